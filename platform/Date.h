@@ -1,0 +1,67 @@
+// Calendar dates and local date-times, with the day arithmetic the program needs
+// (proleptic Gregorian, years 1 to 9999), and the clock the domain code is given.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mirolanda::platform {
+
+struct Date {
+    int Year = 1970;
+    int Month = 1;
+    int Day = 1;
+    friend bool operator==(const Date&, const Date&) = default;
+};
+
+struct DateTime {
+    Date Day;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+};
+
+bool IsValidDate(int year, int month, int day);
+int DaysInMonth(int year, int month);
+// Days since 1970-01-01 (negative before).
+long DaysFromCivil(const Date& date);
+Date CivilFromDays(long days);
+Date AddDays(const Date& date, long days);
+// 0 = Sunday … 6 = Saturday.
+int Weekday(const Date& date);
+
+std::string FormatYmd(const Date& date);      // "yyyymmdd"
+std::string FormatSlashed(const Date& date);  // "yyyy/mm/dd"
+std::string FormatHhMm(const DateTime& time); // "hh:nn"
+// Parses "yyyymmdd" or "yyyy/mm/dd"; nothing for any other text or an impossible date.
+std::optional<Date> ParseYmd(std::string_view text);
+std::optional<Date> ParseSlashed(std::string_view text);
+
+// The present local date and time; injectable so that data dates and automation are testable.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual DateTime Now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    DateTime Now() const override;
+};
+
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(DateTime now) : now_(now) {}
+    DateTime Now() const override { return now_; }
+    void Set(DateTime now) { now_ = now; }
+    void AdvanceSeconds(long seconds);
+
+private:
+    DateTime now_;
+};
+
+// Parses "YYYY-MM-DD HH:MM" (as the command line takes it); nothing when malformed.
+std::optional<DateTime> ParseDateTime(std::string_view text);
+
+}  // namespace mirolanda::platform

@@ -1,0 +1,22 @@
+#include "platform/Errors.h"
+
+#include <cstring>
+
+namespace mirolanda::platform {
+
+FileError::FileError(std::filesystem::path path, const std::string& what)
+    : Error(what + ": " + path.string()), path_(std::move(path)) {}
+
+FormatError::FormatError(std::filesystem::path path, int line, const std::string& what)
+    : Error(path.string() + (line > 0 ? " " + std::to_string(line) + "行目" : std::string()) + ": " + what),
+      path_(std::move(path)),
+      line_(line) {}
+
+NetworkError::NetworkError(std::string url, std::string description)
+    : Error("Internet Error(" + description + ")"), url_(std::move(url)), description_(std::move(description)) {}
+
+std::string ErrnoText(int err) {
+    return std::strerror(err);
+}
+
+}  // namespace mirolanda::platform

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "platform/Date.h"
+
+using namespace mirolanda::platform;
+
+TEST(Date, WeekdaysAndDayArithmeticAcrossMonthsYearsAndLeapDays) {
+    EXPECT_EQ(Weekday({2001, 5, 17}), 4);  // Thursday
+    EXPECT_EQ(Weekday({1970, 1, 1}), 4);
+    EXPECT_EQ(Weekday({1969, 12, 28}), 0);  // Sunday, before the epoch
+    EXPECT_EQ(Weekday({2026, 12, 7}), 1);   // Monday
+    EXPECT_EQ(AddDays({2001, 3, 1}, -1), (Date{2001, 2, 28}));
+    EXPECT_EQ(AddDays({2000, 3, 1}, -1), (Date{2000, 2, 29}));
+    EXPECT_EQ(AddDays({2000, 12, 31}, 1), (Date{2001, 1, 1}));
+    EXPECT_EQ(CivilFromDays(DaysFromCivil({9999, 12, 31})), (Date{9999, 12, 31}));
+}
+
+TEST(Date, FormatsAndParses) {
+    EXPECT_EQ(FormatYmd({2001, 5, 7}), "20010507");
+    EXPECT_EQ(FormatSlashed({2001, 5, 7}), "2001/05/07");
+    EXPECT_EQ(ParseYmd("20010229"), std::nullopt);
+    EXPECT_EQ(ParseYmd("20000229"), (Date{2000, 2, 29}));
+    EXPECT_EQ(ParseYmd("2000022"), std::nullopt);
+    EXPECT_EQ(ParseSlashed("2001/05/17"), (Date{2001, 5, 17}));
+    EXPECT_EQ(ParseSlashed("2001-05-17"), std::nullopt);
+    auto t = ParseDateTime("2026-12-07 08:59");
+    ASSERT_TRUE(t);
+    EXPECT_EQ(FormatHhMm(*t), "08:59");
+    EXPECT_FALSE(ParseDateTime("2026-12-07 24:00"));
+}
+
+TEST(Date, FixedClockAdvancesOverMidnight) {
+    FixedClock clock(DateTime{{2001, 12, 31}, 23, 59, 55});
+    clock.AdvanceSeconds(10);
+    EXPECT_EQ(clock.Now().Day, (Date{2002, 1, 1}));
+    EXPECT_EQ(clock.Now().Second, 5);
+}

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "platform/Errors.h"
+#include "platform/SjisText.h"
+#include "support/TempFolder.h"
+
+using namespace mirolanda::platform;
+using mirolanda::testing::ReadAll;
+using mirolanda::testing::TempFolder;
+
+TEST(SjisText, RoundTripsJapaneseAndWindowsExtensions) {
+    // ㈱ and ① are NEC row 13 characters that Windows users see in company names.
+    const std::string utf8 = "㈱日本水産① ～ ﾃｽﾄ \\";
+    const std::string sjis = Utf8ToSjis(utf8);
+    EXPECT_EQ(sjis.substr(0, 2), "\x87\x8A");
+    EXPECT_EQ(SjisToUtf8(sjis), utf8);
+}
+
+TEST(SjisText, BadBytesBecomeOneSubstituteEach) {
+    // A lone lead byte at the end, and an invalid byte in the middle, do not stop the conversion.
+    EXPECT_EQ(SjisToUtf8(std::string("A\xA0" "B\x82", 4)), "A〓B〓");
+    EXPECT_EQ(Utf8ToSjis("x\xff" "y"), "x\x81\xACy");
+    EXPECT_EQ(Utf8ToSjis("😀"), "\x81\xAC");  // no CP932 form
+}
+
+TEST(SjisText, FitSjisNeverSplitsADoubleByteCharacter) {
+    const std::string name = Utf8ToSjis("あいう");  // six bytes
+    EXPECT_EQ(FitSjis(name, 5), name.substr(0, 4) + " ");
+    EXPECT_EQ(FitSjis(name, 6), name);
+    EXPECT_EQ(FitSjis("ab", 4), "ab  ");
+    EXPECT_EQ(FitSjis("abcdef", 3), "abc");
+}
+
+TEST(SjisText, SplitLinesHandlesEveryLineEnd) {
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(SplitLines("").empty());
+}
+
+TEST(SjisText, WritesCrLfShiftJisAndReadsItBack) {
+    TempFolder dir;
+    WriteSjisLines(dir / "f.txt", {"\"01/01\",\"元日\"", "x"});
+    EXPECT_EQ(ReadAll(dir / "f.txt"), "\"01/01\",\"\x8C\xB3\x93\xFA\"\r\nx\r\n");
+    EXPECT_EQ(ReadSjisLines(dir / "f.txt"), (std::vector<std::string>{"\"01/01\",\"元日\"", "x"}));
+}
+
+TEST(SjisText, MissingFileIsAFileErrorNamingIt) {
+    TempFolder dir;
+    try {
+        ReadSjisLines(dir / "nope.txt");
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.Path(), dir / "nope.txt");
+        EXPECT_NE(std::string(e.what()).find("nope.txt"), std::string::npos);
+    }
+}
