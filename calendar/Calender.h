@@ -1,0 +1,43 @@
+// Market holidays and the business-day rules: the holiday table and its file
+// "Calender.txt", the reason a day is no business day, and the data date.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/Date.h"
+#include "platform/Errors.h"
+#include "platform/Table.h"
+
+namespace mirolanda::calendar {
+
+// Empties the table and gives it its two columns and headings "月/日", "名  称".
+void ResetHolidayTable(platform::Table& table);
+
+// Resets the table and appends one row per record of the file (fields trimmed, quotes
+// optional). A missing file is an empty list. Throws FileError when the file cannot be read.
+void LoadCalender(platform::Table& table, const std::filesystem::path& file);
+
+// Rewrites the file atomically with the table's rows: "mm/dd","name" per line, CR LF.
+// A double quote inside a field is written as the full-width ＂ so the file reads back the same.
+void SaveCalender(const platform::Table& table, const std::filesystem::path& file);
+
+// The trimmed name of the first row whose trimmed month/day equals mmdd, or "".
+std::string FindHoliday(const platform::Table& table, std::string_view mmdd);
+
+// Why the date ("yyyy/mm/dd") is no business day: "日曜日", "土曜日", a holiday's name, or
+// its name + "の振替" for the Monday after a listed Sunday; "" for a business day.
+std::string GetHolidayName(const platform::Table& table, std::string_view date);
+std::string GetHolidayName(const platform::Table& table, const platform::Date& date);
+
+// Thrown when no business day lies within 366 days before the present day.
+class NoBusinessDayError : public platform::Error {
+public:
+    using platform::Error::Error;
+};
+
+// The data date "yyyymmdd": before 09:00 the previous day, then back over non-business days.
+std::string GetDataDate(const platform::Table& table, const platform::Clock& clock);
+
+}  // namespace mirolanda::calendar

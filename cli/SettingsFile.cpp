@@ -1,0 +1,35 @@
+#include "cli/SettingsFile.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace mirolanda::cli {
+namespace {
+QString KeyPath(std::string_view section, std::string_view key) {
+    return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + "/" +
+           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+}  // namespace
+
+SettingsFile::SettingsFile(const std::optional<std::filesystem::path>& path) {
+    if (path) {
+        settings_ = std::make_unique<QSettings>(QString::fromStdString(path->string()), QSettings::IniFormat);
+    } else {
+        settings_ = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Mirolanda", "Mirolanda");
+    }
+}
+
+SettingsFile::~SettingsFile() = default;
+
+std::optional<std::string> SettingsFile::Read(std::string_view section, std::string_view key) const {
+    QVariant value = settings_->value(KeyPath(section, key));
+    if (!value.isValid()) return std::nullopt;
+    return value.toString().toStdString();
+}
+
+void SettingsFile::Write(std::string_view section, std::string_view key, const std::string& value) {
+    settings_->setValue(KeyPath(section, key), QString::fromStdString(value));
+    settings_->sync();
+}
+
+}  // namespace mirolanda::cli

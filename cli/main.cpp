@@ -1,0 +1,114 @@
+// mirolanda-cli: the program's commands without a window, for a home server's cron, for
+// scripts and for benchmarks. Reads the same settings file and folders as the window.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/SettingsFile.h"
+#include "platform/Errors.h"
+
+namespace {
+
+using namespace mirolanda;
+using namespace mirolanda::cli;
+
+// Every sub-command. Add a new one here and declare it in Commands.h.
+const std::vector<const Command*> kCommands = {
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: mirolanda-cli [--settings FILE] [--program-folder DIR] [--now \"YYYY-MM-DD HH:MM\"] "
+                 "COMMAND [ARGS]\n\ncommands:\n");
+    for (const Command* c : kCommands) {
+        const char* end = std::strchr(c->usage, '\n');
+        std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
+                     c->usage);
+    }
+    std::fprintf(out, "\n'mirolanda-cli COMMAND --help' describes one command.\n");
+}
+
+struct GlobalOptions {
+    std::optional<std::filesystem::path> settings;
+    std::optional<std::filesystem::path> programFolder;
+    std::optional<platform::DateTime> now;
+    size_t next = 1;  // index of the command name
+};
+
+GlobalOptions ParseGlobals(int argc, char** argv) {
+    GlobalOptions o;
+    while (o.next < static_cast<size_t>(argc)) {
+        std::string_view arg = argv[o.next];
+        auto value = [&]() -> std::string {
+            if (o.next + 1 >= static_cast<size_t>(argc)) throw UsageError{std::string(arg) + " needs a value"};
+            o.next += 2;
+            return argv[o.next - 1];
+        };
+        if (arg == "--settings") {
+            o.settings = value();
+        } else if (arg == "--program-folder") {
+            o.programFolder = value();
+        } else if (arg == "--now") {
+            std::string text = value();
+            o.now = platform::ParseDateTime(text);
+            if (!o.now) throw UsageError{"--now takes \"YYYY-MM-DD HH:MM\", not \"" + text + "\""};
+        } else {
+            break;
+        }
+    }
+    return o;
+}
+
+CliContext MakeContext(const GlobalOptions& o) {
+    CliContext context;
+    context.programFolder = o.programFolder ? *o.programFolder : platform::ProgramFolder(platform::ExecutableFolder());
+    context.settings = std::make_shared<SettingsFile>(o.settings);
+    if (o.now) {
+        context.clock = std::make_unique<platform::FixedClock>(*o.now);
+    } else {
+        context.clock = std::make_unique<platform::SystemClock>();
+    }
+    context.folders = platform::Folders{context.Setting("TemporaryFolder"), context.Setting("CsvDataFolder"),
+                                        context.Setting("StockDataFolder"), context.Setting("OmakeDataFolder"),
+                                        context.Setting("SettingFolder")};
+    return context;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Command* command = nullptr;
+    try {
+        GlobalOptions globals = ParseGlobals(argc, argv);
+        if (globals.next >= static_cast<size_t>(argc) || std::strcmp(argv[globals.next], "--help") == 0) {
+            PrintUsage(globals.next >= static_cast<size_t>(argc) ? stderr : stdout);
+            return globals.next >= static_cast<size_t>(argc) ? 2 : 0;
+        }
+        std::string_view name = argv[globals.next];
+        for (const Command* c : kCommands) {
+            if (name == c->name) command = c;
+        }
+        if (!command) throw UsageError{"unknown command: " + std::string(name)};
+        Args args(argv + globals.next + 1, argv + argc);
+        for (const auto& a : args) {
+            if (a == "--help") {
+                std::fputs(command->usage, stdout);
+                std::fputc('\n', stdout);
+                return 0;
+            }
+        }
+        CliContext context = MakeContext(globals);
+        return command->run(context, args);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "mirolanda-cli: %s\n", e.message.c_str());
+        if (command) std::fprintf(stderr, "usage: mirolanda-cli %s\n", command->usage);
+        else PrintUsage(stderr);
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,58 @@
+// The HTTP client: one reused libcurl handle (keep-alive), with the access mode of the
+// connection settings, bounded sizes and times, and cancellation from another thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace mirolanda::platform {
+
+struct FetchResult {
+    bool Ok = false;
+    std::string Body;         // the body as bytes, untouched
+    std::string Description;  // on failure: libcurl's error text, or "HTTP 503" for an error status
+    long Status = 0;          // the HTTP status, 0 when no response came
+};
+
+struct HttpLimits {
+    long ConnectTimeoutMs = 15000;
+    long StallTimeoutMs = 30000;        // fails when no byte arrives for this long
+    size_t MaxBodyBytes = 16u << 20;    // far above any real page or image
+    bool FailOnHttpError = true;        // a 4xx/5xx status is a failure
+};
+
+// What domain code fetches through, so tests can give it a fake.
+class Fetcher {
+public:
+    virtual ~Fetcher() = default;
+    virtual FetchResult Fetch(const std::string& url) = 0;
+};
+
+class HttpClient final : public Fetcher {
+public:
+    explicit HttpClient(HttpLimits limits = {});
+    ~HttpClient() override;
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // 0: libcurl's defaults (the usual proxy environment variables apply); 1: direct, no proxy
+    // whatever the environment says; 2: through proxy "server:port". Other values change nothing.
+    void SetAccess(int mode, const std::string& proxy);
+
+    // Synchronous GET. Never throws for network failures: they come back as !Ok.
+    FetchResult Fetch(const std::string& url) override;
+
+    // Ends a pending Fetch (from any thread); it returns !Ok with a cancellation description.
+    void Cancel();
+
+    // How many new TCP connections this client has opened (for keep-alive checks).
+    long ConnectionsOpened() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace mirolanda::platform

@@ -1,0 +1,44 @@
+// The quote site's quote page: the request for a block of codes, storing and converting a
+// response, and parsing its issue rows into the result grid.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/Progress.h"
+#include "platform/Table.h"
+#include "quotes/HtmlCommon.h"
+
+namespace mirolanda::quotes {
+
+// Columns of the result grid (7) and of the quote table (8, adds the link code).
+inline constexpr int kResultColumns = 7;
+inline constexpr int kQuoteColumns = 8;
+
+// Empties the grid, sets 7 columns and writes the heading row
+// "銘柄コード", "銘柄名", "始値", "高値", "安値", "終値", "出来高".
+void ResetResultGrid(platform::Table& grid);
+
+// "/q?s=1000+1001+…+1049&d=v2" for the codes first … first + count − 1.
+std::string QuoteRequestPath(int first, int count);
+// Same, for an explicit list of codes (the holdings update).
+std::string QuoteRequestPath(const std::vector<int>& codes);
+
+// Parses a Shift_JIS quote page file and appends its rows to a 7- or 8-column grid.
+// Throws FileError when the file cannot be read.
+void ParseQuoteFile(platform::Table& grid, const std::filesystem::path& path);
+// Same, on the page's lines already decoded to UTF-8.
+void ParseQuoteLines(platform::Table& grid, LineReader& file);
+// Parses one issue row after a row-start line; appends at most one row. A row cut short
+// by the end of the page, a code that is not four digits, or a price beyond 32 bits adds
+// nothing.
+void ParseQuoteRow(platform::Table& grid, LineReader& file);
+
+// Stores the response as tempFolder/"result.euc", converts it to "result.sjis" through
+// Kodemorph, parses it into the grid and deletes both files (retrying a locked deletion
+// for about ten seconds, letting events run, then FileError naming the file).
+void ImportQuotePage(platform::Table& grid, std::string_view response, const std::filesystem::path& tempFolder,
+                     const platform::Progress& progress = {});
+
+}  // namespace mirolanda::quotes
