@@ -28,6 +28,8 @@ class Fetcher {
 public:
     virtual ~Fetcher() = default;
     virtual FetchResult Fetch(const std::string& url) = 0;
+    // The connection set-up (see HttpClient::SetAccess); fakes may ignore it.
+    virtual void SetAccess(int /*mode*/, const std::string& /*proxy*/) {}
 };
 
 class HttpClient final : public Fetcher {
@@ -39,7 +41,7 @@ public:
 
     // 0: libcurl's defaults (the usual proxy environment variables apply); 1: direct, no proxy
     // whatever the environment says; 2: through proxy "server:port". Other values change nothing.
-    void SetAccess(int mode, const std::string& proxy);
+    void SetAccess(int mode, const std::string& proxy) override;
 
     // Synchronous GET. Never throws for network failures: they come back as !Ok.
     FetchResult Fetch(const std::string& url) override;

@@ -10,12 +10,17 @@ namespace mirolanda::platform {
 struct Progress {
     std::function<void(const std::string&)> Status;
     std::function<void()> Pump;
+    // Steps done out of a total, for a progress bar.
+    std::function<void(int done, int total)> Advance;
 
     void Show(const std::string& text) const {
         if (Status) Status(text);
     }
     void RunPending() const {
         if (Pump) Pump();
+    }
+    void Step(int done, int total) const {
+        if (Advance) Advance(done, total);
     }
 };
 
