@@ -1,0 +1,101 @@
+// mirolanda-cli download: the whole daily download without a window.
+#include <cstdio>
+#include <unistd.h>
+
+#include "calendar/Calender.h"
+#include "cli/Commands.h"
+#include "platform/HttpClient.h"
+#include "platform/SettingsKeys.h"
+#include "quotes/DownloadCommand.h"
+
+namespace mirolanda::cli {
+namespace {
+
+bool Ticked(const CliContext& context, std::string_view key) {
+    return platform::LeadingInteger(context.Setting(key), 0) == 1;
+}
+
+// Status texts on stderr; on a terminal they share one line with a progress bar.
+platform::Progress TerminalProgress(bool tty) {
+    struct State {
+        int done = 0, total = 1;
+        std::string text;
+    };
+    auto state = std::make_shared<State>();
+    auto draw = [state] {
+        constexpr int kWidth = 30;
+        const int filled = state->total > 0 ? state->done * kWidth / state->total : 0;
+        std::fprintf(stderr, "\r\033[K[%s%s] %s", std::string(static_cast<size_t>(filled), '#').c_str(),
+                     std::string(static_cast<size_t>(kWidth - filled), '.').c_str(), state->text.c_str());
+        std::fflush(stderr);
+    };
+    platform::Progress progress;
+    if (tty) {
+        progress.Status = [state, draw](const std::string& text) {
+            state->text = text;
+            draw();
+        };
+        progress.Advance = [state, draw](int done, int total) {
+            state->done = done;
+            state->total = total;
+            draw();
+        };
+    } else {
+        progress.Status = [](const std::string& text) {
+            if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
+        };
+    }
+    return progress;
+}
+
+int Run(CliContext& context, const Args& args) {
+    bool noCsv = false, noFile = false;
+    for (const auto& a : args) {
+        if (a == "--no-csv") noCsv = true;
+        else if (a == "--no-file") noFile = true;
+        else throw UsageError{"unknown option: " + a};
+    }
+
+    platform::Table holidays;
+    calendar::LoadCalender(holidays, platform::CalenderFile(context.programFolder));
+
+    quotes::DownloadOptions options;
+    options.QuoteSiteUrl = context.Setting("QuoteSiteUrl");
+    options.ConnectionMode = static_cast<int>(platform::LeadingInteger(context.Setting("ConnectionMode"), 0));
+    options.Proxy = context.Setting("ProxyServer") + ":" + context.Setting("ProxyPort");
+    options.CompletenessCheck = Ticked(context, "AutoDownCheck");
+    options.MinimumIssues = static_cast<double>(platform::LeadingInteger(context.Setting("AutoDownNum"), 0));
+    options.AutoCsvSave = !noCsv && Ticked(context, "AutoCsvSave");
+    options.AutoDataSave = !noFile && Ticked(context, "AutoDataSave");
+    options.TempFolder = context.folders.Temp;
+    options.CsvFolder = context.folders.CsvData;
+    options.StockFolder = context.folders.StockData;
+    options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
+
+    const bool tty = ::isatty(STDERR_FILENO) != 0;
+    platform::Table grid;
+    platform::HttpClient client;
+    quotes::DownloadOutcome outcome = quotes::RunDownload(grid, client, options, TerminalProgress(tty));
+    if (tty) std::fprintf(stderr, "\r\033[K");
+    if (!outcome.Ok) {
+        std::fprintf(stderr, "%s\n", outcome.Status.c_str());
+        return 1;
+    }
+    std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
+    return 0;
+}
+
+}  // namespace
+
+const Command kDownloadCommand = {
+    "download",
+    "download [--no-csv] [--no-file]\n"
+    "  Downloads every issue from 1000 to 9999 from the quote site of the settings\n"
+    "  (\"QuoteSiteUrl\"), with the completeness check, then saves the daily CSV of the data\n"
+    "  date (\"AutoCsvSave\", unless --no-csv) and files it into the history files\n"
+    "  (\"AutoDataSave\", unless --no-file). Prints the CSV path and the issue count.\n"
+    "  Exit 0 on success, 1 with the error text on failure.",
+    Run,
+};
+
+}  // namespace mirolanda::cli
