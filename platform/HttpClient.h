@@ -19,6 +19,7 @@ struct FetchResult {
 struct HttpLimits {
     long ConnectTimeoutMs = 15000;
     long StallTimeoutMs = 30000;        // fails when no byte arrives for this long
+    long TotalTimeoutMs = 300000;       // bounds a server that drips bytes just fast enough
     size_t MaxBodyBytes = 16u << 20;    // far above any real page or image
     bool FailOnHttpError = true;        // a 4xx/5xx status is a failure
 };
