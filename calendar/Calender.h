@@ -15,6 +15,11 @@ namespace mirolanda::calendar {
 // Empties the table and gives it its two columns and headings "月/日", "名  称".
 void ResetHolidayTable(platform::Table& table);
 
+// A month/day or name as the holiday file keeps it: trimmed, a double quote as the full-width
+// ＂, line breaks and tabs as blanks, and only characters that Shift_JIS can hold. The editor
+// stores this form, so the table always equals what the file reads back.
+std::string NormalizeHolidayField(std::string_view typed);
+
 // Resets the table and appends one row per record of the file (fields trimmed, quotes
 // optional). A missing file is an empty list. Throws FileError when the file cannot be read.
 void LoadCalender(platform::Table& table, const std::filesystem::path& file);
