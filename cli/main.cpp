@@ -17,6 +17,8 @@ using namespace mirolanda::cli;
 
 // Every sub-command. Add a new one here and declare it in Commands.h.
 const std::vector<const Command*> kCommands = {
+    &kDataDateCommand,
+    &kHolidayCommand,
     &kSettingCommand,
 };
 
