@@ -1,0 +1,53 @@
+// Small factories for the window's controls: each gets its object name (the name the
+// program's documentation uses, so tests and other code find it), its caption and its
+// place in twips.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QString>
+
+#include "app/Twips.h"
+
+namespace mirolanda::app {
+
+struct TwipsRect {
+    int Left, Top, Width, Height;
+};
+
+template <typename W>
+W* Named(W* widget, const QString& name, TwipsRect rect) {
+    widget->setObjectName(name);
+    Place(widget, rect.Left, rect.Top, rect.Width, rect.Height);
+    return widget;
+}
+
+inline QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, TwipsRect rect) {
+    return Named(new QPushButton(caption, parent), name, rect);
+}
+
+inline QLabel* MakeLabel(QWidget* parent, const QString& caption, TwipsRect rect, const QString& name = {}) {
+    auto* label = Named(new QLabel(caption, parent), name, rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+inline QLineEdit* MakeEdit(QWidget* parent, const QString& name, TwipsRect rect, const QString& tooltip = {}) {
+    auto* edit = Named(new QLineEdit(parent), name, rect);
+    if (!tooltip.isEmpty()) edit->setToolTip(tooltip);
+    return edit;
+}
+
+inline QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& caption, TwipsRect rect) {
+    return Named(new QCheckBox(caption, parent), name, rect);
+}
+
+inline QGroupBox* MakeFrame(QWidget* parent, const QString& caption, TwipsRect rect, const QString& name = {}) {
+    return Named(new QGroupBox(caption, parent), name, rect);
+}
+
+}  // namespace mirolanda::app

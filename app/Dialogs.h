@@ -1,0 +1,50 @@
+// The window's modal questions and messages, behind an interface so that tests can answer
+// them (a real message box would block an offscreen test).
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace mirolanda::app {
+
+enum class MessageIcon { Information, Warning, Question, Critical };
+
+struct FileChoice {
+    QString Title;
+    QString Folder;
+    QString ProposedName;
+    QString Filter;  // Qt form: "CSVﾌｧｲﾙ(*.csv);;全てのﾌｧｲﾙ(*.*)"
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message with an OK button. A '\r' in the text breaks the line.
+    virtual void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) = 0;
+    // A Yes/No question with the question icon; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Existing files chosen in an open dialog, in the dialog's order; empty when cancelled.
+    virtual QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) = 0;
+    // A colour from the colour picker; nothing when cancelled.
+    virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+    virtual void Beep() = 0;
+};
+
+// The real boxes: QMessageBox, QFileDialog, QColorDialog.
+class QtDialogs final : public Dialogs {
+public:
+    void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    void Beep() override;
+};
+
+// The application's title, used where a box has no title of its own.
+inline const QString kAppTitle = QStringLiteral("Mirolanda");
+
+}  // namespace mirolanda::app

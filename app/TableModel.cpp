@@ -1,0 +1,99 @@
+#include "app/TableModel.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include "app/Twips.h"
+
+namespace mirolanda::app {
+
+TableModel::TableModel(platform::Table* table, QObject* parent) : QAbstractTableModel(parent), table_(table) {}
+
+void TableModel::Reload() {
+    beginResetModel();
+    backgrounds_.clear();
+    endResetModel();
+}
+
+void TableModel::SetColumnWidthTwips(int column, int twips) { widths_[column] = twips; }
+
+void TableModel::SetColumnAlignment(int column, Qt::Alignment alignment) {
+    alignments_[column] = alignment;
+    if (rowCount() > 0 && column < columnCount()) emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+void TableModel::ConfigureView(QTableView* view) const {
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(Px(255));
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->setWordWrap(false);
+    for (const auto& [column, twips] : widths_) {
+        view->setColumnHidden(column, twips == 0);
+        if (twips > 0) view->setColumnWidth(column, Px(twips));
+    }
+}
+
+void TableModel::SetCellBackground(int row, int column, const QColor& color) {
+    backgrounds_[{row, column}] = color;
+    if (row >= 0 && row < rowCount() && column >= 0 && column < columnCount()) {
+        emit dataChanged(index(row, column), index(row, column), {Qt::BackgroundRole});
+    }
+}
+
+QColor TableModel::CellBackground(int row, int column) const {
+    auto it = backgrounds_.find({row, column});
+    return it == backgrounds_.end() ? QColor() : it->second;
+}
+
+void TableModel::ClearBackgrounds() {
+    backgrounds_.clear();
+    if (rowCount() > 0 && columnCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+    }
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_->RowCount();
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_->ColumnCount();
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const auto& row = table_->RowAt(index.row());
+    if (static_cast<size_t>(index.column()) >= row.size()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(row[static_cast<size_t>(index.column())]);
+    case Qt::BackgroundRole: {
+        QColor color = CellBackground(index.row(), index.column());
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::TextAlignmentRole: {
+        auto it = alignments_.find(index.column());
+        return it == alignments_.end() ? QVariant() : QVariant(static_cast<int>(it->second));
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (!table_->HasHeading() || section < 0 || static_cast<size_t>(section) >= table_->Heading().size()) return {};
+    return QString::fromStdString(table_->Heading()[static_cast<size_t>(section)]);
+}
+
+QColor ColorFromBgr(uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+uint32_t BgrFromColor(const QColor& color) {
+    return static_cast<uint32_t>(color.red()) | (static_cast<uint32_t>(color.green()) << 8) |
+           (static_cast<uint32_t>(color.blue()) << 16);
+}
+
+}  // namespace mirolanda::app

@@ -1,0 +1,57 @@
+// The one item model through which the window shows a platform::Table: the table's heading
+// row as the horizontal header, its data rows as rows, per-column widths (in twips) and
+// alignment, and per-cell background colours. The table itself stays owned by whoever
+// fills it (the domain code works on the Table); call Reload after changing it.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "platform/Table.h"
+
+class QTableView;
+
+namespace mirolanda::app {
+
+class TableModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TableModel(platform::Table* table, QObject* parent = nullptr);
+
+    platform::Table& Table() { return *table_; }
+    const platform::Table& Table() const { return *table_; }
+
+    // Tells the views that the table was changed (rows, columns or cells); drops the colours.
+    void Reload();
+
+    // Width of a column in twips; 0 hides the column. Columns without a width keep the view's default.
+    void SetColumnWidthTwips(int column, int twips);
+    void SetColumnAlignment(int column, Qt::Alignment alignment);
+    // Applies widths and hidden columns to a view and sets the grid look the window uses.
+    void ConfigureView(QTableView* view) const;
+
+    void SetCellBackground(int row, int column, const QColor& color);
+    QColor CellBackground(int row, int column) const;  // invalid when none
+    void ClearBackgrounds();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    platform::Table* table_;
+    std::map<int, int> widths_;
+    std::map<int, Qt::Alignment> alignments_;
+    std::map<std::pair<int, int>, QColor> backgrounds_;
+};
+
+// A colour stored as the decimal 0x00BBGGRR value, and back.
+QColor ColorFromBgr(uint32_t bgr);
+uint32_t BgrFromColor(const QColor& color);
+
+}  // namespace mirolanda::app

@@ -1,0 +1,83 @@
+// What the tabs' commands get from the main window: the settings as the controls hold them
+// now (the controls are the live copy), the store, the clock, the message boxes, the status
+// line and the state shared by the network commands.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/Date.h"
+#include "platform/Folders.h"
+#include "platform/Table.h"
+
+class QWidget;
+
+namespace mirolanda::app {
+
+class Dialogs;
+class SettingsStore;
+
+// The holdings alerts as "売買管理" shows them.
+struct AlertSettings {
+    bool UpOn = true;
+    std::string UpPercent;  // as typed
+    uint32_t UpColor = 65280;  // 0x00BBGGRR
+    bool DownOn = true;
+    std::string DownPercent;
+    uint32_t DownColor = 255;
+};
+
+// The connection set-up: the stored mode and the proxy typed on "インターネット接続".
+struct ConnectionSetup {
+    int Mode = 0;
+    std::string Proxy;  // server + ":" + port
+};
+
+struct HostUrls {
+    std::string QuoteSite;
+    std::string ChartSite;
+    std::string Publisher;
+};
+
+struct UserInfo {
+    std::string Name;
+    std::string Sign;
+};
+
+class WindowServices {
+public:
+    virtual ~WindowServices() = default;
+
+    virtual SettingsStore& Settings() = 0;
+    virtual const platform::Clock& Clock() const = 0;
+    virtual Dialogs& Dialog() = 0;
+    virtual QWidget* Window() = 0;
+    virtual const std::filesystem::path& ProgramFolder() const = 0;
+
+    virtual platform::Folders CurrentFolders() const = 0;
+    virtual AlertSettings CurrentAlerts() const = 0;
+    virtual ConnectionSetup Connection() const = 0;
+    virtual HostUrls CurrentHosts() const = 0;
+    virtual UserInfo CurrentUser() const = 0;
+
+    // The holiday table (shown on "カレンダー") and the data date "yyyymmdd" it gives now.
+    virtual const platform::Table& Holidays() const = 0;
+    virtual std::string DataDate() const = 0;
+
+    // The status line `LblExecMsg`, and the progress bar beside it (total 0 hides it).
+    virtual void ShowStatus(const QString& text) = 0;
+    virtual void ShowProgress(int done, int total) = 0;
+
+    // `DownloadState`: 0 idle or last command completed, 1 running, −1 last command failed.
+    // A network command starts only while no other one runs (state ≠ 1).
+    virtual int16_t DownloadState() const = 0;
+    virtual void SetDownloadState(int16_t state) = 0;
+    // Empties the download result table `FgFix` and disables `CmdCsvSave`.
+    virtual void ResetResultGrid() = 0;
+    // Enables or disables `TabMain` while a long command runs.
+    virtual void SetTabsEnabled(bool enabled) = 0;
+};
+
+}  // namespace mirolanda::app
