@@ -17,6 +17,7 @@ using namespace mirolanda::cli;
 
 // Every sub-command. Add a new one here and declare it in Commands.h.
 const std::vector<const Command*> kCommands = {
+    &kConvertCommand,
     &kDataDateCommand,
     &kHolidayCommand,
     &kSettingCommand,
