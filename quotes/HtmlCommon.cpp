@@ -1,0 +1,114 @@
+#include "quotes/HtmlCommon.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace mirolanda::quotes {
+namespace {
+
+// Only ASCII letters fold: the texts are UTF-8, and folding a byte of a multibyte
+// character would change which character it is.
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Position of the first occurrence of `key` in `text` at or after `from`, comparing ASCII
+// letters without regard to case; npos when there is none.
+size_t FindNoCase(std::string_view text, std::string_view key, size_t from = 0) {
+    auto same = [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); };
+    if (from > text.size()) return std::string_view::npos;
+    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), key.begin(), key.end(), same);
+    return it == text.end() && !key.empty() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
+}
+
+// The value of the number at the start of a piece of the name, or -1 when it does not
+// consist of digits only: a blank or a letter in the date part is no date.
+int DigitsValue(std::string_view piece) {
+    int value = 0;
+    for (char c : piece) {
+        if (!IsDigit(c)) return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string LineReader::ReadLine() {
+    if (AtEnd()) return {};
+    return lines_[pos_++];
+}
+
+std::string FindLine(LineReader& file, std::string_view key) {
+    std::string line;
+    while (!file.AtEnd()) {
+        line = file.ReadLine();
+        if (FindNoCase(line, key) != std::string_view::npos) break;
+    }
+    // A match on the last line counts as no match: nothing of the row would follow it.
+    return file.AtEnd() ? std::string() : line;
+}
+
+std::string TextBetween(std::string_view text, std::string_view start, std::string_view end) {
+    if (text.empty()) return {};
+    size_t at = FindNoCase(text, start);
+    if (at == std::string_view::npos) return {};
+    // Look for the end marker after the start marker, so the two can never overlap.
+    size_t from = at + start.size();
+    size_t stop = FindNoCase(text, end, from);
+    if (stop == std::string_view::npos) return {};
+    return std::string(text.substr(from, stop - from));
+}
+
+std::string StripTags(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inTag = false;
+    for (char c : text) {
+        if (inTag) {
+            if (c == '>') inTag = false;
+        } else if (c == '<') {
+            inTag = true;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+int64_t ParseNumber(std::string_view text) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    int64_t value = 0;
+    bool seenDigit = false;
+    for (char c : text) {
+        if (IsDigit(c)) {
+            int digit = c - '0';
+            // Saturate instead of wrapping: a huge number must stay huge so callers can refuse it.
+            value = (value > (kMax - digit) / 10) ? kMax : value * 10 + digit;
+            seenDigit = true;
+        } else if (c != ',' && seenDigit) {
+            break;
+        }
+    }
+    return value;
+}
+
+std::string DateFromCsvFileName(std::string_view path) {
+    constexpr size_t kTail = 12;  // "20010517.CSV"
+    std::string tail(path.size() > kTail ? path.substr(path.size() - kTail) : path);
+    std::transform(tail.begin(), tail.end(), tail.begin(), AsciiUpper);
+    if (tail.size() < kTail || tail.compare(8, 4, ".CSV") != 0) return {};
+    int year = DigitsValue(std::string_view(tail).substr(0, 4));
+    int month = DigitsValue(std::string_view(tail).substr(4, 2));
+    int day = DigitsValue(std::string_view(tail).substr(6, 2));
+    if (year < 1900 || year > 2099) return {};
+    if (month < 1 || month > 12) return {};
+    if (day < 1 || day > 31) return {};
+    return tail.substr(0, 8);
+}
+
+}  // namespace mirolanda::quotes

@@ -2,9 +2,11 @@
 // response, and parsing its issue rows into the result grid.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Progress.h"
 #include "platform/Table.h"
@@ -32,8 +34,15 @@ void ParseQuoteFile(platform::Table& grid, const std::filesystem::path& path);
 void ParseQuoteLines(platform::Table& grid, LineReader& file);
 // Parses one issue row after a row-start line; appends at most one row. A row cut short
 // by the end of the page, a code that is not four digits, or a price beyond 32 bits adds
-// nothing.
+// nothing. In an 8-column grid the link code is kept only when it is letters, digits and
+// dots (starting with a letter or digit, at most 32 long), else the cell is "".
 void ParseQuoteRow(platform::Table& grid, LineReader& file);
+
+// Deletes a temporary file, letting events run between attempts while another process
+// still holds it; throws FileError naming the file once `limit` has passed. A missing file
+// counts as deleted.
+void DeleteTempFile(const std::filesystem::path& path, const platform::Progress& progress,
+                    std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 // Stores the response as tempFolder/"result.euc", converts it to "result.sjis" through
 // Kodemorph, parses it into the grid and deletes both files (retrying a locked deletion
