@@ -294,7 +294,12 @@ TEST(ImportQuotePage, FailuresStillRemoveTheTemporaryFiles) {
     // The target of the conversion is a folder: the library cannot write it and the parse
     // cannot read it, so the call fails after result.euc was written.
     fs::create_directory(temp / "result.sjis");
-    EXPECT_THROW(ImportQuotePage(grid, ReadAll(kData / "quote_page.euc"), temp.Path()), platform::Error);
+    EXPECT_THROW(ImportQuotePage(grid, ReadAll(kData / "quote_page.euc"), temp.Path()), std::exception);
+    EXPECT_TRUE(FilesIn(temp.Path()).empty());
+
+    // An empty body converts to an empty page: no rows, no error, nothing left behind.
+    ImportQuotePage(grid, "", temp.Path());
+    EXPECT_EQ(grid.RowCount(), 0);
     EXPECT_TRUE(FilesIn(temp.Path()).empty());
 
     // A missing parent folder is not created.
