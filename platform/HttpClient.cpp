@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 
@@ -19,6 +20,12 @@ void InitCurlOnce() {
     // libcurl's global set-up is not thread-safe; do it once for the whole process.
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+using Clock = std::chrono::steady_clock;
+
+std::string StalledText(long limitMs) {
+    return "応答が途絶えました (" + std::to_string((limitMs + 999) / 1000) + " 秒間受信なし)";
 }
 
 std::string TooLargeText(size_t limit) {
@@ -38,8 +45,12 @@ struct HttpClient::Impl {
     char error[CURL_ERROR_SIZE] = {};
     std::string body;
     bool tooLarge = false;
+    bool stalled = false;
+    Clock::time_point lastByte;
 
     static size_t OnBody(char* data, size_t size, size_t count, void* user);
+    static size_t OnHeader(char* data, size_t size, size_t count, void* user);
+    long PollMs() const;
     void Configure();
     CURLcode Perform();
     FetchResult Describe(CURLcode code);
@@ -55,7 +66,19 @@ size_t HttpClient::Impl::OnBody(char* data, size_t size, size_t count, void* use
         return 0;
     }
     impl->body.append(data, bytes);
+    impl->lastByte = Clock::now();
     return bytes;
+}
+
+size_t HttpClient::Impl::OnHeader(char*, size_t size, size_t count, void* user) {
+    static_cast<Impl*>(user)->lastByte = Clock::now();
+    return size * count;
+}
+
+// How long the transfer loop may wait before the stall limit has to be looked at again.
+long HttpClient::Impl::PollMs() const {
+    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastByte).count();
+    return std::clamp(limits.StallTimeoutMs - static_cast<long>(idle), 0L, static_cast<long>(kPollMs));
 }
 
 void HttpClient::Impl::Configure() {
@@ -63,6 +86,8 @@ void HttpClient::Impl::Configure() {
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, "Mirolanda/" MIROLANDA_VERSION);
     // Only web addresses: a server's redirect must not lead to file:// or other schemes.
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -71,10 +96,6 @@ void HttpClient::Impl::Configure() {
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.ConnectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.TotalTimeoutMs);
-    // A stall is "less than one byte per second for the whole stall time"; libcurl counts whole seconds.
-    const long stallSeconds = std::max(1L, (limits.StallTimeoutMs + 999) / 1000);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     // Refuses early when the announced length is already past the limit.
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.MaxBodyBytes));
 }
@@ -99,7 +120,15 @@ CURLcode HttpClient::Impl::Perform() {
             result = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
-        if (mc == CURLM_OK) mc = curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        // Timed here rather than with libcurl's speed limit, whose average over several
+        // seconds lets a server that sent a few bytes hang on well past the limit.
+        const long pollMs = PollMs();
+        if (pollMs == 0) {
+            stalled = true;
+            result = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        if (mc == CURLM_OK) mc = curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
         if (mc != CURLM_OK || running == 0) {
             if (error[0] == '\0') std::snprintf(error, sizeof error, "%s", curl_multi_strerror(mc));
             result = CURLE_FAILED_INIT;
@@ -115,6 +144,8 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.Status);
     if (cancel.load()) {
         result.Description = kCancelledText;
+    } else if (stalled) {
+        result.Description = StalledText(limits.StallTimeoutMs);
     } else if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         result.Description = TooLargeText(limits.MaxBodyBytes);
     } else if (code != CURLE_OK) {
@@ -173,6 +204,8 @@ FetchResult HttpClient::Fetch(const std::string& url) {
     impl.cancel.store(false);
     impl.body.clear();
     impl.tooLarge = false;
+    impl.stalled = false;
+    impl.lastByte = Clock::now();
     impl.error[0] = '\0';
     curl_easy_setopt(impl.easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
