@@ -1,9 +1,11 @@
 // The daily CSV file: one line per issue of the result grid, named after the data date.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Table.h"
 

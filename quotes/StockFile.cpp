@@ -1,0 +1,350 @@
+#include "quotes/StockFile.h"
+
+#include <cstring>
+#include <optional>
+
+#include "platform/AtomicFile.h"
+#include "platform/SjisText.h"
+#include "quotes/CsvFile.h"
+#include "quotes/HtmlCommon.h"
+
+namespace fs = std::filesystem;
+
+namespace mirolanda::quotes {
+namespace {
+
+constexpr size_t kDateBytes = 10;
+constexpr size_t kEntryBytes = 14;
+constexpr int32_t kEmptyPrice = -1;
+constexpr std::string_view kBlankDate = "          ";
+constexpr std::string_view kUnknownName = "Unknown";
+
+size_t EntryOffset(int i) {
+    return kNameBytes + kEntryBytes * static_cast<size_t>(i);
+}
+
+int32_t PriceAt(std::string_view bytes, int i) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + EntryOffset(i) + kDateBytes);
+    uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+    return static_cast<int32_t>(v);
+}
+
+void SetPriceAt(std::string& bytes, int i, int32_t price) {
+    auto v = static_cast<uint32_t>(price);
+    char* p = bytes.data() + EntryOffset(i) + kDateBytes;
+    for (int k = 0; k < 4; ++k) p[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+std::string_view DateAt(std::string_view bytes, int i) {
+    return bytes.substr(EntryOffset(i), kDateBytes);
+}
+
+// A file with no days: every date ten blanks, every price −1, the name blank.
+std::string EmptyRecordBytes() {
+    std::string bytes(kRecordBytes, ' ');
+    for (int i = 0; i < kHistoryDays; ++i) SetPriceAt(bytes, i, kEmptyPrice);
+    return bytes;
+}
+
+// Checks the layout every reader relies on and returns the number of used entries. Readers
+// stop at the first −1, so anything out of order would hide days or file new ones wrongly.
+int CheckRecordBytes(std::string_view bytes, const fs::path& path) {
+    if (bytes.size() != kRecordBytes) {
+        throw platform::FormatError(path, 0,
+                                    "銘柄別データの大きさが" + std::to_string(kRecordBytes) + "バイトではありません(" +
+                                        std::to_string(bytes.size()) + "バイト)");
+    }
+    int count = 0;
+    while (count < kHistoryDays && PriceAt(bytes, count) != kEmptyPrice) ++count;
+    for (int i = count + 1; i < kHistoryDays; ++i) {
+        if (PriceAt(bytes, i) != kEmptyPrice) {
+            throw platform::FormatError(path, 0, "銘柄別データの" + std::to_string(i + 1) + "番目の日付が連続していません");
+        }
+    }
+    for (int i = 1; i < count; ++i) {
+        int order = DateAt(bytes, i - 1).compare(DateAt(bytes, i));
+        if (order == 0) {
+            throw platform::FormatError(path, 0, "銘柄別データの日付が重複しています(" + std::string(DateAt(bytes, i)) + ")");
+        }
+        if (order < 0) {
+            throw platform::FormatError(path, 0, "銘柄別データの日付が新しい順に並んでいません(" +
+                                                     std::string(DateAt(bytes, i)) + ")");
+        }
+    }
+    return count;
+}
+
+// Puts one day into a checked record of `count` used entries; returns the new count. The
+// given price replaces a stored price of the same date; a day older than 260 stored days is
+// dropped. Entries past the used ones keep their bytes.
+int InsertDay(std::string& bytes, int count, std::string_view date, int32_t price) {
+    int k = 0;
+    while (k < count && DateAt(bytes, k) > date) ++k;
+    if (k < count && DateAt(bytes, k) == date) {
+        SetPriceAt(bytes, k, price);
+        return count;
+    }
+    if (k >= kHistoryDays) return count;
+    int last = count < kHistoryDays ? count : kHistoryDays - 1;  // the entry that receives the shift's end
+    std::memmove(bytes.data() + EntryOffset(k + 1), bytes.data() + EntryOffset(k),
+                 kEntryBytes * static_cast<size_t>(last - k));
+    bytes.replace(EntryOffset(k), kDateBytes, date);
+    SetPriceAt(bytes, k, price);
+    return count < kHistoryDays ? count + 1 : count;
+}
+
+void SetNameBytes(std::string& bytes, std::string_view utf8Name) {
+    bytes.replace(0, kNameBytes, platform::FitSjis(platform::Utf8ToSjis(utf8Name), kNameBytes));
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+size_t Utf8Length(std::string_view text) {
+    size_t n = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    }
+    return n;
+}
+
+// Fixed-length text of the record read back: decoded, then padded with blanks to `width` characters.
+std::string DecodeFixed(std::string_view sjis, size_t width) {
+    std::string text = IsAscii(sjis) ? std::string(sjis) : platform::SjisToUtf8(sjis);
+    size_t length = Utf8Length(text);
+    if (length < width) text.append(width - length, ' ');
+    return text;
+}
+
+std::string EncodeFixed(std::string_view utf8, size_t width) {
+    if (IsAscii(utf8) && utf8.size() == width) return std::string(utf8);
+    return platform::FitSjis(IsAscii(utf8) ? std::string(utf8) : platform::Utf8ToSjis(utf8), width);
+}
+
+// "yyyy/mm/dd" by shape only: the filing accepts any day 01–31 of a month, as the CSV names do.
+bool IsSlashedDate(std::string_view date) {
+    if (date.size() != kDateBytes) return false;
+    for (size_t i = 0; i < date.size(); ++i) {
+        bool slash = i == 4 || i == 7;
+        if (slash ? date[i] != '/' : (date[i] < '0' || date[i] > '9')) return false;
+    }
+    return true;
+}
+
+void CheckDayPrice(std::string_view date, int32_t price) {
+    if (!IsSlashedDate(date)) throw platform::Error("日付が yyyy/mm/dd の形式ではありません(" + std::string(date) + ")");
+    if (price < 0) throw platform::Error("価格が負です(" + std::to_string(price) + ")");
+}
+
+bool FileExists(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+// The checked bytes of a code's file, or an empty record when there is no file.
+std::string LoadRecordBytes(const fs::path& path, int& count) {
+    if (!FileExists(path)) {
+        count = 0;
+        return EmptyRecordBytes();
+    }
+    std::string bytes = platform::ReadFileBytes(path);
+    count = CheckRecordBytes(bytes, path);
+    return bytes;
+}
+
+std::string SlashedDate(std::string_view yyyymmdd) {
+    return std::string(yyyymmdd.substr(0, 4)) + "/" + std::string(yyyymmdd.substr(4, 2)) + "/" +
+           std::string(yyyymmdd.substr(6, 2));
+}
+
+const std::string kConvertingText = "CSVを銘柄別データへ変換中です(";
+
+// The history records that a filing changes, each read once on first use and written once at
+// Commit, so filing many lines (or many files) costs one read and one write per issue.
+class IssueFiler {
+public:
+    explicit IssueFiler(fs::path folder) : folder_(std::move(folder)), records_(10000) {}
+
+    void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
+        for (const CsvLine& line : lines) {
+            if (progress.Status) progress.Show(kConvertingText + date + ")(" + std::to_string(line.Code) + ")");
+            Loaded& record = Load(line.Code);
+            record.count = InsertDay(record.bytes, record.count, date, static_cast<int32_t>(line.Close));
+            SetNameBytes(record.bytes, line.Name);
+            progress.RunPending();
+        }
+    }
+
+    // Replaces every changed file together: one flush for the lot, each file still atomic.
+    void Commit() {
+        if (codes_.empty()) return;
+        platform::EnsureFolder(folder_);
+        platform::FileBatch batch;
+        for (int code : codes_) batch.Stage(IssueFilePath(folder_, code), records_[static_cast<size_t>(code)]->bytes);
+        batch.Commit();
+    }
+
+private:
+    struct Loaded {
+        std::string bytes;
+        int count = 0;
+    };
+
+    Loaded& Load(int code) {
+        auto& slot = records_.at(static_cast<size_t>(code));
+        if (!slot) {
+            Loaded loaded;
+            loaded.bytes = LoadRecordBytes(IssueFilePath(folder_, code), loaded.count);
+            slot = std::move(loaded);
+            codes_.push_back(code);
+        }
+        return *slot;
+    }
+
+    fs::path folder_;
+    std::vector<std::optional<Loaded>> records_;  // indexed by code
+    std::vector<int> codes_;                      // in the order first filed
+};
+
+// Whether a path can be filed: it exists and its name gives a date (then set in `date`).
+FilingResult CheckCsvPath(const fs::path& csvPath, std::string& date) {
+    std::error_code ec;
+    if (!fs::is_regular_file(csvPath, ec)) return FilingResult::NoFile;
+    std::string digits = DateFromCsvFileName(csvPath.generic_string());
+    // The name's check reads leading numbers, so "2001051x.csv" passes it; the date that is
+    // stored must be digits throughout.
+    if (digits.size() != 8 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return FilingResult::BadName;
+    }
+    date = SlashedDate(digits);
+    return FilingResult::Filed;
+}
+
+// Clears the status line however the filing ends, so an error never leaves "converting" shown.
+class StatusClearer {
+public:
+    explicit StatusClearer(const platform::Progress& progress) : progress_(progress) {}
+    ~StatusClearer() { progress_.Show(""); }
+    StatusClearer(const StatusClearer&) = delete;
+    StatusClearer& operator=(const StatusClearer&) = delete;
+
+private:
+    const platform::Progress& progress_;
+};
+
+void FileOneCsv(IssueFiler& filer, const fs::path& csvPath, const std::string& date,
+                const platform::Progress& progress) {
+    progress.Show(kConvertingText + date + ")");
+    // Read and check every line before filing any, so a malformed line changes nothing.
+    std::vector<CsvLine> lines = ReadDailyCsv(csvPath);
+    filer.FileLines(lines, date, progress);
+}
+
+}  // namespace
+
+int IssueRecord::DayCount() const {
+    int n = 0;
+    while (n < kHistoryDays && Days[static_cast<size_t>(n)].Price != kEmptyPrice) ++n;
+    return n;
+}
+
+fs::path IssueFilePath(const fs::path& stockFolder, int code) {
+    return stockFolder / (std::to_string(code) + ".dat");
+}
+
+std::string EncodeIssueRecord(const IssueRecord& record) {
+    std::string bytes(kRecordBytes, ' ');
+    bytes.replace(0, kNameBytes, EncodeFixed(record.Name, kNameBytes));
+    for (int i = 0; i < kHistoryDays; ++i) {
+        const DayPrice& day = record.Days[static_cast<size_t>(i)];
+        bytes.replace(EntryOffset(i), kDateBytes, EncodeFixed(day.Date, kDateBytes));
+        SetPriceAt(bytes, i, day.Price);
+    }
+    return bytes;
+}
+
+IssueRecord DecodeIssueRecord(std::string_view bytes, const fs::path& path) {
+    CheckRecordBytes(bytes, path);
+    IssueRecord record;
+    record.Name = DecodeFixed(bytes.substr(0, kNameBytes), kNameBytes);
+    for (int i = 0; i < kHistoryDays; ++i) {
+        DayPrice& day = record.Days[static_cast<size_t>(i)];
+        day.Date = DecodeFixed(DateAt(bytes, i), kDateBytes);
+        day.Price = PriceAt(bytes, i);
+    }
+    return record;
+}
+
+void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name, std::string_view date, int32_t price) {
+    CheckDayPrice(date, price);
+    platform::EnsureFolder(stockFolder);
+    fs::path path = IssueFilePath(stockFolder, code);
+    int count = 0;
+    // Throws before writing when the file cannot be read or is malformed: the history stays.
+    std::string bytes = LoadRecordBytes(path, count);
+    InsertDay(bytes, count, date, price);
+    SetNameBytes(bytes, name);
+    platform::ReplaceFile(path, bytes);
+}
+
+std::string ReadIssueName(const fs::path& stockFolder, int code) {
+    fs::path path = IssueFilePath(stockFolder, code);
+    if (!FileExists(path)) return std::string(kUnknownName);
+    return DecodeIssueRecord(platform::ReadFileBytes(path), path).Name;
+}
+
+IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
+    fs::path path = IssueFilePath(stockFolder, code);
+    if (FileExists(path)) return DecodeIssueRecord(platform::ReadFileBytes(path), path);
+    IssueRecord record;
+    record.Name = std::string(kUnknownName) + std::string(kNameBytes - kUnknownName.size(), ' ');
+    for (DayPrice& day : record.Days) {
+        day.Date = std::string(kDateBytes, '\0');
+        day.Price = 0;
+    }
+    return record;
+}
+
+FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& stockFolder,
+                                    const platform::Progress& progress) {
+    std::string date;
+    FilingResult checked = CheckCsvPath(csvPath, date);
+    if (checked != FilingResult::Filed) return checked;
+    StatusClearer clearer(progress);
+    IssueFiler filer(stockFolder);
+    FileOneCsv(filer, csvPath, date, progress);
+    filer.Commit();
+    return FilingResult::Filed;
+}
+
+BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<fs::path>& csvPaths, const fs::path& stockFolder,
+                                              const platform::Progress& progress) {
+    BatchFilingResult result;
+    StatusClearer clearer(progress);
+    IssueFiler filer(stockFolder);
+    int done = 0;
+    for (const fs::path& csvPath : csvPaths) {
+        std::string date;
+        switch (CheckCsvPath(csvPath, date)) {
+            case FilingResult::NoFile:
+                result.Missing.push_back(csvPath);
+                break;
+            case FilingResult::BadName:
+                result.BadNames.push_back(csvPath);
+                break;
+            case FilingResult::Filed:
+                FileOneCsv(filer, csvPath, date, progress);
+                result.Filed.push_back(csvPath);
+                break;
+        }
+        progress.Step(++done, static_cast<int>(csvPaths.size()));
+    }
+    filer.Commit();
+    return result;
+}
+
+}  // namespace mirolanda::quotes

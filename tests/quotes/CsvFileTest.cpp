@@ -1,0 +1,160 @@
+#include "quotes/CsvFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Errors.h"
+#include "platform/SjisText.h"
+#include "support/TempFolder.h"
+
+namespace mirolanda::quotes {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const std::filesystem::path kData = MIROLANDA_TEST_DATA;
+
+platform::Table ResultGrid(const std::vector<platform::Table::Row>& rows) {
+    platform::Table grid(7);
+    grid.SetHeading({"コード", "銘柄名", "始値", "高値", "安値", "終値", "出来高"});
+    for (const auto& row : rows) grid.AddRow(row);
+    return grid;
+}
+
+const std::vector<platform::Table::Row> kThreeIssues = {
+    {"1301", "極洋", "350", "352", "348", "351", "123000"},
+    {"1332", "  日本水産 ", "0", "0", "0", "0", "0"},      // blanks around the name are kept
+    {"7203", "A\"B", "1200", "1250", "1190", "1234", "5000000000"},  // quote unchanged; volume past 32 bits
+};
+
+TEST(SaveDailyCsv, WritesTheDayFileByteForByte) {
+    TempFolder temp;
+    auto folder = temp / "CsvData";  // missing: created
+    auto path = SaveDailyCsv(ResultGrid(kThreeIssues), folder, "20010517");
+    EXPECT_EQ(path, folder / "20010517.csv");
+    EXPECT_EQ(ReadAll(path), ReadAll(kData / "daily_20010517.csv"));
+}
+
+TEST(SaveDailyCsv, SecondSaveOfADayReplacesTheFirstAndAnEmptyGridEmptiesIt) {
+    TempFolder temp;
+    SaveDailyCsv(ResultGrid(kThreeIssues), temp.Path(), "20010517");
+    SaveDailyCsv(ResultGrid({{"9999", "Z", "1", "2", "3", "4", "5"}}), temp.Path(), "20010517");
+    EXPECT_EQ(ReadAll(temp / "20010517.csv"), "9999,\"Z\",1,2,3,4,5\r\n");
+    SaveDailyCsv(ResultGrid({}), temp.Path(), "20010517");
+    EXPECT_EQ(ReadAll(temp / "20010517.csv"), "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);  // no temporaries left
+}
+
+TEST(SaveDailyCsv, RefusesWhatWouldSpoilTheFileAndKeepsTheOldOne) {
+    TempFolder temp;
+    SaveDailyCsv(ResultGrid(kThreeIssues), temp.Path(), "20010517");
+    const std::string before = ReadAll(temp / "20010517.csv");
+    struct Case {
+        platform::Table::Row row;
+        const char* why;
+    };
+    const Case cases[] = {
+        {{"1301", "極洋", "abc", "352", "348", "351", "1"}, "price not a number"},
+        {{"1301", "極洋", "350", "352", "348", "351", ""}, "empty volume"},
+        {{"999", "極洋", "350", "352", "348", "351", "1"}, "code below 1000"},
+        {{"1301", "極洋", "350", "352", "348", "351", "99999999999999999999"}, "volume past 64 bits"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_THROW(SaveDailyCsv(ResultGrid({kThreeIssues[0], c.row}), temp.Path(), "20010517"), platform::FormatError);
+        EXPECT_EQ(ReadAll(temp / "20010517.csv"), before);
+    }
+    EXPECT_THROW(SaveDailyCsv(ResultGrid(kThreeIssues), temp.Path(), "../x"), platform::FileError);
+    EXPECT_THROW(SaveDailyCsv(ResultGrid(kThreeIssues), temp / "missing" / "CsvData", "20010517"), platform::FileError);
+}
+
+TEST(SaveDailyCsv, LineBreakInANameCannotSplitTheLine) {
+    TempFolder temp;
+    auto path = SaveDailyCsv(ResultGrid({{"1301", "A\r\nB", "1", "2", "3", "4", "5"}}), temp.Path(), "20010517");
+    auto lines = ReadDailyCsv(path);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].Name, "A  B");
+}
+
+TEST(ReadDailyCsv, ReadsWhatSaveWroteIncludingQuotesAndCommasInNames) {
+    TempFolder temp;
+    auto rows = kThreeIssues;
+    rows.push_back({"8001", "伊藤忠,\"商事\"", "-5", "10", "9", "2147483647", "9000000000000"});
+    auto lines = ReadDailyCsv(SaveDailyCsv(ResultGrid(rows), temp.Path(), "20010517"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].Code, 1301);
+    EXPECT_EQ(lines[0].Name, "極洋");
+    EXPECT_EQ(lines[0].Open, 350);
+    EXPECT_EQ(lines[0].High, 352);
+    EXPECT_EQ(lines[0].Low, 348);
+    EXPECT_EQ(lines[0].Close, 351);
+    EXPECT_EQ(lines[0].Volume, 123000);
+    EXPECT_EQ(lines[1].Name, "  日本水産 ");
+    EXPECT_EQ(lines[2].Name, "A\"B");
+    EXPECT_EQ(lines[2].Volume, 5000000000);
+    EXPECT_EQ(lines[3].Name, "伊藤忠,\"商事\"");
+    EXPECT_EQ(lines[3].Open, -5);
+    EXPECT_EQ(lines[3].Close, 2147483647);
+    EXPECT_EQ(lines[3].Volume, 9000000000000);
+}
+
+TEST(ReadDailyCsv, AcceptsBlanksBeforeFieldsFractionsAndBlankLines) {
+    TempFolder temp;
+    auto path = temp / "20010517.csv";
+    WriteAll(path, "1301, \"極洋\", 350, 352 ,348,350.5,100\r\n\r\n1332,\"B\",1,2,3,351.5,7.5\r\n1333,C,1,2,3,350.51,0\r\n");
+    // The file is Shift_JIS; the test text above is UTF-8, so encode it first.
+    WriteAll(path, platform::Utf8ToSjis(ReadAll(path)));
+    auto lines = ReadDailyCsv(path);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].Name, "極洋");
+    EXPECT_EQ(lines[0].High, 352);
+    EXPECT_EQ(lines[0].Close, 350);  // a half goes to the even neighbour
+    EXPECT_EQ(lines[1].Close, 352);
+    EXPECT_EQ(lines[1].Volume, 8);
+    EXPECT_EQ(lines[2].Name, "C");  // an unquoted name is taken as it stands
+    EXPECT_EQ(lines[2].Close, 351);
+}
+
+TEST(ReadDailyCsv, MalformedLineNamesFileAndLine) {
+    struct Case {
+        const char* line;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"1301,\"A\",1,2,3,4", "six fields"},
+        {"1301", "one field"},
+        {"1301,\"A\",1,2,x,4,5", "a price that is not a number"},
+        {"1301,\"A\",1,2,3,4,5a", "trailing letters"},
+        {"1301,\"A\",1,2,3,,5", "an empty close"},
+        {"999,\"A\",1,2,3,4,5", "code below 1000"},
+        {"10000,\"A\",1,2,3,4,5", "code above 9999"},
+        {"abcd,\"A\",1,2,3,4,5", "code not a number"},
+        {"1301,\"A\",1,2,3,2147483648,5", "close past 32 bits"},
+        {"1301,\"A\",1,2,3,-1,5", "a close of -1 would mark an empty history entry"},
+        {"1301,\"A,1,2,3,4,5", "unclosed quote"},
+        {"1301,\"A\",1,2,3,4,99999999999999999999", "volume past 64 bits"},
+    };
+    TempFolder temp;
+    auto path = temp / "20010517.csv";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        WriteAll(path, std::string("1301,\"A\",1,2,3,4,5\r\n1302,\"B\",1,2,3,4,5\r\n") + c.line + "\r\n");
+        try {
+            ReadDailyCsv(path);
+            ADD_FAILURE() << "no error for " << c.line;
+        } catch (const platform::FormatError& e) {
+            EXPECT_EQ(e.Path(), path);
+            EXPECT_EQ(e.Line(), 3);
+            EXPECT_NE(std::string(e.what()).find("3行目"), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(ReadDailyCsv, MissingFileIsAFileError) {
+    TempFolder temp;
+    EXPECT_THROW(ReadDailyCsv(temp / "20010517.csv"), platform::FileError);
+}
+
+}  // namespace
+}  // namespace mirolanda::quotes
