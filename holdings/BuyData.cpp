@@ -1,0 +1,147 @@
+#include "holdings/BuyData.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "holdings/History.h"
+#include "holdings/Numbers.h"
+#include "platform/AtomicFile.h"
+#include "platform/SjisText.h"
+
+namespace mirolanda::holdings {
+
+namespace {
+
+struct Field {
+    std::string Text;
+    bool Quoted = false;
+};
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+// Splits one line into fields: commas separate them, blanks before a field are skipped, a
+// field that opens with a double quote runs to the next one. Nothing for an unclosed quote
+// or text after a closing quote.
+std::optional<std::vector<Field>> SplitRecord(std::string_view line) {
+    std::vector<Field> fields;
+    size_t pos = 0;
+    while (true) {
+        while (pos < line.size() && line[pos] == ' ') ++pos;
+        if (pos < line.size() && line[pos] == '"') {
+            size_t close = line.find('"', pos + 1);
+            if (close == std::string_view::npos) return std::nullopt;
+            fields.push_back({std::string(line.substr(pos + 1, close - pos - 1)), true});
+            pos = close + 1;
+            while (pos < line.size() && line[pos] == ' ') ++pos;
+            if (pos == line.size()) return fields;
+            if (line[pos] != ',') return std::nullopt;
+            ++pos;
+        } else {
+            size_t comma = line.find(',', pos);
+            std::string_view text = line.substr(pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
+            fields.push_back({std::string(TrimBlanks(text)), false});
+            if (comma == std::string_view::npos) return fields;
+            pos = comma + 1;
+        }
+    }
+}
+
+// Turns the fields of one record into a table row, or gives the reason it cannot.
+std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Row& row) {
+    auto fields = SplitRecord(line);
+    if (!fields) return "引用符（\"）が閉じていません";
+    if (fields->size() < kBuyColumns) return "項目が足りません（5項目必要です）";
+    if (fields->size() > kBuyColumns) return "項目が多すぎます（5項目のはずです）";
+    const auto& f = *fields;
+
+    auto code = WholeNumber(f[kBuyCode].Text);
+    auto codeValue = code ? RoundHalfEven(*code, kLowestCode, kHighestCode) : std::nullopt;
+    if (!codeValue) return "銘柄コードが1000～9999の数値ではありません";
+    auto price = WholeNumber(f[kBuyPrice].Text);
+    if (!price || !RoundHalfEven(*price, INT32_MIN, INT32_MAX)) return "購入時株価が数値ではありません";
+    auto shares = WholeNumber(f[kBuyShares].Text);
+    auto sharesValue = shares ? RoundHalfEven(*shares, INT32_MIN, INT32_MAX) : std::nullopt;
+    if (!sharesValue) return "購入株数が数値ではありません";
+
+    row = {std::to_string(*codeValue), f[kBuyName].Text, f[kBuyDate].Text, FormatNumber(*price),
+           std::to_string(*sharesValue)};
+    return std::nullopt;
+}
+
+// A text field as the file can hold it: no blanks around it, no double quote (the format
+// has no escape for one), no control character (it would split the line).
+std::string FileText(std::string_view cell) {
+    std::string text;
+    for (char c : TrimBlanks(cell)) {
+        if (c == '"') {
+            text += "＂";
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            text += ' ';
+        } else {
+            text += c;
+        }
+    }
+    return std::string(TrimBlanks(text));
+}
+
+}  // namespace
+
+std::filesystem::path BuyDataPath(const std::filesystem::path& settingFolder) {
+    return settingFolder / std::filesystem::path(std::u8string(kBuyDataFileName.begin(), kBuyDataFileName.end()));
+}
+
+std::string BuyDataLoad::Message() const {
+    if (Problems.empty()) return {};
+    std::string text = "持株ファイル " + Path.string() + " に読めない行があり、読み飛ばしました。";
+    for (const auto& problem : Problems) text += "\n" + std::to_string(problem.Line) + "行目: " + problem.Reason;
+    text += "\n持株を変更して保存すると、これらの行はファイルから除かれます。";
+    return text;
+}
+
+BuyDataLoad LoadBuyData(platform::Table& table, const std::filesystem::path& settingFolder) {
+    table.Clear();
+    table.SetColumnCount(kBuyColumns);
+    BuyDataLoad result;
+    result.Path = BuyDataPath(settingFolder);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(result.Path, ec)) return result;
+
+    auto lines = platform::ReadSjisLines(result.Path);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (TrimBlanks(lines[i]).empty()) continue;  // a blank line holds no purchase
+        platform::Table::Row row;
+        if (auto reason = ReadRecord(lines[i], row)) {
+            result.Problems.push_back({static_cast<int>(i + 1), *reason});
+        } else {
+            table.AddRow(std::move(row));
+        }
+    }
+    return result;
+}
+
+std::string EncodeBuyData(const platform::Table& table) {
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(table.RowCount()));
+    for (const auto& row : table.Rows()) {
+        auto cell = [&](int column) -> std::string_view {
+            return column < static_cast<int>(row.size()) ? std::string_view(row[static_cast<size_t>(column)])
+                                                         : std::string_view();
+        };
+        lines.push_back(std::to_string(CellToInt16(cell(kBuyCode))) + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
+                        FileText(cell(kBuyDate)) + "\"," + std::to_string(CellToInt32(cell(kBuyPrice))) + "," +
+                        std::to_string(CellToInt32(cell(kBuyShares))));
+    }
+    return platform::EncodeSjisLines(lines);
+}
+
+void SaveBuyData(const platform::Table& table, const std::filesystem::path& settingFolder) {
+    platform::EnsureFolder(settingFolder);
+    platform::ReplaceFile(BuyDataPath(settingFolder), EncodeBuyData(table));
+}
+
+}  // namespace mirolanda::holdings

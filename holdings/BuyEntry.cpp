@@ -1,0 +1,111 @@
+#include "holdings/BuyEntry.h"
+
+#include <cstdint>
+
+#include "holdings/BuyData.h"
+#include "holdings/Numbers.h"
+#include "platform/Date.h"
+
+namespace mirolanda::holdings {
+
+std::string NameForCodeBox(std::string_view codeText, const History& history) {
+    auto code = RoundHalfEven(LeadingNumber(codeText), INT16_MIN, INT16_MAX);
+    return history.Name(code ? static_cast<int>(*code) : 0);
+}
+
+int CodeFromWholeText(std::string_view codeText) {
+    while (!codeText.empty() && codeText.front() == ' ') codeText.remove_prefix(1);
+    while (!codeText.empty() && codeText.back() == ' ') codeText.remove_suffix(1);
+    if (codeText.empty() || codeText.size() > 4) return 0;
+    int code = 0;
+    for (char c : codeText) {
+        if (c < '0' || c > '9') return 0;
+        code = code * 10 + (c - '0');
+    }
+    return code >= kLowestCode && code <= kHighestCode ? code : 0;
+}
+
+namespace {
+
+// Reads up to `maxDigits` digits at pos; nothing when there is none.
+std::optional<int> ReadDigits(std::string_view text, size_t& pos, size_t maxDigits) {
+    size_t start = pos;
+    int value = 0;
+    while (pos < text.size() && pos - start < maxDigits && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10 + (text[pos++] - '0');
+    }
+    if (pos == start) return std::nullopt;
+    return value;
+}
+
+bool IsSeparator(char c) {
+    return c == '/' || c == '-' || c == '.';
+}
+
+}  // namespace
+
+std::optional<std::string> NormalizeBuyDate(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.size() == 8 && text.find_first_not_of("0123456789") == std::string_view::npos) {
+        auto date = platform::ParseYmd(text);
+        return date ? std::optional(platform::FormatSlashed(*date)) : std::nullopt;
+    }
+    size_t pos = 0;
+    auto year = ReadDigits(text, pos, 4);
+    if (!year || pos != 4 || pos >= text.size() || !IsSeparator(text[pos])) return std::nullopt;
+    char separator = text[pos++];
+    auto month = ReadDigits(text, pos, 2);
+    if (!month || pos >= text.size() || text[pos] != separator) return std::nullopt;
+    ++pos;
+    auto day = ReadDigits(text, pos, 2);
+    if (!day || pos != text.size()) return std::nullopt;
+    if (!platform::IsValidDate(*year, *month, *day)) return std::nullopt;
+    return platform::FormatSlashed({*year, *month, *day});
+}
+
+namespace {
+
+bool HasDay(const quotes::IssueRecord& record, std::string_view date) {
+    for (const auto& day : record.Days) {
+        if (day.Date == date) return true;
+    }
+    return false;
+}
+
+// True when the box's leading number rounds to a non-zero 32-bit integer.
+bool IsUsableCount(std::string_view text) {
+    auto value = RoundHalfEven(LeadingNumber(text), INT32_MIN, INT32_MAX);
+    return value && *value != 0;
+}
+
+}  // namespace
+
+BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
+    int code = CodeFromWholeText(entry.Code);
+    entry.Name = history.Name(code);
+    if (IsUnknownName(entry.Name)) return {BuyRefusal::UnknownIssue, BuyField::Code, true, {}};
+
+    if (auto date = NormalizeBuyDate(entry.Date)) entry.Date = *date;
+    if (entry.Date.empty()) return {BuyRefusal::EmptyDate, BuyField::Date, true, {}};
+
+    if (!HasDay(history.Record(code), entry.Date)) {
+        return {BuyRefusal::NoDayPrice, BuyField::None, false, std::string(kNoDayPriceMessage)};
+    }
+    if (!IsUsableCount(entry.Price)) return {BuyRefusal::ZeroPrice, BuyField::Price, true, {}};
+    if (!IsUsableCount(entry.Shares)) return {BuyRefusal::ZeroShares, BuyField::Shares, true, {}};
+    return {};
+}
+
+bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, int editRow) {
+    platform::Table::Row row = {entry.Code, entry.Name, entry.Date, entry.Price, entry.Shares};
+    if (editRow < 0) {
+        holdings.AddRow(std::move(row));
+        return true;
+    }
+    if (editRow >= holdings.RowCount()) return false;
+    holdings.MutableRows()[static_cast<size_t>(editRow)] = std::move(row);
+    return true;
+}
+
+}  // namespace mirolanda::holdings

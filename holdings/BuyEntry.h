@@ -1,0 +1,60 @@
+// The purchase dialog's rules without the dialog: what the code and date boxes show when they
+// are left, the checks a confirmation runs in their order (what is refused, which box gets
+// the focus, beep or message), and writing the accepted entry into the holdings table.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "holdings/History.h"
+#include "platform/Table.h"
+
+namespace mirolanda::holdings {
+
+inline constexpr std::string_view kNoDayPriceMessage = "該当日の株価データは存在しません";
+
+// The five boxes of the dialog, as typed.
+struct BuyEntry {
+    std::string Code;
+    std::string Name;  // the name label
+    std::string Date;
+    std::string Price;
+    std::string Shares;
+};
+
+enum class BuyField { None, Code, Date, Price, Shares };
+enum class BuyRefusal { None, UnknownIssue, EmptyDate, NoDayPrice, ZeroPrice, ZeroShares };
+
+struct BuyCheck {
+    BuyRefusal Refusal = BuyRefusal::None;
+    BuyField Focus = BuyField::None;  // the box to focus with its whole text selected
+    bool Beep = false;
+    std::string Message;  // shown with an exclamation icon when not empty
+    bool Passed() const { return Refusal == BuyRefusal::None; }
+};
+
+// The name label after the code box is left: the name stored for the text's leading number
+// (padded to 60 characters), or "Unknown".
+std::string NameForCodeBox(std::string_view codeText, const History& history);
+
+// The code box's whole text as an issue code: digits with blanks around, 1000–9999; 0 for
+// anything else ("1301x", "abc", "").
+int CodeFromWholeText(std::string_view codeText);
+
+// The date box after it is left: "yyyy/mm/dd" for a text that reads as a date (2001/5/6,
+// 2001-5-6, 2001.5.6, 20010506), nothing otherwise (the box then keeps its text).
+std::optional<std::string> NormalizeBuyDate(std::string_view text);
+
+// Runs the confirmation checks in order: the name is looked up again from the code box's
+// whole text (and put into entry.Name), so a name found for a stale or partly numeric code is
+// never written; then the date, the stored day of that date, the price and the shares. A
+// price or share count is refused when it rounds to 0 or does not fit 32 bits, so the file
+// never receives a value the dialog would have refused.
+BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history);
+
+// Writes an accepted entry: appended when editRow < 0, else into row editRow. False when
+// editRow no longer names a row (nothing is written then).
+bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, int editRow);
+
+}  // namespace mirolanda::holdings

@@ -1,0 +1,71 @@
+#include "holdings/BuyGrid.h"
+
+#include <cstdio>
+
+#include "holdings/BuyData.h"
+#include "holdings/Numbers.h"
+
+namespace mirolanda::holdings {
+
+bool BuyGrid::AnyMarked() const {
+    for (const auto& mark : Marks) {
+        if (mark.Alert != BuyAlert::None) return true;
+    }
+    return false;
+}
+
+std::string FormatRiseRate(double rate) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", rate);
+    std::string text = buffer;
+    // "###.00" shows no leading zero before the point.
+    if (text.starts_with("0.")) text.erase(0, 1);
+    else if (text.starts_with("-0.")) text.erase(1, 1);
+    return text;
+}
+
+namespace {
+
+// The current price: the close of the newest stored day (0 without a history file).
+int32_t CurrentPrice(const quotes::IssueRecord& record) {
+    int32_t close = record.Days[0].Price;
+    return close < 0 ? 0 : close;
+}
+
+// One alert pass over the grid's rows.
+void MarkRows(BuyGrid& grid, std::string_view percentText, bool rising, uint32_t colour) {
+    auto percent = WholeNumber(percentText);
+    if (!percent) return;  // a threshold that is not a number means no alert
+    for (int i = 0; i < grid.Grid.RowCount(); ++i) {
+        const std::string& shown = grid.Grid.Cell(i, kGridRate);
+        if (shown.empty()) continue;  // no rate (purchase price 0)
+        auto rate = WholeNumber(shown);
+        if (!rate) continue;
+        if (rising ? *rate >= *percent : *rate <= *percent) {
+            grid.Marks[static_cast<size_t>(i)] = {rising ? BuyAlert::Up : BuyAlert::Down, colour};
+        }
+    }
+}
+
+}  // namespace
+
+BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts) {
+    BuyGrid grid;
+    grid.Grid.SetHeading({"コード", "買値", "株価", "上昇率"});
+    for (const auto& row : holdings.Rows()) {
+        auto cell = [&](int column) -> const std::string& {
+            static const std::string empty;
+            return column < static_cast<int>(row.size()) ? row[static_cast<size_t>(column)] : empty;
+        };
+        int32_t current = CurrentPrice(history.Record(CellToInt16(cell(kBuyCode))));
+        double price = LeadingNumber(cell(kBuyPrice));
+        std::string rate = price == 0 ? std::string() : FormatRiseRate(current / price * 100.0);
+        grid.Grid.AddRow({cell(kBuyCode), cell(kBuyPrice), std::to_string(current), rate});
+    }
+    grid.Marks.assign(static_cast<size_t>(grid.Grid.RowCount()), BuyRowMark{});
+    if (alerts.UpOn) MarkRows(grid, alerts.UpPercent, true, alerts.UpColour);
+    if (alerts.DownOn) MarkRows(grid, alerts.DownPercent, false, alerts.DownColour);
+    return grid;
+}
+
+}  // namespace mirolanda::holdings

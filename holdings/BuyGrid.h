@@ -1,0 +1,62 @@
+// The holdings grid: for every holding its code, purchase price, current price (the newest
+// stored close) and rise rate, with the code cell coloured when the rate has reached the
+// user's rise or fall threshold. Built by the window and the command-line tool alike.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "holdings/History.h"
+#include "platform/Table.h"
+
+namespace mirolanda::holdings {
+
+inline constexpr int kGridColumns = 4;
+enum GridColumn { kGridCode = 0, kGridPrice = 1, kGridCurrent = 2, kGridRate = 3 };
+// Column widths in twips.
+inline constexpr std::array<int, kGridColumns> kGridWidths = {700, 800, 800, 800};
+
+// The alert thresholds as the settings hold them; the percentages are kept as typed and read
+// when the grid is built. Colours are 0x00BBGGRR.
+struct BuyAlertSettings {
+    bool UpOn = true;
+    std::string UpPercent = "130.0";
+    uint32_t UpColour = 65280;
+    bool DownOn = true;
+    std::string DownPercent = "70.0";
+    uint32_t DownColour = 255;
+};
+
+enum class BuyAlert { None, Up, Down };
+
+struct BuyRowMark {
+    BuyAlert Alert = BuyAlert::None;
+    std::optional<uint32_t> CodeColour;  // background of the code cell, when marked
+};
+
+struct BuyGrid {
+    platform::Table Grid{kGridColumns};  // heading row, then one row per holding
+    std::vector<BuyRowMark> Marks;       // one per data row
+    bool AnyMarked() const;
+};
+
+// Whether the window may draw a chart on a selection event: not before the first build and
+// not while a build is being shown (the grid moves its current cell then).
+enum class BuyGridState { NotBuilt, No, OK };
+
+// A rise rate in percent with two decimals and no leading zero: 0 → ".00", 0.5 → ".50",
+// 100 → "100.00", 1234.5 → "1234.50".
+std::string FormatRiseRate(double rate);
+
+// Builds the grid from the holdings table. The rate is current ÷ purchase price × 100 with
+// the price cell's leading number; a price of 0 leaves the rate empty and the row unmarked.
+// The rise pass marks rates ≥ its percentage, then the fall pass rates ≤ its percentage
+// (so a row meeting both ends with the fall colour); both compare the rate as shown. A
+// percentage that is not a number turns its pass off. Reads one history record per holding.
+BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts);
+
+}  // namespace mirolanda::holdings

@@ -1,0 +1,17 @@
+// Kept apart from History.cpp so that code using only in-memory histories does not pull in
+// the history file routines.
+#include "holdings/History.h"
+
+namespace mirolanda::holdings {
+
+quotes::IssueRecord HistoryFolder::Record(int code) const {
+    if (code < kLowestCode || code > kHighestCode) return UnknownIssueRecord();
+    return quotes::ReadIssueRecord(folder_, code);
+}
+
+std::string HistoryFolder::Name(int code) const {
+    if (code < kLowestCode || code > kHighestCode) return std::string(kUnknownName);
+    return quotes::ReadIssueName(folder_, code);
+}
+
+}  // namespace mirolanda::holdings

@@ -1,0 +1,99 @@
+#include "holdings/Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace mirolanda::holdings {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Length of the numeric text at the start of `text` (sign, digits, point, digits), 0 when
+// no digit is among them.
+size_t NumericPrefix(std::string_view text) {
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        size_t afterPoint = i + 1;
+        size_t fraction = 0;
+        while (afterPoint + fraction < text.size() && IsDigit(text[afterPoint + fraction])) ++fraction;
+        if (digits + fraction > 0) i = afterPoint + fraction;
+        digits += fraction;
+    }
+    return digits > 0 ? i : 0;
+}
+
+// Reads a numeric text as found by NumericPrefix; values too large for a double give ±inf.
+double ReadNumeric(std::string_view numeric) {
+    bool negative = !numeric.empty() && numeric[0] == '-';
+    if (!numeric.empty() && (numeric[0] == '-' || numeric[0] == '+')) numeric.remove_prefix(1);
+    double value = 0;
+    auto result = std::from_chars(numeric.data(), numeric.data() + numeric.size(), value);
+    if (result.ec == std::errc::result_out_of_range) value = std::numeric_limits<double>::infinity();
+    return negative ? -value : value;
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    return text;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+    text = SkipBlanks(text);
+    size_t length = NumericPrefix(text);
+    return length == 0 ? 0.0 : ReadNumeric(text.substr(0, length));
+}
+
+std::optional<double> WholeNumber(std::string_view text) {
+    text = SkipBlanks(text);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    size_t length = NumericPrefix(text);
+    if (length == 0 || length != text.size()) return std::nullopt;
+    return ReadNumeric(text);
+}
+
+std::optional<int64_t> RoundHalfEven(double value, int64_t low, int64_t high) {
+    if (!std::isfinite(value)) return std::nullopt;
+    // nearbyint rounds in the default mode, which sends halves to the even neighbour.
+    double rounded = std::nearbyint(value);
+    if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) return std::nullopt;
+    return static_cast<int64_t>(rounded);
+}
+
+namespace {
+
+template <typename Int>
+Int CellToInt(std::string_view text) {
+    constexpr auto low = std::numeric_limits<Int>::min();
+    constexpr auto high = std::numeric_limits<Int>::max();
+    double value = LeadingNumber(text);
+    if (auto rounded = RoundHalfEven(value, low, high)) return static_cast<Int>(*rounded);
+    return value < 0 ? low : high;
+}
+
+}  // namespace
+
+int32_t CellToInt32(std::string_view text) {
+    return CellToInt<int32_t>(text);
+}
+
+int16_t CellToInt16(std::string_view text) {
+    return CellToInt<int16_t>(text);
+}
+
+std::string FormatNumber(double value) {
+    if (value == 0) return "0";  // no "-0"
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace mirolanda::holdings

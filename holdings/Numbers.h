@@ -1,0 +1,33 @@
+// How holdings code reads numbers out of texts typed by the user or stored in files:
+// the leading number of a text, a whole text as a number, and rounding to integers with
+// a half going to the even neighbour. No state.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mirolanda::holdings {
+
+// The value of the text's longest numeric prefix (blanks, sign, digits, point, digits),
+// 0 when it has none: "350円" gives 350, "abc" 0, " -1.5x" −1.5.
+double LeadingNumber(std::string_view text);
+
+// The whole text, blanks around it allowed, read as a decimal number; nothing for any
+// other text ("130%", "abc", "").
+std::optional<double> WholeNumber(std::string_view text);
+
+// The nearest integer, a half going to the even neighbour (350.5 → 350, 351.5 → 352);
+// nothing when the value is not finite or the result lies outside [low, high].
+std::optional<int64_t> RoundHalfEven(double value, int64_t low, int64_t high);
+
+// The leading number of a cell rounded to a 32-bit or 16-bit integer; values beyond the
+// range are held at its ends, so a cell the user typed always converts.
+int32_t CellToInt32(std::string_view text);
+int16_t CellToInt16(std::string_view text);
+
+// Shortest decimal text of a number: 350 → "350", 350.5 → "350.5".
+std::string FormatNumber(double value);
+
+}  // namespace mirolanda::holdings

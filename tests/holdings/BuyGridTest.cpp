@@ -1,0 +1,112 @@
+// The holdings grid: current price, rise rate as shown, and which rows the alerts mark.
+#include <gtest/gtest.h>
+
+#include "MemoryHistory.h"
+#include "holdings/BuyData.h"
+#include "holdings/BuyGrid.h"
+
+namespace mirolanda::holdings {
+namespace {
+
+using platform::Table;
+using test::MakeRecord;
+using test::MemoryHistory;
+
+TEST(BuyGridTest, RiseRateHasTwoDecimalsAndNoLeadingZero) {
+    EXPECT_EQ(FormatRiseRate(0), ".00");
+    EXPECT_EQ(FormatRiseRate(0.5), ".50");
+    EXPECT_EQ(FormatRiseRate(100), "100.00");
+    EXPECT_EQ(FormatRiseRate(1234.5), "1234.50");
+    EXPECT_EQ(FormatRiseRate(129.996), "130.00");
+    EXPECT_EQ(FormatRiseRate(-0.5), "-.50");
+    EXPECT_EQ(FormatRiseRate(-100), "-100.00");
+}
+
+TEST(BuyGridTest, NoHoldingsGivesTheHeadingOnly) {
+    MemoryHistory history;
+    BuyGrid grid = UpdateBuyGrid(Table(kBuyColumns), history, {});
+    ASSERT_TRUE(grid.Grid.HasHeading());
+    EXPECT_EQ(grid.Grid.Heading(), (Table::Row{"コード", "買値", "株価", "上昇率"}));
+    EXPECT_EQ(grid.Grid.RowCount(), 0);
+    EXPECT_TRUE(grid.Marks.empty());
+    EXPECT_FALSE(grid.AnyMarked());
+}
+
+struct GridCase {
+    const char* what;
+    std::string price;        // purchase price cell as typed
+    int32_t close;            // newest stored close; -1: no history file
+    BuyAlertSettings alerts;
+    std::string shownCurrent;
+    std::string shownRate;
+    BuyAlert alert;
+};
+
+BuyAlertSettings Alerts(bool up, std::string upPercent, bool down, std::string downPercent) {
+    return {up, std::move(upPercent), 65280, down, std::move(downPercent), 255};
+}
+
+TEST(BuyGridTest, RowsAndAlertsFollowTheRates) {
+    const BuyAlertSettings defaults;
+    const GridCase cases[] = {
+        {"30% up meets the default rise", "350", 455, defaults, "455", "130.00", BuyAlert::Up},
+        {"equality meets the fall test", "1000", 700, defaults, "700", "70.00", BuyAlert::Down},
+        {"just below the rise threshold", "1000", 1299, defaults, "1299", "129.90", BuyAlert::None},
+        {"rate compared as shown", "100000", 129996, defaults, "129996", "130.00", BuyAlert::Up},
+        {"both checks off", "1000", 5000, Alerts(false, "130", false, "70"), "5000", "500.00", BuyAlert::None},
+        {"both met: fall colour wins", "1000", 1000, Alerts(true, "50", true, "150"), "1000", "100.00",
+         BuyAlert::Down},
+        {"no history file", "1000", -1, defaults, "0", ".00", BuyAlert::Down},
+        {"decimal price as typed", "350.5", 701, defaults, "701", "200.00", BuyAlert::Up},
+        {"price with a unit", "350円", 350, defaults, "350", "100.00", BuyAlert::None},
+        {"price 0: no rate, no alert", "0", 500, defaults, "500", "", BuyAlert::None},
+        {"rise threshold not a number", "1000", 2000, Alerts(true, "abc", true, "70"), "2000", "200.00",
+         BuyAlert::None},
+        {"fall threshold not a number", "1000", 100, Alerts(true, "130", true, ""), "100", "10.00", BuyAlert::None},
+        {"threshold with a percent sign", "1000", 2000, Alerts(true, "130%", false, "70"), "2000", "200.00",
+         BuyAlert::None},
+        {"threshold with blanks", "1000", 2000, Alerts(true, " 130 ", false, "70"), "2000", "200.00",
+         BuyAlert::Up},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryHistory history;
+        if (c.close >= 0) history.Records[1301] = MakeRecord("極洋", "2001/05/18", {c.close, 1});
+        Table holdings(kBuyColumns);
+        holdings.AddRow({"1301", "極洋", "2001/05/17", c.price, "1000"});
+        BuyGrid grid = UpdateBuyGrid(holdings, history, c.alerts);
+        ASSERT_EQ(grid.Grid.RowCount(), 1);
+        EXPECT_EQ(grid.Grid.RowAt(0), (Table::Row{"1301", c.price, c.shownCurrent, c.shownRate}));
+        EXPECT_EQ(grid.Marks[0].Alert, c.alert);
+        std::optional<uint32_t> colour;
+        if (c.alert == BuyAlert::Up) colour = c.alerts.UpColour;
+        if (c.alert == BuyAlert::Down) colour = c.alerts.DownColour;
+        EXPECT_EQ(grid.Marks[0].CodeColour, colour);
+        EXPECT_EQ(grid.AnyMarked(), c.alert != BuyAlert::None);
+    }
+}
+
+TEST(BuyGridTest, EveryHoldingIsOneRowInTableOrder) {
+    MemoryHistory history;
+    history.Records[1301] = MakeRecord("A", "2001/05/18", {500});
+    history.Records[7203] = MakeRecord("B", "2001/05/18", {300});
+    Table holdings(kBuyColumns);
+    holdings.AddRow({"7203", "B", "2001/05/18", "300", "1"});
+    holdings.AddRow({"1301", "A", "2001/05/18", "250", "1"});
+    holdings.AddRow({"1301", "A", "2001/05/18", "1000", "1"});
+    BuyAlertSettings alerts;
+    alerts.UpColour = 0x123456;
+    alerts.DownColour = 0x654321;
+    BuyGrid grid = UpdateBuyGrid(holdings, history, alerts);
+    ASSERT_EQ(grid.Grid.RowCount(), 3);
+    EXPECT_EQ(grid.Grid.Cell(0, kGridRate), "100.00");
+    EXPECT_EQ(grid.Grid.Cell(1, kGridRate), "200.00");
+    EXPECT_EQ(grid.Grid.Cell(2, kGridRate), "50.00");
+    EXPECT_EQ(grid.Marks[0].CodeColour, std::nullopt);
+    EXPECT_EQ(grid.Marks[1].CodeColour, 0x123456u);
+    EXPECT_EQ(grid.Marks[2].CodeColour, 0x654321u);
+    EXPECT_EQ(history.Reads, 3);  // one history read per holding, nothing cached
+}
+
+}  // namespace
+}  // namespace mirolanda::holdings
