@@ -18,6 +18,7 @@ using namespace mirolanda::cli;
 // Every sub-command. Add a new one here and declare it in Commands.h.
 const std::vector<const Command*> kCommands = {
     &kConvertCommand,
+    &kParseCommand,
     &kDataDateCommand,
     &kHolidayCommand,
     &kSettingCommand,

@@ -1,5 +1,6 @@
 #include "quotes/Yahoo.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -122,6 +123,8 @@ void ParseQuoteRow(platform::Table& grid, LineReader& file) {
     int code = IssueCode(StripTags(cells[0]));
     if (code == 0) return;
     std::string name = StripTags(cells[1]);
+    // Rows travel as TAB-separated text (grid rows, the CLI), so a TAB in a name would shift columns.
+    std::replace(name.begin(), name.end(), '\t', ' ');
     int64_t close = ParseNumber(StripTags(cells[3]));
     int64_t volume = ParseNumber(StripTags(cells[6]));
     int64_t open = ParseNumber(StripTags(cells[7]));

@@ -149,6 +149,14 @@ TEST(ParseQuoteLines, NoMatchRowTakesTwoLines) {
     EXPECT_EQ(grid.Cell(0, 0), "1301");
 }
 
+TEST(ParseQuoteLines, NameKeepsBlanksButNoTab) {
+    Cells cells;
+    cells.name = " \tＡ&amp;Ｂ\t ";
+    Table grid = Parse(Page({RowLines(cells)}));
+    ASSERT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.Cell(0, 1), "  Ａ&amp;Ｂ  ");
+}
+
 TEST(ParseQuoteLines, CodeCellMustBeAFourDigitCode) {
     struct Case {
         std::string cell;
