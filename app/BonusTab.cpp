@@ -38,6 +38,8 @@ BonusTab::BonusTab(WindowServices& services, QWidget* parent) : QWidget(parent),
 
 BonusTab::~BonusTab() = default;
 
+void BonusTab::LoadAtStartup() {}
+
 QString BonusTab::NoticeText(int index) { return index == 0 ? kAdjusting + kNotice : kNotice; }
 
 QWidget* BonusTab::BuildPage(int index) {

@@ -38,6 +38,9 @@ public:
     BonusTab(WindowServices& services, QWidget* parent = nullptr);
     ~BonusTab() override;
 
+    // Start-up loading, once the settings are in place: loads both bonus lists.
+    void LoadAtStartup();
+
     QTabWidget* Pages = nullptr;
     std::array<BonusPage, 2> Page;
 

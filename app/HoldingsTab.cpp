@@ -24,6 +24,8 @@ HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
 
 HoldingsTab::~HoldingsTab() = default;
 
+void HoldingsTab::LoadAtStartup() {}
+
 QWidget* HoldingsTab::BuildManagementPage() {
     auto* page = new QWidget;
     FgBuyModel = new TableModel(&BuyGrid, this);

@@ -26,6 +26,9 @@ public:
     HoldingsTab(WindowServices& services, QWidget* parent = nullptr);
     ~HoldingsTab() override;
 
+    // Start-up loading, once the settings are in place: loads the holdings file and rebuilds the grid.
+    void LoadAtStartup();
+
     // The hidden holdings table (code, name, purchase date, price, shares; no heading row),
     // the grid's own table (heading row + one row per holding) and the quote table of the
     // intraday update (8 columns, no heading row).
