@@ -1,0 +1,175 @@
+#include "app/CalendarTab.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <algorithm>
+
+#include "app/CalFrm.h"
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/MonthView.h"
+#include "app/TableModel.h"
+#include "calendar/Calender.h"
+
+namespace mirolanda::app {
+namespace {
+
+const QString kTitle = QStringLiteral("カレンダー");
+
+QString PathText(const std::filesystem::path& path) { return QString::fromStdString(path.generic_string()); }
+
+// Holiday rows by month/day, then name, byte order of the UTF-8 text (which is character
+// order); rows that compare equal keep their order.
+void SortHolidays(platform::Table& table) {
+    auto& rows = table.MutableRows();
+    std::stable_sort(rows.begin(), rows.end(), [](const platform::Table::Row& a, const platform::Table::Row& b) {
+        return std::tie(a.at(0), a.at(1)) < std::tie(b.at(0), b.at(1));
+    });
+}
+
+}  // namespace
+
+CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calenderFile, const platform::Clock& clock,
+                         QWidget* parent)
+    : QWidget(parent),
+      holidays_(holidays),
+      calenderFile_(std::move(calenderFile)),
+      ownDialogs_(std::make_unique<QtDialogs>()),
+      dialogs_(ownDialogs_.get()) {
+    if (holidays_.ColumnCount() != 2 || !holidays_.HasHeading()) calendar::ResetHolidayTable(holidays_);
+
+    model_ = new TableModel(&holidays_, this);
+    model_->SetColumnWidthTwips(0, 1000);
+    model_->SetColumnWidthTwips(1, 2750);
+    model_->SetColumnAlignment(0, Qt::AlignCenter);
+    model_->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375});
+    FgClender->setModel(model_);
+    FgClender->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The selection is always the current row alone.
+    FgClender->setSelectionMode(QAbstractItemView::SingleSelection);
+    FgClender->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    model_->ConfigureView(FgClender);
+
+    CmdCalAdd = MakeButton(this, QStringLiteral("CmdCalAdd"), QStringLiteral("追加"), {60, 3540, 1300, 375});
+    CmdCalMod = MakeButton(this, QStringLiteral("CmdCalMod"), QStringLiteral("編集"), {1420, 3540, 1300, 375});
+    CmdCalDel = MakeButton(this, QStringLiteral("CmdCalDel"), QStringLiteral("削除"), {2780, 3540, 1300, 375});
+
+    preview_ = new MonthView(holidays_, this);
+    Place(preview_, 4380, 0, 2880, 2640);
+    dialog_ = new CalFrm(this);
+
+    connect(CmdCalAdd, &QPushButton::clicked, this, &CalendarTab::CmdCalAdd_Click);
+    connect(CmdCalMod, &QPushButton::clicked, this, &CalendarTab::CmdCalMod_Click);
+    connect(CmdCalDel, &QPushButton::clicked, this, &CalendarTab::CmdCalDel_Click);
+    connect(dialog_, &CalFrm::ApplyRequested, this, [this] {
+        ApplyHoliday(dialog_->IsAdding(), dialog_->EditRow(), dialog_->MonthDay(), dialog_->HolidayName());
+    });
+
+    const platform::DateTime now = clock.Now();
+    ShowMonth(now.Day.Year, now.Day.Month);
+}
+
+CalendarTab::~CalendarTab() = default;
+
+void CalendarTab::SetDialogs(Dialogs* dialogs) { dialogs_ = dialogs ? dialogs : ownDialogs_.get(); }
+
+void CalendarTab::LoadHolidays() {
+    try {
+        calendar::LoadCalender(holidays_, calenderFile_);
+    } catch (const std::exception& e) {
+        calendar::ResetHolidayTable(holidays_);
+        dialogs_->Inform(this, MessageIcon::Critical, kTitle,
+                         QStringLiteral("休日ファイル %1 を読み込めませんでした。\r%2")
+                             .arg(PathText(calenderFile_), QString::fromStdString(e.what())));
+    }
+    Refresh(0);
+}
+
+void CalendarTab::ShowMonth(int year, int month) { preview_->ShowMonth(year, month); }
+
+void CalendarTab::CmdCalAdd_Click() {
+    dialog_->SetAddMode();
+    CenterDialog();
+    dialog_->open();
+    dialog_->activateWindow();
+}
+
+void CalendarTab::CmdCalMod_Click() {
+    const int row = CurrentHolidayRow();
+    if (row < 0) return;  // nothing to edit
+    dialog_->SetEditMode(row, QString::fromStdString(holidays_.Cell(row, 0)),
+                         QString::fromStdString(holidays_.Cell(row, 1)));
+    CenterDialog();
+    dialog_->open();
+    dialog_->activateWindow();
+}
+
+void CalendarTab::CmdCalDel_Click() {
+    const int row = CurrentHolidayRow();
+    if (row < 0) return;  // nothing to delete
+    const platform::Table before = holidays_;
+    holidays_.RemoveRow(row);
+    if (!SaveOrRestore(before)) return;
+    Refresh(std::min(row, holidays_.RowCount() - 1));
+}
+
+void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, const QString& name) {
+    // Stored as the file will hold them, so the table never differs from what a reload gives.
+    platform::Table::Row entry = {calendar::NormalizeHolidayField(mmdd.toStdString()),
+                                  calendar::NormalizeHolidayField(name.toStdString())};
+    const platform::Table before = holidays_;
+    if (adding) {
+        holidays_.AddRow(entry);
+    } else if (editRow >= 0 && editRow < holidays_.RowCount()) {
+        holidays_.MutableRows()[static_cast<size_t>(editRow)] = entry;
+    } else {
+        dialog_->reject();  // the row is gone; never write into another one
+        return;
+    }
+    SortHolidays(holidays_);
+    if (!SaveOrRestore(before)) return;  // the dialog stays open with what was typed
+    dialog_->accept();
+    const auto& rows = holidays_.Rows();
+    Refresh(static_cast<int>(std::find(rows.begin(), rows.end(), entry) - rows.begin()));
+}
+
+bool CalendarTab::SaveOrRestore(const platform::Table& before) {
+    try {
+        calendar::SaveCalender(holidays_, calenderFile_);
+        return true;
+    } catch (const std::exception& e) {
+        holidays_ = before;
+        dialogs_->Inform(this, MessageIcon::Critical, kTitle,
+                         QStringLiteral("休日ファイル %1 に保存できませんでした。変更は取り消しました。\r%2")
+                             .arg(PathText(calenderFile_), QString::fromStdString(e.what())));
+        return false;
+    }
+}
+
+void CalendarTab::Refresh(int currentRow) {
+    model_->Reload();
+    model_->ConfigureView(FgClender);
+    if (currentRow >= 0 && currentRow < holidays_.RowCount()) {
+        FgClender->setCurrentIndex(model_->index(currentRow, 0));
+        FgClender->selectRow(currentRow);
+    }
+    preview_->ShowCalenderMonth();
+    emit HolidaysChanged();
+}
+
+int CalendarTab::CurrentHolidayRow() const {
+    const QModelIndex current = FgClender->currentIndex();
+    if (!current.isValid() || current.row() >= holidays_.RowCount()) return -1;
+    return current.row();
+}
+
+void CalendarTab::CenterDialog() {
+    const QWidget* main = window();
+    const QRect frame = main->frameGeometry();
+    dialog_->move(frame.left() + (frame.width() - dialog_->frameGeometry().width()) / 2,
+                  frame.top() + (frame.height() - dialog_->frameGeometry().height()) / 2);
+}
+
+}  // namespace mirolanda::app
