@@ -14,5 +14,6 @@ extern const Command kDataDateCommand;  // datadate
 extern const Command kHolidayCommand;   // holiday yyyy/mm/dd
 extern const Command kDownloadCommand;  // download [--no-csv] [--no-file]
 extern const Command kSettingCommand;   // setting KEY [VALUE]
+extern const Command kHoldingsCommand;  // holdings
 
 }  // namespace mirolanda::cli

@@ -22,6 +22,7 @@ const std::vector<const Command*> kCommands = {
     &kDataDateCommand,
     &kHolidayCommand,
     &kSettingCommand,
+    &kHoldingsCommand,
 };
 
 void PrintUsage(std::FILE* out) {
