@@ -22,6 +22,8 @@ const std::vector<const Command*> kCommands = {
     &kDataDateCommand,
     &kHolidayCommand,
     &kSettingCommand,
+    &kFileCommand,
+    &kIssueCommand,
     &kHoldingsCommand,
 };
 
