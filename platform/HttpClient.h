@@ -12,13 +12,15 @@ namespace mirolanda::platform {
 struct FetchResult {
     bool Ok = false;
     std::string Body;         // the body as bytes, untouched
-    std::string Description;  // on failure: libcurl's error text, or "HTTP 503" for an error status
+    // On failure: libcurl's error text, "HTTP 503" for an error status, or our own text for
+    // a body past the size limit, a stall, or a cancellation.
+    std::string Description;
     long Status = 0;          // the HTTP status, 0 when no response came
 };
 
 struct HttpLimits {
     long ConnectTimeoutMs = 15000;
-    long StallTimeoutMs = 30000;        // fails when no byte arrives for this long
+    long StallTimeoutMs = 30000;        // fails when no byte (header or body) arrives for this long
     long TotalTimeoutMs = 300000;       // bounds a server that drips bytes just fast enough
     size_t MaxBodyBytes = 16u << 20;    // far above any real page or image
     bool FailOnHttpError = true;        // a 4xx/5xx status is a failure
@@ -44,10 +46,12 @@ public:
     // whatever the environment says; 2: through proxy "server:port". Other values change nothing.
     void SetAccess(int mode, const std::string& proxy) override;
 
-    // Synchronous GET. Never throws for network failures: they come back as !Ok.
+    // Synchronous GET, one at a time per client; follows up to 5 redirects, http and https
+    // only. Never throws for network failures: they come back as !Ok.
     FetchResult Fetch(const std::string& url) override;
 
-    // Ends a pending Fetch (from any thread); it returns !Ok with a cancellation description.
+    // Ends a pending Fetch (from any thread) at once; it returns !Ok, "中断されました". With no
+    // fetch pending it does nothing: the next Fetch runs normally.
     void Cancel();
 
     // How many new TCP connections this client has opened (for keep-alive checks).
