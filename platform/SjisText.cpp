@@ -1,7 +1,9 @@
 #include "platform/SjisText.h"
 
 #include <cerrno>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <iconv.h>
 #include <stdexcept>
 
@@ -111,10 +113,28 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileError(path, "ファイルを開けません");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw FileError(path, "ファイルを読み込めません");
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw FileError(path, "ファイルを開けません(" + ErrnoText(errno) + ")");
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(path, "通常のファイルではありません");
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    while (true) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int err = errno;
+            ::close(fd);
+            throw FileError(path, "ファイルを読み込めません(" + ErrnoText(err) + ")");
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
     return bytes;
 }
 

@@ -55,3 +55,8 @@ TEST(SjisText, MissingFileIsAFileErrorNamingIt) {
         EXPECT_NE(std::string(e.what()).find("nope.txt"), std::string::npos);
     }
 }
+
+TEST(SjisText, AFolderIsNotReadAsAFile) {
+    TempFolder dir;
+    EXPECT_THROW(ReadFileBytes(dir.Path()), FileError);
+}
