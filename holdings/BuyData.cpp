@@ -98,7 +98,12 @@ std::filesystem::path BuyDataPath(const std::filesystem::path& settingFolder) {
 std::string BuyDataLoad::Message() const {
     if (Problems.empty()) return {};
     std::string text = "持株ファイル " + Path.string() + " に読めない行があり、読み飛ばしました。";
-    for (const auto& problem : Problems) text += "\n" + std::to_string(problem.Line) + "行目: " + problem.Reason;
+    for (const auto& problem : Problems) {
+        text += '\n';
+        text += std::to_string(problem.Line);
+        text += "行目: ";
+        text += problem.Reason;
+    }
     text += "\n持株を変更して保存すると、これらの行はファイルから除かれます。";
     return text;
 }
