@@ -11,5 +11,8 @@ namespace mirolanda::tools {
 // names are chosen so that both encodings hold all of them.
 std::string Utf8ToEucJp(std::string_view utf8);
 std::string Utf8ToCp932(std::string_view utf8);
+// Back from EUC-JP, for checking what was served. Throws std::runtime_error on bytes that
+// are not EUC-JP.
+std::string EucJpToUtf8(std::string_view euc);
 
 }  // namespace mirolanda::tools
