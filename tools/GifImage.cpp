@@ -119,13 +119,17 @@ std::string IntradayChartGif(const Market& market, const Issue& issue, const pla
     auto rowOf = [&](int64_t price) {
         return static_cast<int>((high - price) * (kHeight - 5) / std::max<int64_t>(1, high - low)) + 2;
     };
-    // A walk from the open to the close that touches neither side of the day's range.
+    // A random walk from the open that is pulled towards the straight way to the close and
+    // stays within the day's range; in 1/64 yen, so that a narrow range still moves.
+    constexpr int64_t kScale = 64;
+    int64_t price = open * kScale;
     int previous = rowOf(open);
     for (int x = 0; x < kWidth; ++x) {
-        int64_t base = open + (q.Close - open) * x / (kWidth - 1);
-        int64_t wiggle = static_cast<int64_t>(Mix(market.Options().Seed, issue.Code, static_cast<uint64_t>(x), 21) % 21) - 10;
-        int64_t price = std::clamp<int64_t>(base + (high - low) * wiggle / 40, low, high);
-        int row = x == kWidth - 1 ? rowOf(q.Close) : rowOf(price);
+        int64_t target = (open + (q.Close - open) * x / (kWidth - 1)) * kScale;
+        int64_t step = static_cast<int64_t>(Mix(market.Options().Seed, issue.Code, static_cast<uint64_t>(x), 21) % 5) - 2;
+        price = std::clamp<int64_t>(price + step * (high - low) * kScale / 25 + (target - price) / 6, low * kScale,
+                                    high * kScale);
+        int row = x == kWidth - 1 ? rowOf(q.Close) : rowOf(price / kScale);
         for (int y = std::min(previous, row); y <= std::max(previous, row); ++y) set(x, y, 2);
         previous = row;
     }
