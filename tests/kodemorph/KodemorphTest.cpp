@@ -2,7 +2,9 @@
 // ConvertToShiftJis, converting files, and failing clearly when it cannot be loaded.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <dlfcn.h>
+#include <sys/wait.h>
 #include <iconv.h>
 #include <string>
 #include <thread>
@@ -88,6 +90,13 @@ TEST_F(KodemorphFile, ReadOnlySourceCountsAsNotOpened) {
     EXPECT_EQ(fs::file_size(target_), 0u);
 }
 
+TEST_F(KodemorphFile, SourceThatIsAFolderLeavesAnEmptyTarget) {
+    fs::create_directory(source_);
+    WriteAll(target_, "an earlier page");
+    ConvertToShiftJis(source_, target_);
+    EXPECT_EQ(fs::file_size(target_), 0u);
+}
+
 TEST_F(KodemorphFile, ThreadsConvertAtTheFirstLoadTogether) {
     SetKodemorphPath(RealLibrary());  // forget the loaded library, so the threads race to load it
     std::vector<std::thread> threads;
@@ -150,6 +159,30 @@ TEST_F(KodemorphFile, LoadsAgainOnceTheLibraryIsThere) {
     SetKodemorphPath(RealLibrary());
     ConvertToShiftJis(source_, target_);
     EXPECT_EQ(ReadAll(target_), "page");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs mirolanda-cli with its own settings file and program folder, never the user's.
+int RunCli(const TempFolder& folder, const std::string& arguments) {
+    const std::string command = std::string("'") + MIROLANDA_CLI + "' --settings '" + (folder / "settings.ini").string() +
+                                "' --program-folder '" + folder.Path().string() + "' " + arguments + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The command-line tool converts through the same loader, and says so when the source is missing
+// rather than leaving an empty target behind.
+TEST(ConvertCommand, ConvertsAndRefusesAMissingSource) {
+    TempFolder folder;
+    WriteAll(folder / "a.euc", "\xAD\xEA\xFC\xE2\r\n");
+    EXPECT_EQ(RunCli(folder, "convert '" + (folder / "a.euc").string() + "' '" + (folder / "a.sjis").string() + "'"), 0);
+    EXPECT_EQ(ReadAll(folder / "a.sjis"), "\x87\x8A\xFB\xFC\r\n");
+    EXPECT_NE(RunCli(folder, "convert '" + (folder / "b.euc").string() + "' '" + (folder / "b.sjis").string() + "'"), 0);
+    EXPECT_FALSE(fs::exists(folder / "b.sjis"));
+    EXPECT_EQ(RunCli(folder, "convert '" + (folder / "a.euc").string() + "'"), 2);
 }
 
 }  // namespace
