@@ -1,0 +1,103 @@
+#include "app/AlertSettingsPage.h"
+
+#include <QMouseEvent>
+
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/ErrorBox.h"
+#include "app/SettingsStore.h"
+#include "app/TableModel.h"
+
+namespace mirolanda::app {
+
+ColorLabel::ColorLabel(const QString& caption, uint32_t bgr, QWidget* parent) : QLabel(caption, parent) {
+    setAutoFillBackground(true);
+    setAlignment(Qt::AlignCenter);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setCursor(Qt::PointingHandCursor);
+    SetBgr(bgr);
+}
+
+void ColorLabel::SetBgr(uint32_t bgr) {
+    bgr_ = bgr & 0xFFFFFF;
+    QPalette p = palette();
+    p.setColor(QPalette::Window, ColorFromBgr(bgr_));
+    setPalette(p);
+}
+
+void ColorLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}
+
+AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
+    ChkBuyUpFlag = MakeCheck(this, QStringLiteral("ChkBuyUpFlag"),
+                             QStringLiteral("株価が購入時より一定パーセント以上の場合明示する"), {120, 150, 7600, 300});
+    TxtBuyUpPercent = MakeEdit(this, QStringLiteral("TxtBuyUpPercent"), {480, 510, 900, 330});
+    MakeLabel(this, QStringLiteral("％以上の場合"), {1440, 525, 1500, 300});
+    LblBuyColor1 = Named(new ColorLabel(QStringLiteral("この色"), 65280, this), QStringLiteral("LblBuyColor1"), {3000, 510, 900, 330});
+    MakeLabel(this, QStringLiteral("で明示する"), {3960, 525, 1500, 300});
+
+    ChkBuyDownFlag = MakeCheck(this, QStringLiteral("ChkBuyDownFlag"),
+                               QStringLiteral("株価が購入時より一定パーセント以下の場合明示する"), {120, 1110, 7600, 300});
+    TxtBuyDownPercent = MakeEdit(this, QStringLiteral("TxtBuyDownPercent"), {480, 1470, 900, 330});
+    MakeLabel(this, QStringLiteral("％以下の場合"), {1440, 1485, 1500, 300});
+    LblBuyColor2 = Named(new ColorLabel(QStringLiteral("この色"), 255, this), QStringLiteral("LblBuyColor2"), {3000, 1470, 900, 330});
+    MakeLabel(this, QStringLiteral("で明示する"), {3960, 1485, 1500, 300});
+    TxtBuyUpPercent->setAlignment(Qt::AlignRight);
+    TxtBuyDownPercent->setAlignment(Qt::AlignRight);
+    ChkBuyUpFlag->setChecked(true);
+    ChkBuyDownFlag->setChecked(true);
+
+    CmdBuyConfigSave = MakeButton(this, QStringLiteral("CmdBuyConfigSave"), QStringLiteral("設定の保存"), {6345, 3540, 1500, 375});
+
+    connect(ChkBuyUpFlag, &QCheckBox::toggled, this, &AlertSettingsPage::EnableSave);
+    connect(ChkBuyDownFlag, &QCheckBox::toggled, this, &AlertSettingsPage::EnableSave);
+    connect(TxtBuyUpPercent, &QLineEdit::textChanged, this, &AlertSettingsPage::EnableSave);
+    connect(TxtBuyDownPercent, &QLineEdit::textChanged, this, &AlertSettingsPage::EnableSave);
+    connect(LblBuyColor1, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor1); });
+    connect(LblBuyColor2, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor2); });
+    connect(CmdBuyConfigSave, &QPushButton::clicked, this, [this] {
+        Guarded(services_, [this] {
+            SaveRegstoryBuy();
+            CmdBuyConfigSave->setEnabled(false);
+        });
+    });
+}
+
+void AlertSettingsPage::EnableSave() { CmdBuyConfigSave->setEnabled(true); }
+
+void AlertSettingsPage::PickColor(ColorLabel* label) {
+    if (auto color = services_.Dialog().ChooseColor(window(), ColorFromBgr(label->Bgr()))) label->SetBgr(BgrFromColor(*color));
+    EnableSave();
+}
+
+void AlertSettingsPage::LoadRegstoryBuy() {
+    SettingsStore& s = services_.Settings();
+    ChkBuyUpFlag->setChecked(s.ReadCheck("BuyUpChkMode"));
+    TxtBuyUpPercent->setText(QString::fromStdString(s.Read("BuyUpNum")));
+    LblBuyColor1->SetBgr(s.ReadColor("BuyUpColor"));
+    ChkBuyDownFlag->setChecked(s.ReadCheck("BuyDownChkMode"));
+    TxtBuyDownPercent->setText(QString::fromStdString(s.Read("BuyDownNum")));
+    LblBuyColor2->SetBgr(s.ReadColor("BuyDownColor"));
+    SaveRegstoryBuy();
+}
+
+void AlertSettingsPage::SaveRegstoryBuy() {
+    AlertSettings a = Current();
+    services_.Settings().WriteGroup({
+        {"BuyUpChkMode", a.UpOn ? "1" : "0"},
+        {"BuyUpNum", a.UpPercent},
+        {"BuyUpColor", std::to_string(a.UpColor)},
+        {"BuyDownChkMode", a.DownOn ? "1" : "0"},
+        {"BuyDownNum", a.DownPercent},
+        {"BuyDownColor", std::to_string(a.DownColor)},
+    });
+}
+
+AlertSettings AlertSettingsPage::Current() const {
+    return {ChkBuyUpFlag->isChecked(), TxtBuyUpPercent->text().toStdString(), LblBuyColor1->Bgr(),
+            ChkBuyDownFlag->isChecked(), TxtBuyDownPercent->text().toStdString(), LblBuyColor2->Bgr()};
+}
+
+}  // namespace mirolanda::app

@@ -1,0 +1,48 @@
+// The automatic daily download: a ten-second timer whose tick starts the download once per
+// data date at the set start time, records the data date when it went through, and retries
+// a failed one at the next tick; and the re-run offer when the mode is ticked again.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+namespace mirolanda::app {
+
+class AutoSettingsPage;
+class WindowServices;
+
+class AutoDownload final : public QObject {
+    Q_OBJECT
+public:
+    // `startDownload` starts the download command and returns false when it could not start;
+    // the command's end is reported to DownloadFinished.
+    AutoDownload(WindowServices& services, const AutoSettingsPage& page, std::function<bool()> startDownload,
+                 QObject* parent = nullptr);
+
+    // Enables the timer (once, at start-up); it is never stopped afterwards.
+    void Enable();
+    QTimer& Timer() { return timer_; }
+
+    // One tick of `TimerAutoDownload`.
+    void Tick();
+    // The download command ended (started by the tick or not); `requestFailed` when a
+    // request failed, as opposed to an error of saving that needs the user's attention.
+    void DownloadFinished(bool ok, bool requestFailed);
+    // `ChkAuto` became ticked: if this data date was already downloaded automatically, ask
+    // whether to run it again, and on Yes forget that it was done.
+    void OfferRerun();
+
+    bool Running() const { return running_; }
+
+private:
+    WindowServices& services_;
+    const AutoSettingsPage& page_;
+    std::function<bool()> startDownload_;
+    QTimer timer_;
+    bool running_ = false;      // a download started by the tick is under way
+    std::string runningDate_;   // the data date it will record
+};
+
+}  // namespace mirolanda::app

@@ -1,0 +1,49 @@
+#include "app/AutoDownloadRules.h"
+
+namespace mirolanda::app {
+namespace {
+
+// The value of a part made only of ASCII digits (at most four of them); nothing otherwise.
+std::optional<int> DigitsValue(std::string_view part) {
+    if (part.empty() || part.size() > 4) return std::nullopt;
+    int value = 0;
+    for (char c : part) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string TwoDigits(int value) {
+    return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
+}
+
+}  // namespace
+
+bool IsAutoDownloadDue(const AutoTick& tick) {
+    if (!tick.AutoOn || tick.DownloadState != 0) return false;
+    if (tick.LastAuto == tick.DataDate) return false;
+    const std::string& t = tick.StartTime;
+    bool earlyWindow = t >= "00:00" && t < "09:00";
+    if (earlyWindow && platform::FormatYmd(tick.Now.Day) == tick.DataDate) return false;
+    return platform::FormatHhMm(tick.Now) >= t;
+}
+
+std::optional<std::string> NormaliseStartTime(std::string_view text) {
+    std::string_view hour, minute;
+    size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        if (text.size() != 4) return std::nullopt;
+        hour = text.substr(0, 2);
+        minute = text.substr(2, 2);
+    } else {
+        hour = text.substr(0, colon);
+        minute = text.substr(colon + 1, 2);
+    }
+    auto h = DigitsValue(hour);
+    auto m = DigitsValue(minute);
+    if (!h || *h > 24 || !m || *m > 59) return std::nullopt;
+    return TwoDigits(*h) + ":" + TwoDigits(*m);
+}
+
+}  // namespace mirolanda::app

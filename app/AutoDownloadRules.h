@@ -1,0 +1,33 @@
+// The pure rules of the automatic daily download, kept free of Qt so they are tested as
+// tables: whether a tick starts the download, and the start-time check and normalisation.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Date.h"
+
+namespace mirolanda::app {
+
+struct AutoTick {
+    bool AutoOn = false;        // `ChkAuto` ticked
+    int DownloadState = 0;      // the network commands' state
+    std::string LastAuto;       // "LastAutoDownLoad"
+    std::string DataDate;       // the data date now, "yyyymmdd"
+    std::string StartTime;      // the start-time box as it reads
+    platform::DateTime Now;
+};
+
+// True when this tick must start the download: automatic mode on, no command running, the
+// data date not yet downloaded automatically, and the start time reached. A start time
+// before 09:00 belongs to the night after the data date, so on the data date itself it waits
+// for midnight.
+bool IsAutoDownloadDue(const AutoTick& tick);
+
+// The start time as "hh:nn", or nothing when it is not valid: four digits "hhnn", or hours
+// and minutes around a colon (at most two minute digits are read), hours 0 to 24, minutes
+// 0 to 59. Letters, empty parts and signs are refused.
+std::optional<std::string> NormaliseStartTime(std::string_view text);
+
+}  // namespace mirolanda::app

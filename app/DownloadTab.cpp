@@ -1,0 +1,217 @@
+#include "app/DownloadTab.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <cstdlib>
+
+#include "app/AutoSettingsPage.h"
+#include "app/BackgroundJob.h"
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/ErrorBox.h"
+#include "app/TableModel.h"
+#include "app/WindowServices.h"
+#include "calendar/Calender.h"
+#include "quotes/CsvFile.h"
+#include "quotes/StockFile.h"
+#include "quotes/Yahoo.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace mirolanda::app {
+
+// Refuses every request once cancelled, so a download ends at its next block; a request
+// already under way is ended through the HTTP client.
+class DownloadTab::CancellableFetcher final : public platform::Fetcher {
+public:
+    explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
+    platform::FetchResult Fetch(const std::string& url) override {
+        if (cancelled_) return {false, {}, "cancelled", 0};
+        return inner_->Fetch(url);
+    }
+    void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
+    void Cancel() {
+        cancelled_ = true;
+        if (auto* http = dynamic_cast<platform::HttpClient*>(inner_.get())) http->Cancel();
+    }
+    void Reset() { cancelled_ = false; }
+
+private:
+    std::unique_ptr<platform::Fetcher> inner_;
+    std::atomic<bool> cancelled_{false};
+};
+
+double LeadingNumber(const std::string& text) {
+    const char* begin = text.c_str();
+    while (*begin == ' ') ++begin;
+    if (!(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '+' || *begin == '.')) return 0;
+    char* end = nullptr;
+    double value = std::strtod(begin, &end);
+    return end == begin ? 0 : value;
+}
+
+DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner,
+                         std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
+    : QWidget(parent), services_(services), automation_(automation), runner_(std::move(runner)) {
+    if (!runner_) runner_ = [](auto& grid, auto& client, const auto& options, const auto& progress) {
+        return quotes::RunDownload(grid, client, options, progress);
+    };
+    if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
+    fetcher_ = std::make_unique<CancellableFetcher>(std::move(fetcher));
+    job_ = new BackgroundJob(this);
+    connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
+    connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
+
+    FgFixModel = new TableModel(&fgFix_, this);
+    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 6450, 4320});
+    FgFix->setModel(FgFixModel);
+    FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {6660, 90, 1365, 450});
+    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {6660, 660, 1365, 450});
+    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 1230, 1365, 450});
+    connect(CmdGetData, &QPushButton::clicked, this, [this] {
+        if (!CmdGetData_Click()) services_.Dialog().Beep();
+    });
+    connect(CmdCsvSave, &QPushButton::clicked, this, [this] { CmdCsvSave_Click(); });
+    connect(CmdDatSave, &QPushButton::clicked, this, [this] { CmdDatSave_Click(); });
+    ResetResultGrid();
+}
+
+DownloadTab::~DownloadTab() { CancelAndWait(); }
+
+void DownloadTab::ResetResultGrid() {
+    quotes::ResetResultGrid(fgFix_);
+    FgFixModel->SetColumnWidthTwips(1, 2170);
+    FgFixModel->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 2; c < 7; ++c) FgFixModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    FgFixModel->Reload();
+    FgFixModel->ConfigureView(FgFix);
+    CmdCsvSave->setEnabled(false);
+}
+
+bool DownloadTab::Busy() const { return job_->Busy(); }
+
+void DownloadTab::CancelAndWait() {
+    fetcher_->Cancel();
+    job_->Wait();
+}
+
+quotes::DownloadOptions DownloadTab::CurrentOptions() const {
+    quotes::DownloadOptions o;
+    ConnectionSetup connection = services_.Connection();
+    platform::Folders folders = services_.CurrentFolders();
+    o.QuoteSiteUrl = services_.CurrentHosts().QuoteSite;
+    while (!o.QuoteSiteUrl.empty() && o.QuoteSiteUrl.back() == '/') o.QuoteSiteUrl.pop_back();
+    o.ConnectionMode = connection.Mode;
+    o.Proxy = connection.Proxy;
+    o.CompletenessCheck = automation_.ChkAutoDownloadCheck->isChecked();
+    o.MinimumIssues = LeadingNumber(automation_.TxtAutoMinNum->text().toStdString());
+    o.AutoCsvSave = automation_.ChkAutoCsvSave->isChecked();
+    o.AutoDataSave = automation_.ChkAutoDataSave->isChecked();
+    o.TempFolder = folders.Temp;
+    o.CsvFolder = folders.CsvData;
+    o.StockFolder = folders.StockData;
+    // The worker names the CSV from its own copy of the holidays, never the window's table.
+    o.DataDate = [holidays = services_.Holidays(), &clock = services_.Clock()] {
+        return calendar::GetDataDate(holidays, clock);
+    };
+    return o;
+}
+
+bool DownloadTab::CmdGetData_Click() {
+    if (Busy() || services_.DownloadState() == 1) return false;
+    services_.SetTabsEnabled(false);
+    services_.SetDownloadState(1);
+    services_.ResetResultGrid();
+    services_.ShowStatus(QStringLiteral("ダウンロード－開始"));
+    quotes::DownloadOptions options = CurrentOptions();
+    options.FetchingDone = [this] {
+        QMetaObject::invokeMethod(this, [this] { services_.SetTabsEnabled(true); }, Qt::QueuedConnection);
+    };
+    fetcher_->Reset();
+    work_ = platform::Table(7);
+    platform::Progress progress = job_->WorkerProgress();
+    job_->Start([this, options, progress] { outcome_ = runner_(work_, *fetcher_, options, progress); },
+                [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
+    return true;
+}
+
+void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error) {
+    fgFix_ = std::move(work_);
+    work_ = platform::Table(7);
+    FgFixModel->Reload();
+    FgFixModel->ConfigureView(FgFix);
+    services_.ShowProgress(0, 0);
+    services_.SetTabsEnabled(true);
+    bool ok = !error && outcome.Ok;
+    if (ok) {
+        CmdCsvSave->setEnabled(true);
+        services_.ShowStatus({});
+    } else if (!error) {
+        services_.ShowStatus(QString::fromStdString(outcome.Status));
+    }
+    services_.SetDownloadState(ok ? 0 : -1);
+    if (error) {
+        services_.ShowStatus({});
+        ShowError(services_, error);
+    }
+    emit DownloadFinished(ok, !ok && !error);
+}
+
+void DownloadTab::CmdCsvSave_Click() {
+    Guarded(services_, [this] {
+        services_.ShowStatus(QStringLiteral("ＣＳＶファイル保存中"));
+        quotes::SaveDailyCsv(fgFix_, services_.CurrentFolders().CsvData, services_.DataDate());
+        services_.ShowStatus(QStringLiteral("ＣＳＶファイル保存完了"));
+    });
+}
+
+void DownloadTab::CmdDatSave_Click() {
+    if (Busy()) {
+        services_.Dialog().Beep();
+        return;
+    }
+    FileChoice choice;
+    choice.Title = QStringLiteral("銘柄別データ保存");
+    choice.Folder = QString::fromStdString(services_.CurrentFolders().CsvData.string());
+    choice.ProposedName = QString::fromStdString(services_.DataDate()) + QStringLiteral(".csv");
+    choice.Filter = QStringLiteral("CSVﾌｧｲﾙ(*.csv);;全てのﾌｧｲﾙ(*.*)");
+    QStringList chosen = services_.Dialog().ChooseFiles(services_.Window(), choice);
+    std::vector<std::filesystem::path> files;
+    for (const QString& name : chosen) files.emplace_back(name.toStdString());
+    FileCsvFiles(files);
+}
+
+void DownloadTab::FileCsvFiles(const std::vector<std::filesystem::path>& files) {
+    if (files.empty() || Busy()) return;
+    filing_.assign(files.begin(), files.end());
+    FileNext();
+}
+
+void DownloadTab::FileNext() {
+    if (filing_.empty()) {
+        services_.ShowStatus({});
+        emit FilingFinished();
+        return;
+    }
+    auto csv = filing_.front();
+    filing_.pop_front();
+    auto stock = services_.CurrentFolders().StockData;
+    auto result = std::make_shared<quotes::FilingResult>(quotes::FilingResult::NoFile);
+    platform::Progress progress = job_->WorkerProgress();
+    job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress); },
+                [this, result](std::exception_ptr error) {
+                    if (error) {
+                        ShowError(services_, error);
+                    } else if (*result == quotes::FilingResult::BadName) {
+                        services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle,
+                                                  QString::fromUtf8(quotes::kBadCsvNameMessage.data(),
+                                                                    static_cast<qsizetype>(quotes::kBadCsvNameMessage.size())));
+                    }
+                    FileNext();
+                });
+}
+
+}  // namespace mirolanda::app

@@ -1,0 +1,89 @@
+// The tab "データダウンロード": the result table `FgFix` and the commands download
+// (`CmdGetData`), CSV save (`CmdCsvSave`) and per-issue save (`CmdDatSave`). The download
+// and the filing run on a worker thread; the window stays responsive and shows their
+// status texts and progress.
+#pragma once
+
+#include <QWidget>
+#include <atomic>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "platform/HttpClient.h"
+#include "platform/Table.h"
+#include "quotes/DownloadCommand.h"
+
+class QPushButton;
+class QTableView;
+
+namespace mirolanda::app {
+
+class AutoSettingsPage;
+class BackgroundJob;
+class TableModel;
+class WindowServices;
+
+// The whole download, as quotes::RunDownload does it; tests put a scripted one in its place.
+using DownloadRunner = std::function<quotes::DownloadOutcome(platform::Table&, platform::Fetcher&,
+                                                             const quotes::DownloadOptions&, const platform::Progress&)>;
+
+class DownloadTab final : public QWidget {
+    Q_OBJECT
+public:
+    // Without a fetcher the tab makes its own HTTP client.
+    DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner = {},
+                std::unique_ptr<platform::Fetcher> fetcher = nullptr, QWidget* parent = nullptr);
+    ~DownloadTab() override;
+
+    // Empties `FgFix` to its heading row and disables `CmdCsvSave`.
+    void ResetResultGrid();
+
+    // Starts the download; false when another command is running.
+    bool CmdGetData_Click();
+    void CmdCsvSave_Click();
+    void CmdDatSave_Click();
+    // Files the given CSV files one after the other, warning about each badly named one.
+    void FileCsvFiles(const std::vector<std::filesystem::path>& files);
+
+    bool Busy() const;
+    // Ends a running download at its next request and waits for the worker (at close).
+    void CancelAndWait();
+
+    const platform::Table& ResultTable() const { return fgFix_; }
+
+    QTableView* FgFix = nullptr;
+    TableModel* FgFixModel = nullptr;
+    QPushButton* CmdGetData = nullptr;
+    QPushButton* CmdCsvSave = nullptr;
+    QPushButton* CmdDatSave = nullptr;
+
+signals:
+    // A download ended: ok unless a request failed or an error (of saving) was shown.
+    void DownloadFinished(bool ok, bool requestFailed);
+    // A filing of chosen CSV files ended.
+    void FilingFinished();
+
+private:
+    class CancellableFetcher;
+
+    quotes::DownloadOptions CurrentOptions() const;
+    void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
+    void FileNext();
+
+    WindowServices& services_;
+    const AutoSettingsPage& automation_;
+    DownloadRunner runner_;
+    std::unique_ptr<CancellableFetcher> fetcher_;
+    BackgroundJob* job_ = nullptr;
+    platform::Table fgFix_{7};
+    platform::Table work_{7};  // filled by the worker; handed to FgFix when it is done
+    quotes::DownloadOutcome outcome_;
+    std::deque<std::filesystem::path> filing_;
+};
+
+// The number a text begins with (blanks skipped), 0 when it begins with none.
+double LeadingNumber(const std::string& text);
+
+}  // namespace mirolanda::app

@@ -1,0 +1,104 @@
+// mirolanda: the desktop window. Only one window runs per settings file; a second start
+// brings the running one to the front and ends.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QSettings>
+#include <cstdio>
+#include <memory>
+
+#include "app/ErrorBox.h"
+#include "app/MainFrm.h"
+#include "app/SingleInstance.h"
+#include "platform/Date.h"
+#include "platform/Folders.h"
+
+namespace {
+
+using namespace mirolanda;
+
+// An error that escapes an event handler is shown, and the program goes on.
+class Application final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(activeWindow(), app::kAppTitle, app::ErrorText(error));
+        } catch (...) {
+            QMessageBox::critical(activeWindow(), app::kAppTitle, QStringLiteral("予期しないエラーが発生しました。"));
+        }
+        return false;
+    }
+};
+
+struct Arguments {
+    std::optional<std::filesystem::path> settings;
+    std::optional<std::filesystem::path> programFolder;
+    std::optional<platform::DateTime> now;
+};
+
+Arguments ParseArguments(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Mirolanda: daily prices of Japanese stocks, holdings and calendar."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("settings"), QStringLiteral("Use this settings file instead of the user's own."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("program-folder"),
+                      QStringLiteral("Use this folder as the program folder (default folders, Calender.txt)."),
+                      QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("now"), QStringLiteral("Run with the clock stopped at this time (for demonstrations)."),
+                      QStringLiteral("YYYY-MM-DD HH:MM")});
+    parser.process(app);
+    Arguments args;
+    if (parser.isSet(QStringLiteral("settings"))) args.settings = parser.value(QStringLiteral("settings")).toStdString();
+    if (parser.isSet(QStringLiteral("program-folder"))) args.programFolder = parser.value(QStringLiteral("program-folder")).toStdString();
+    if (parser.isSet(QStringLiteral("now"))) {
+        args.now = platform::ParseDateTime(parser.value(QStringLiteral("now")).toStdString());
+        if (!args.now) {
+            std::fprintf(stderr, "mirolanda: --now takes \"YYYY-MM-DD HH:MM\"\n");
+            std::exit(2);
+        }
+    }
+    return args;
+}
+
+QString SettingsFilePath(const Arguments& args) {
+    if (args.settings) return QString::fromStdString(args.settings->string());
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Mirolanda"), QStringLiteral("Mirolanda")).fileName();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mirolanda"));
+    QApplication::setOrganizationName(QStringLiteral("Mirolanda"));
+    QApplication::setApplicationVersion(QStringLiteral(MIROLANDA_VERSION));
+    Arguments args = ParseArguments(app);
+
+    QString settingsFile = SettingsFilePath(args);
+    std::filesystem::create_directories(std::filesystem::path(settingsFile.toStdString()).parent_path());
+    // Not "<file>.lock": QSettings locks that one itself while writing.
+    app::SingleInstance instance(settingsFile + QStringLiteral(".running"));
+    if (!instance.Acquire()) {
+        instance.NotifyRunning();
+        return 0;
+    }
+
+    std::unique_ptr<platform::Clock> clock;
+    if (args.now) {
+        clock = std::make_unique<platform::FixedClock>(*args.now);
+    } else {
+        clock = std::make_unique<platform::SystemClock>();
+    }
+    app::MainFrmOptions options;
+    options.ProgramFolder = args.programFolder ? *args.programFolder : platform::ProgramFolder(platform::ExecutableFolder());
+    options.SettingsFile = args.settings;
+    app::MainFrm window(*clock, std::move(options));
+    QObject::connect(&instance, &app::SingleInstance::Activated, &window, &app::MainFrm::BringToFront);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,158 @@
+// What the window's tests share: the application object, message boxes that answer from a
+// script and record what they showed, a scripted download, and a main window over a scratch
+// program folder, a scratch settings file and a stopped clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+#include <QSignalSpy>
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "app/Dialogs.h"
+#include "app/DownloadTab.h"
+#include "app/MainFrm.h"
+#include "platform/Date.h"
+#include "quotes/Yahoo.h"
+#include "support/TempFolder.h"
+
+namespace mirolanda::app::test {
+
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+struct Shown {
+    MessageIcon Icon;
+    QString Title;
+    QString Text;
+};
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
+        shown.push_back({icon, title, text});
+    }
+    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
+        shown.push_back({MessageIcon::Question, title, text});
+        return answerYes;
+    }
+    QStringList ChooseFiles(QWidget*, const FileChoice& choice) override {
+        lastChoice = choice;
+        return files;
+    }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return color; }
+    void Beep() override { ++beeps; }
+
+    std::vector<Shown> shown;
+    bool answerYes = false;
+    QStringList files;
+    FileChoice lastChoice;
+    std::optional<QColor> color;
+    int beeps = 0;
+};
+
+// A download that does not touch the network: each run takes the next scripted result
+// (the last one repeats) and fills the grid with that many issues.
+class ScriptedDownload {
+public:
+    struct Result {
+        bool Ok = true;
+        int Issues = 3;
+    };
+    void Script(std::deque<Result> results) {
+        std::lock_guard lock(mutex_);
+        results_ = std::move(results);
+    }
+    int Runs() const { return runs_; }
+
+    DownloadRunner Runner() {
+        return [this](platform::Table& grid, platform::Fetcher&, const quotes::DownloadOptions& options,
+                      const platform::Progress& progress) {
+            Result r;
+            {
+                std::lock_guard lock(mutex_);
+                if (!results_.empty()) r = results_.front();
+                if (results_.size() > 1) results_.pop_front();
+            }
+            ++runs_;
+            lastOptions = options;
+            quotes::ResetResultGrid(grid);
+            progress.Show("ダウンロード－開始");
+            for (int i = 0; i < r.Issues; ++i) {
+                grid.AddRow({std::to_string(1300 + i), "銘柄", "100", "110", "90", "105", "1000"});
+            }
+            quotes::DownloadOutcome outcome;
+            outcome.Ok = r.Ok;
+            outcome.Issues = r.Issues;
+            if (!r.Ok) outcome.Status = "Internet Error(Connection refused)";
+            if (options.FetchingDone) options.FetchingDone();
+            return outcome;
+        };
+    }
+    quotes::DownloadOptions lastOptions;
+
+private:
+    std::mutex mutex_;
+    std::deque<Result> results_;
+    std::atomic<int> runs_{0};
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() : clock(platform::DateTime{{2026, 12, 7}, 20, 0, 0}) {
+        App();
+        program = folder.Path() / "prog";
+        std::filesystem::create_directories(program);
+        settingsFile = folder.Path() / "Mirolanda.conf";
+    }
+
+    // Seeds the settings file before the window reads it.
+    void Store(const QString& key, const QString& value) {
+        QSettings s(QString::fromStdString(settingsFile.string()), QSettings::IniFormat);
+        s.setValue(key, value);
+    }
+    QString Stored(const QString& key) const {
+        QSettings s(QString::fromStdString(settingsFile.string()), QSettings::IniFormat);
+        return s.value(key).toString();
+    }
+    bool IsStored(const QString& key) const {
+        QSettings s(QString::fromStdString(settingsFile.string()), QSettings::IniFormat);
+        return s.contains(key);
+    }
+
+    MainFrm& Open() {
+        MainFrmOptions options;
+        options.ProgramFolder = program;
+        options.SettingsFile = settingsFile;
+        options.Dialog = &dialogs;
+        options.Runner = download.Runner();
+        window = std::make_unique<MainFrm>(clock, std::move(options));
+        return *window;
+    }
+
+    // Waits for the running download to end (it runs on its own thread).
+    bool WaitForDownload() {
+        QSignalSpy spy(window->Download(), &DownloadTab::DownloadFinished);
+        if (!window->Download()->Busy()) return spy.count() > 0 || true;
+        return spy.wait(10000);
+    }
+
+    testing::TempFolder folder;
+    std::filesystem::path program;
+    std::filesystem::path settingsFile;
+    platform::FixedClock clock;
+    ScriptedDialogs dialogs;
+    ScriptedDownload download;
+    std::unique_ptr<MainFrm> window;
+};
+
+}  // namespace mirolanda::app::test
