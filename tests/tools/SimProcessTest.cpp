@@ -18,7 +18,10 @@ TEST(SimProcess, OptionsShapeTheMarketAndTermStopsItCleanly) {
     for (const auto& issue : market.Issues()) codes.push_back(std::to_string(issue.Code));
     codes.resize(60);
     std::string joined;
-    for (const auto& c : codes) joined += (joined.empty() ? "" : "+") + c;
+    for (const auto& c : codes) {
+        if (!joined.empty()) joined += '+';
+        joined += c;
+    }
     auto reply = RawGet(sim.Port(), "/q?s=" + joined + "&d=v2");
     ASSERT_EQ(reply.Status, 200);
     EXPECT_EQ(reply.Body, tools::QuotePageEucJp(market, platform::Date{2024, 6, 3}, codes));

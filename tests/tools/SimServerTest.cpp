@@ -33,7 +33,10 @@ SimOptions Options(int issues = 3600) {
 
 std::string Codes(int first, int count) {
     std::string joined;
-    for (int c = first; c < first + count; ++c) joined += (joined.empty() ? "" : "+") + std::to_string(c);
+    for (int c = first; c < first + count; ++c) {
+        if (!joined.empty()) joined += '+';
+        joined += std::to_string(c);
+    }
     return joined;
 }
 
