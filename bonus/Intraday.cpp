@@ -1,0 +1,165 @@
+#include "bonus/Intraday.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "bonus/FieldList.h"
+#include "holdings/Numbers.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "quotes/StockFile.h"
+#include "quotes/Yahoo.h"
+
+namespace fs = std::filesystem;
+
+namespace mirolanda::bonus {
+
+namespace {
+
+constexpr int kBlock = 50;
+constexpr size_t kMaxLinkLength = 32;
+
+std::string TrimSlash(std::string url) {
+    while (!url.empty() && url.back() == '/') url.pop_back();
+    return url;
+}
+
+bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Removes last update's images; only files, so a folder someone put there is left alone.
+void ClearDailyFolder(const fs::path& settingFolder) {
+    platform::EnsureFolder(settingFolder);
+    const fs::path daily = DailyFolder(settingFolder);
+    platform::EnsureFolder(daily);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(daily)) {
+        if (entry.is_directory(ec)) continue;
+        if (!fs::remove(entry.path(), ec) && ec) throw platform::FileError(entry.path(), "ファイルを削除できません(" + ec.message() + ")");
+    }
+}
+
+std::string BlockRange(int first) { return std::to_string(first) + "～" + std::to_string(first + kBlock); }
+
+// The quote-page request for codes[from … from + 49] (fewer at the end).
+std::string BlockRequest(const std::vector<std::string>& codes, size_t from) {
+    std::string path = "/q?s=";
+    for (size_t j = from; j < codes.size() && j < from + kBlock; ++j) {
+        if (j > from) path += "+";
+        path += Trim(codes[j]);
+    }
+    return path + "&d=v2";
+}
+
+// Files one quote row's latest price under the data date; rows without a usable code or date are passed over.
+void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) {
+    auto code = WholeInteger(row[0], 1000, 9999);
+    const std::string date = options.DataDate ? options.DataDate() : std::string();
+    if (!code || !WholeInteger(date, 0, 99999999) || date.size() != 8) return;
+    const std::string slashed = date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
+    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], slashed, holdings::CellToInt32(row[5]));
+}
+
+}  // namespace
+
+fs::path DailyFolder(const fs::path& settingFolder) { return settingFolder / "Daily"; }
+
+bool IsSafeLinkCode(std::string_view link) {
+    if (link.empty() || link.size() > kMaxLinkLength || !IsAlnum(link.front())) return false;
+    for (char c : link) {
+        if (!IsAlnum(c) && c != '.') return false;
+    }
+    return true;
+}
+
+std::string ChartImageRequestPath(std::string_view link) {
+    return "/chart/1d/" + std::string(link.substr(0, 1)) + "/" + std::string(link) + ".gif";
+}
+
+std::string DailyImageName(std::string_view link) { return std::string(link.substr(0, 4)) + ".gif"; }
+
+IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std::string>& codes,
+                                  platform::Fetcher& client, const IntradayOptions& options,
+                                  const platform::Progress& progress) {
+    IntradayOutcome outcome;
+    quotes.Clear();
+    quotes.SetColumnCount(quotes::kQuoteColumns);
+    ClearDailyFolder(options.SettingFolder);
+    progress.Show("ＹＡＨＯＯ接続");
+    client.SetAccess(options.ConnectionMode, options.Proxy);
+    auto fail = [&](const std::string& description) {
+        outcome.Status = "Internet Error(" + description + ")";
+        progress.Show(outcome.Status);
+        return outcome;
+    };
+    const std::string quoteBase = TrimSlash(options.QuoteSiteUrl);
+    for (size_t from = 0; from < codes.size(); from += kBlock) {
+        const int i = static_cast<int>(from) + 1;
+        progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
+        platform::FetchResult page = client.Fetch(quoteBase + BlockRequest(codes, from));
+        if (!page.Ok) return fail(page.Description);
+        progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
+        quotes::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
+    }
+    const std::string chartBase = TrimSlash(options.ChartSiteUrl);
+    const fs::path daily = DailyFolder(options.SettingFolder);
+    for (int k = 0; k < quotes.RowCount(); ++k) {
+        const platform::Table::Row row = quotes.RowAt(k);
+        const std::string& link = row[7];
+        if (IsSafeLinkCode(link)) {
+            progress.Show("ＹＡＨＯＯチャート取得 " + link);
+            platform::FetchResult image = client.Fetch(chartBase + ChartImageRequestPath(link));
+            if (!image.Ok) return fail(image.Description);
+            platform::ReplaceFile(daily / DailyImageName(link), image.Body);
+            ++outcome.Images;
+        } else {
+            // Never name a file or an address after text the page gave us unchecked.
+            progress.Show("リンクコードが正しくないためチャートを取得しません (" + row[0].substr(0, 8) + ")");
+        }
+        FilePrice(row, options);
+        progress.Step(k + 1, quotes.RowCount());
+    }
+    progress.Show("");
+    outcome.Ok = true;
+    return outcome;
+}
+
+std::string PlainNumber(double value) {
+    if (value == 0 || !std::isfinite(value)) return "0";
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
+std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, std::string_view qtyCell) {
+    const double close = holdings::LeadingNumber(closeCell);
+    const double buy = holdings::LeadingNumber(buyCell);
+    const double qty = holdings::LeadingNumber(qtyCell);
+    return "終値 " + PlainNumber(close) + "円  　買値 " + std::string(buyCell) + "円  (" + PlainNumber(qty * buy) +
+           "円→" + PlainNumber(qty * close) + "円)";
+}
+
+std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::Table& holdings,
+                                 const fs::path& settingFolder, int position) {
+    const int r = position - 1;
+    if (r < 0 || r >= quotes.RowCount() || quotes.ColumnCount() < quotes::kQuoteColumns) return std::nullopt;
+    const platform::Table::Row& row = quotes.RowAt(r);
+    DayView view;
+    if (IsSafeLinkCode(row[7])) view.Image = DailyFolder(settingFolder) / DailyImageName(row[7]);
+    view.Meigara = row[0] + "  " + row[1];
+    // The k-th quote row of a code belongs to the k-th holding of that code, whatever the
+    // site dropped or reordered.
+    const std::string code = Trim(row[0]);
+    int occurrence = 0;
+    for (int q = 0; q < r; ++q) occurrence += Trim(quotes.Cell(q, 0)) == code ? 1 : 0;
+    for (int h = 0; h < holdings.RowCount() && holdings.ColumnCount() >= 5; ++h) {
+        if (Trim(holdings.Cell(h, 0)) != code) continue;
+        if (occurrence-- > 0) continue;
+        view.Info = DayInfoLine(row[5], holdings.Cell(h, 3), holdings.Cell(h, 4));
+        return view;
+    }
+    view.Info = "終値 " + PlainNumber(holdings::LeadingNumber(row[5])) + "円";
+    return view;
+}
+
+}  // namespace mirolanda::bonus

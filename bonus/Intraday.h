@@ -1,0 +1,76 @@
+// The holdings' intraday update and its viewer: fresh quotes of every held issue in blocks
+// of fifty, their intraday chart images in the settings folder's "Daily", each latest price
+// filed under the data date; and the viewer's lines for one quote row. Used by the window's
+// holdings tab on a worker thread.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/HttpClient.h"
+#include "platform/Progress.h"
+#include "platform/Table.h"
+
+namespace mirolanda::bonus {
+
+struct IntradayOptions {
+    std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787"
+    std::string ChartSiteUrl;
+    int ConnectionMode = 0;
+    std::string Proxy;
+    std::filesystem::path TempFolder;
+    std::filesystem::path SettingFolder;
+    std::filesystem::path StockFolder;
+    // The data date "yyyymmdd" at the moment a price is filed.
+    std::function<std::string()> DataDate;
+};
+
+struct IntradayOutcome {
+    bool Ok = false;
+    std::string Status;  // on failure "Internet Error(…)"
+    int Images = 0;      // chart images stored
+};
+
+// settingFolder/"Daily".
+std::filesystem::path DailyFolder(const std::filesystem::path& settingFolder);
+
+// A link code the program names files and addresses after: letters, digits and dots,
+// starting with a letter or digit, at most 32 long.
+bool IsSafeLinkCode(std::string_view link);
+// "/chart/1d/" + first character + "/" + link + ".gif".
+std::string ChartImageRequestPath(std::string_view link);
+// The first four characters of the link code + ".gif".
+std::string DailyImageName(std::string_view link);
+
+// Empties `quotes` (8 columns, no heading), clears "Daily", asks the quote site for the codes
+// (the holdings grid's codes, in its order) fifty at a time, then for every quote row fetches
+// its chart image into "Daily" and files its latest price. A failed request ends the update
+// with what was done so far kept; a row whose link code is not safe gets no image.
+IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std::string>& codes,
+                                  platform::Fetcher& client, const IntradayOptions& options,
+                                  const platform::Progress& progress = {});
+
+// What the viewer shows for one position (1 = the first quote row).
+struct DayView {
+    std::filesystem::path Image;  // empty when the row's link code is not safe
+    std::string Meigara;          // code + "  " + name
+    std::string Info;             // "終値 …円  　買値 …円  (…円→…円)"
+};
+
+// The view of quote row position − 1, paired with the holding of the same code (the k-th
+// quote row of a code with the k-th holding of it); without such a holding the line shows
+// the close only. Nothing for a position outside the quote rows.
+std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::Table& holdings,
+                                 const std::filesystem::path& settingFolder, int position);
+
+// "終値 " + close + "円  　買値 " + price text + "円  (" + qty × buy + "円→" + qty × close + "円)".
+std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, std::string_view qtyCell);
+
+// A number in plain decimal without grouping; a whole value without a decimal point.
+std::string PlainNumber(double value);
+
+}  // namespace mirolanda::bonus

@@ -1,0 +1,102 @@
+// The bonus chart images: their paths and the creation of the charts of list rows.
+#include <algorithm>
+
+#include "bonus/Omake.h"
+#include "holdings/Numbers.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+
+namespace fs = std::filesystem;
+
+namespace mirolanda::bonus {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Date8(std::string_view slashed) {
+    return std::string(slashed.substr(0, 4)) + std::string(slashed.substr(5, 2)) + std::string(slashed.substr(8, 2));
+}
+
+// Downloads the images of one row; returns how many were stored as charts.
+int CreateRow(const ChartJob& job, platform::Table& table, int row) {
+    const std::string date = table.Cell(row, kListDate);
+    if (!IsChartDate(date)) {
+        // The list came from the server: a date we cannot name a file after is passed over.
+        job.Progress.Show("日付が正しくないため作成しません (" + date.substr(0, 40) + ")");
+        return 0;
+    }
+    const int count = holdings::CellToInt16(table.Cell(row, kListCount));
+    int stored = 0;
+    for (int k = 1; k <= count; ++k) {
+        const fs::path path = GetImageFilePath(job.OmakeFolder, job.Mode, date, k);
+        ImageFetch fetch = job.Download(job.Mode, Date8(date), k, path);
+        if (!CountsAsChart(fetch)) continue;
+        if (stored == 0) {
+            table.SetCell(row, kListState, std::string(kStateCreating));
+            if (job.StateChanged) job.StateChanged(row, std::string(kStateCreating));
+        }
+        ++stored;
+    }
+    return stored;
+}
+
+int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<int>& rows) {
+    DownloadedTable downloaded = LoadDownloaded(job.OmakeFolder, job.Mode);
+    int total = 0;
+    for (int row : rows) {
+        int stored = CreateRow(job, table, row);
+        if (stored == 0) continue;
+        total += stored;
+        table.SetCell(row, kListState, std::string(kStateCreated));
+        if (job.StateChanged) job.StateChanged(row, std::string(kStateCreated));
+        SetDownloaded(downloaded, table.Cell(row, kListDate), holdings::CellToInt16(table.Cell(row, kListCount)),
+                      table.Cell(row, kListStamp));
+    }
+    SaveDownloaded(job.OmakeFolder, job.Mode, downloaded);
+    BuildCurrentList(job.OmakeFolder, job.Mode);
+    return total;
+}
+
+}  // namespace
+
+bool IsChartDate(std::string_view date) {
+    if (date.size() != 10 || date[4] != '/' || date[7] != '/') return false;
+    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (!IsDigit(date[i])) return false;
+    }
+    return true;
+}
+
+fs::path GetImageFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view date, int number) {
+    if (!IsChartDate(date)) throw platform::FormatError(omakeFolder, 0, "チャートの日付が正しくありません: " + std::string(date.substr(0, 40)));
+    if (mode != "Short" && mode != "Long") throw platform::FormatError(omakeFolder, 0, "モードが正しくありません");
+    const fs::path images = omakeFolder / mode / "Image";
+    platform::EnsureFolder(omakeFolder);
+    platform::EnsureFolder(omakeFolder / mode);
+    platform::EnsureFolder(images);
+    return images / (Date8(date) + "_" + std::to_string(number) + ".jpg");
+}
+
+bool CountsAsChart(const ImageFetch& fetch) { return fetch.Ok && fetch.Jpeg && fetch.Size > kLargestNonChartResult; }
+
+int CreateCharts(const ChartJob& job, platform::Table& table, int a, int b) {
+    std::vector<int> rows;
+    const int first = std::max(0, std::min(a, b));
+    const int last = std::min(table.RowCount() - 1, std::max(a, b));
+    for (int r = first; r <= last; ++r) {
+        if (table.Cell(r, kListState) != kStateUnavailable) rows.push_back(r);
+    }
+    return CreateRows(job, table, rows);
+}
+
+int UpdateAllCharts(const ChartJob& job, platform::Table& table) {
+    std::vector<int> rows;
+    for (int r = 0; r < table.RowCount(); ++r) {
+        const std::string& state = table.Cell(r, kListState);
+        if (state != kStateCreated && state != kStateUnavailable) rows.push_back(r);
+    }
+    return CreateRows(job, table, rows);
+}
+
+}  // namespace mirolanda::bonus

@@ -1,0 +1,151 @@
+// The bonus list files: server list, downloaded record, current list and the list table.
+#include <algorithm>
+
+#include "bonus/FieldList.h"
+#include "bonus/Omake.h"
+#include "holdings/Numbers.h"
+#include "platform/AtomicFile.h"
+#include "platform/SjisText.h"
+
+namespace fs = std::filesystem;
+
+namespace mirolanda::bonus {
+
+namespace {
+
+constexpr size_t kDateWidth = 10;
+constexpr size_t kStampWidth = 8;
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string Slashed(std::string_view date8) {
+    return std::string(date8.substr(0, 4)) + "/" + std::string(date8.substr(4, 2)) + "/" + std::string(date8.substr(6, 2));
+}
+
+std::vector<std::string> ReadLinesIfAny(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return {};
+    return platform::ReadSjisLines(path);
+}
+
+}  // namespace
+
+std::string ModeWord(int index) { return index == 0 ? "Short" : "Long"; }
+
+fs::path GetListFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view kind) {
+    const fs::path list = omakeFolder / mode / "List";
+    platform::EnsureFolder(omakeFolder);
+    platform::EnsureFolder(omakeFolder / mode);
+    platform::EnsureFolder(list);
+    if (kind == "List") return list / "CurrentList.txt";
+    if (kind == "Down") return list / "DownList.txt";
+    return list / "Downloaded.txt";
+}
+
+void SaveDownList(const fs::path& omakeFolder, std::string_view mode, std::string_view bytes) {
+    platform::ReplaceFile(GetListFilePath(omakeFolder, mode, "Down"), bytes);
+}
+
+DownloadedTable LoadDownloaded(const fs::path& omakeFolder, std::string_view mode) {
+    DownloadedTable table;
+    for (const std::string& line : ReadLinesIfAny(GetListFilePath(omakeFolder, mode, "Download"))) {
+        auto fields = SplitFields(line);
+        if (!fields || fields->size() != 3) continue;
+        auto count = WholeInteger((*fields)[1], -32768, 32767);
+        if (!count) continue;
+        table.Entries.push_back({FitChars((*fields)[0], kDateWidth), static_cast<int16_t>(*count),
+                                 FitChars((*fields)[2], kStampWidth)});
+    }
+    return table;
+}
+
+void SaveDownloaded(const fs::path& omakeFolder, std::string_view mode, const DownloadedTable& table) {
+    if (table.Entries.empty()) return;
+    std::vector<std::string> lines;
+    for (const DownloadedEntry& e : table.Entries) {
+        lines.push_back(QuoteField(Trim(e.ChartDate)) + "," + std::to_string(e.ChartCount) + "," +
+                        QuoteField(Trim(e.UpdateStamp)));
+    }
+    platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "Download"), lines);
+}
+
+std::string FindDownloaded(const DownloadedTable& table, std::string_view date) {
+    for (const DownloadedEntry& e : table.Entries) {
+        if (e.ChartDate == date) return e.UpdateStamp;
+    }
+    return "";
+}
+
+void SetDownloaded(DownloadedTable& table, std::string_view date, int16_t count, std::string_view stamp) {
+    const std::string key = FitChars(date, kDateWidth);
+    for (DownloadedEntry& e : table.Entries) {
+        if (e.ChartDate == key) {
+            e.ChartCount = count;
+            e.UpdateStamp = FitChars(stamp, kStampWidth);
+            return;
+        }
+    }
+    table.Entries.push_back({key, count, FitChars(stamp, kStampWidth)});
+}
+
+std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
+    auto fields = SplitFields(line);
+    if (!fields || fields->size() != 4) return std::nullopt;
+    const std::string& date = (*fields)[0];
+    if (date.size() != 8 || !AllDigits(date)) return std::nullopt;
+    auto flag = WholeInteger((*fields)[1], -999999999, 999999999);
+    auto count = WholeInteger((*fields)[2], 0, 32767);
+    if (!flag || !count) return std::nullopt;
+    return ServerListLine{date, *flag, static_cast<int16_t>(*count), (*fields)[3]};
+}
+
+std::string ChartState(const ServerListLine& line, const DownloadedTable& downloaded) {
+    if (line.Flag != 1) return std::string(kStateUnavailable);
+    std::string stamp = FindDownloaded(downloaded, FitChars(Slashed(line.Date8), kDateWidth));
+    if (stamp.empty()) return std::string(kStateAvailable);
+    // Stamps compare as texts: the same or a later stamp means the charts are current.
+    return stamp >= line.Stamp ? std::string(kStateCreated) : std::string(kStateUpdatable);
+}
+
+int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
+    DownloadedTable downloaded = LoadDownloaded(omakeFolder, mode);
+    const fs::path downList = GetListFilePath(omakeFolder, mode, "Down");
+    std::string body;
+    std::error_code ec;
+    if (fs::is_regular_file(downList, ec)) body = platform::ReadFileBytes(downList);
+    std::vector<std::string> lines;
+    int skipped = 0;
+    for (const std::string& text : platform::SplitLines(platform::SjisToUtf8(body))) {
+        auto line = ParseServerListLine(text);
+        if (!line) {
+            if (!Trim(text).empty()) ++skipped;
+            continue;
+        }
+        lines.push_back(QuoteField(Slashed(line->Date8)) + "," + QuoteField(ChartState(*line, downloaded)) + "," +
+                        std::to_string(line->Count) + "," + QuoteField(line->Stamp));
+    }
+    platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "List"), lines);
+    SaveDownloaded(omakeFolder, mode, downloaded);
+    return skipped;
+}
+
+void ResetListTable(platform::Table& table) {
+    table.Clear();
+    table.SetColumnCount(kListColumns);
+    table.SetHeading({"日付", "状態", "数", "更新日"});
+}
+
+void ShowCurrentList(const fs::path& omakeFolder, std::string_view mode, platform::Table& table) {
+    ResetListTable(table);
+    for (const std::string& line : ReadLinesIfAny(GetListFilePath(omakeFolder, mode, "List"))) {
+        auto fields = SplitFields(line);
+        if (!fields || fields->size() < 4) continue;
+        table.AddRow({(*fields)[0], (*fields)[1], std::to_string(holdings::CellToInt16((*fields)[2])), (*fields)[3]});
+    }
+    std::stable_sort(table.MutableRows().begin(), table.MutableRows().end(),
+                     [](const platform::Table::Row& a, const platform::Table::Row& b) { return a[0] > b[0]; });
+}
+
+}  // namespace mirolanda::bonus
