@@ -1,13 +1,23 @@
 #include "app/HoldingsTab.h"
 
+#include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/BuyFrm.h"
+#include "app/ChartCanvas.h"
 #include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/ErrorBox.h"
 #include "app/PictureArea.h"
 #include "app/TableModel.h"
+#include "app/WindowServices.h"
+#include "holdings/BuyData.h"
+#include "holdings/History.h"
+#include "holdings/Numbers.h"
+#include "holdings/Picture.h"
 
 namespace mirolanda::app {
 
@@ -24,7 +34,123 @@ HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
 
 HoldingsTab::~HoldingsTab() = default;
 
-void HoldingsTab::LoadAtStartup() {}
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+holdings::BuyAlertSettings ToBuyAlerts(const AlertSettings& a) {
+    return {a.UpOn, a.UpPercent, a.UpColor, a.DownOn, a.DownPercent, a.DownColor};
+}
+
+}  // namespace
+
+void HoldingsTab::LoadAtStartup() {
+    auto load = holdings::LoadBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
+    if (!load.Problems.empty()) {
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle, Q(load.Message()));
+    }
+    RefreshBuyGrid();
+}
+
+void HoldingsTab::RefreshBuyGrid() {
+    // Resetting the model moves the current cell; nothing may be drawn for it meanwhile.
+    BuyGridState = holdings::BuyGridState::No;
+    holdings::HistoryFolder history(services_.CurrentFolders().StockData);
+    holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, ToBuyAlerts(services_.CurrentAlerts()));
+    BuyGrid = std::move(grid.Grid);
+    FgBuyModel->Reload();
+    for (size_t i = 0; i < grid.Marks.size(); ++i) {
+        if (grid.Marks[i].CodeColour) {
+            FgBuyModel->SetCellBackground(static_cast<int>(i), holdings::kGridCode, ColorFromBgr(*grid.Marks[i].CodeColour));
+        }
+    }
+    // The grid has no current holding after a rebuild: no chart of a holding that may be gone.
+    PicBuy->Clear();
+    BuyGridState = holdings::BuyGridState::OK;
+}
+
+int HoldingsTab::CurrentHolding() const {
+    const int row = FgBuy->currentIndex().row();
+    return row >= 0 && row < FgBuyTmp.RowCount() ? row : -1;
+}
+
+void HoldingsTab::OpenBuyDialog() {
+    if (!buyFrm_) {
+        buyFrm_ = new BuyFrm(services_, this);
+        connect(buyFrm_, &BuyFrm::Confirmed, this, &HoldingsTab::ApplyPurchase);
+    }
+    if (QWidget* main = services_.Window()) {
+        const QRect w = main->geometry();
+        buyFrm_->move(w.left() + (w.width() - buyFrm_->width()) / 2, w.top() + (w.height() - buyFrm_->height()) / 2);
+    }
+    buyFrm_->open();
+    buyFrm_->activateWindow();
+    buyFrm_->TxtMeigaraCode->setFocus();
+}
+
+void HoldingsTab::CmdBuyAdd_Click() {
+    if (!buyFrm_) OpenBuyDialog();  // creates it
+    buyFrm_->SetAddMode();
+    OpenBuyDialog();
+}
+
+void HoldingsTab::CmdBuyMod_Click() {
+    const int index = CurrentHolding();
+    if (index < 0) return;  // no holding selected
+    if (!buyFrm_) OpenBuyDialog();
+    buyFrm_->SetUpdateMode(index, FgBuyTmp.RowAt(index));
+    OpenBuyDialog();
+}
+
+void HoldingsTab::FgBuy_DblClick() {
+    CmdBuyMod_Click();
+}
+
+void HoldingsTab::ApplyPurchase(const holdings::BuyEntry& entry) {
+    Guarded(services_, [&] {
+        // The dialog is modal, so its row still exists; if not, never write into another one.
+        if (!holdings::ApplyBuyEntry(FgBuyTmp, entry, buyFrm_->IsAdding() ? -1 : buyFrm_->BuyEditRow())) {
+            buyFrm_->reject();
+            return;
+        }
+        RefreshBuyGrid();
+        buyFrm_->ResetFields();
+        buyFrm_->accept();
+        holdings::SaveBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
+    });
+}
+
+void HoldingsTab::CmdBuyDel_Click() {
+    const int index = CurrentHolding();
+    if (index < 0) return;
+    const auto& row = FgBuyTmp.RowAt(index);
+    const QString text = QStringLiteral("銘柄コード:") + Q(row[holdings::kBuyCode]) + QStringLiteral("\r銘柄名:") +
+                         Q(row[holdings::kBuyName]) + QStringLiteral("\r購入日:") + Q(row[holdings::kBuyDate]) +
+                         QStringLiteral("\rのデータを削除してもよろしいですか？");
+    if (!services_.Dialog().AskYesNo(services_.Window(), QStringLiteral("削除の確認"), text)) return;
+    Guarded(services_, [&] {
+        FgBuyTmp.RemoveRow(index);
+        RefreshBuyGrid();
+        holdings::SaveBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
+    });
+}
+
+void HoldingsTab::FgBuy_EnterCell() {
+    if (BuyGridState != holdings::BuyGridState::OK) return;
+    const int index = CurrentHolding();
+    if (index < 0) return;
+    Guarded(services_, [&] {
+        holdings::HistoryFolder history(services_.CurrentFolders().StockData);
+        const auto record = history.Record(holdings::CellToInt16(BuyGrid.Cell(index, holdings::kGridCode)));
+        const auto& holding = FgBuyTmp.RowAt(index);
+        ChartCanvas canvas(PicBuy->Image());
+        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], holdings::CellToInt16(holding[holdings::kBuyCode]),
+                               holdings::CellToInt32(holding[holdings::kBuyPrice]));
+    });
+    PicBuy->update();
+}
 
 QWidget* HoldingsTab::BuildManagementPage() {
     auto* page = new QWidget;
@@ -44,6 +170,12 @@ QWidget* HoldingsTab::BuildManagementPage() {
     CmdBuyMod = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375});
     CmdBuyDel = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375});
     CmdOneNow[0] = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375});
+
+    connect(CmdBuyAdd, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
+    connect(CmdBuyMod, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);
+    connect(CmdBuyDel, &QPushButton::clicked, this, &HoldingsTab::CmdBuyDel_Click);
+    connect(FgBuy, &QTableView::doubleClicked, this, &HoldingsTab::FgBuy_DblClick);
+    connect(FgBuy->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &HoldingsTab::FgBuy_EnterCell);
     return page;
 }
 

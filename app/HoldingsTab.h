@@ -1,11 +1,13 @@
 // The tab "持株情報": the holdings grid, its buttons and the price chart on "管理・日足", the
-// intraday viewer on "現況", and the holdings' hidden tables. Only the layout lives here so
-// far; the commands are added beside it.
+// intraday viewer on "現況", and the holdings' hidden tables; the add, edit and delete
+// commands and the chart drawn for the selected holding.
 #pragma once
 
 #include <QWidget>
 #include <array>
 
+#include "holdings/BuyEntry.h"
+#include "holdings/BuyGrid.h"
 #include "platform/Table.h"
 
 class QLabel;
@@ -16,6 +18,7 @@ class QTableView;
 
 namespace mirolanda::app {
 
+class BuyFrm;
 class PictureArea;
 class TableModel;
 class WindowServices;
@@ -26,8 +29,26 @@ public:
     HoldingsTab(WindowServices& services, QWidget* parent = nullptr);
     ~HoldingsTab() override;
 
-    // Start-up loading, once the settings are in place: loads the holdings file and rebuilds the grid.
+    // Start-up loading, once the settings are in place: loads the holdings file and rebuilds the
+    // grid. Unreadable lines of the file are reported once; the good ones load.
     void LoadAtStartup();
+
+    // Rebuilds the grid from the holdings table and the history files, with the alert
+    // settings as the controls hold them now. Run after every change of holdings or prices.
+    void RefreshBuyGrid();
+
+    void CmdBuyAdd_Click();
+    void CmdBuyMod_Click();
+    void CmdBuyDel_Click();
+    void FgBuy_DblClick();
+    // Draws the chart of the current holding.
+    void FgBuy_EnterCell();
+
+    // The purchase dialog, once it has been opened.
+    BuyFrm* BuyDialog() const { return buyFrm_; }
+
+    // "OK" once the grid is built; selection events draw nothing before or while it is shown.
+    holdings::BuyGridState BuyGridState = holdings::BuyGridState::NotBuilt;
 
     // The hidden holdings table (code, name, purchase date, price, shares; no heading row),
     // the grid's own table (heading row + one row per holding) and the quote table of the
@@ -54,8 +75,14 @@ public:
 private:
     QWidget* BuildManagementPage();
     QWidget* BuildCurrentPage();
+    // The holding of the grid's current row, −1 when no holding row is current.
+    int CurrentHolding() const;
+    void OpenBuyDialog();
+    // Writes a confirmed purchase into the table, rebuilds the grid and saves the file.
+    void ApplyPurchase(const holdings::BuyEntry& entry);
 
     WindowServices& services_;
+    BuyFrm* buyFrm_ = nullptr;
 };
 
 }  // namespace mirolanda::app

@@ -1,0 +1,78 @@
+#include "app/ChartCanvas.h"
+
+#include <QPen>
+
+#include "app/TableModel.h"
+#include "app/Twips.h"
+
+namespace mirolanda::app {
+
+namespace {
+
+// The chart stacks its texts and plot over 16.5 text heights from the bottom edge.
+constexpr double kTextLines = 16.5;
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QFont ChartCanvas::ChartFont(int imageHeight) {
+    QFont font;
+    for (int pixels = 12; pixels > 6; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetricsF(font).height() * kTextLines <= imageHeight) break;
+    }
+    return font;
+}
+
+ChartCanvas::ChartCanvas(QImage& image)
+    : image_(image), painter_(&image), font_(ChartFont(image.height())), metrics_(font_) {
+    painter_.setFont(font_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+}
+
+double ChartCanvas::Width() const {
+    return static_cast<double>(image_.width()) * kTwipsPerPixel;
+}
+
+double ChartCanvas::Height() const {
+    return static_cast<double>(image_.height()) * kTwipsPerPixel;
+}
+
+double ChartCanvas::TextWidth(std::string_view text) const {
+    return metrics_.horizontalAdvance(ToQString(text)) * kTwipsPerPixel;
+}
+
+double ChartCanvas::TextHeight(std::string_view) const {
+    return metrics_.height() * kTwipsPerPixel;
+}
+
+void ChartCanvas::Clear() {
+    painter_.save();
+    painter_.resetTransform();
+    painter_.fillRect(image_.rect(), Qt::white);
+    painter_.restore();
+}
+
+void ChartCanvas::Line(double x1, double y1, double x2, double y2, uint32_t colour, holdings::PenStyle style,
+                       int width) {
+    // Widths are in pixels whatever the scale: a cosmetic pen.
+    QPen pen(ColorFromBgr(colour), width, style == holdings::PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    pen.setCosmetic(true);
+    painter_.setPen(pen);
+    painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+void ChartCanvas::Text(double x, double y, std::string_view text, uint32_t colour) {
+    // Text is drawn unscaled so the glyphs keep their pixel size; y is the text's top.
+    painter_.save();
+    painter_.resetTransform();
+    painter_.setPen(ColorFromBgr(colour));
+    painter_.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + metrics_.ascent()), ToQString(text));
+    painter_.restore();
+}
+
+}  // namespace mirolanda::app

@@ -1,0 +1,39 @@
+// The price chart's canvas on a QImage: the chart's units are twips (15 to a pixel), so its
+// fixed margins keep their proportions, and the font is chosen small enough that the chart's
+// sixteen and a half text lines fit the picture's height.
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include "holdings/Canvas.h"
+
+namespace mirolanda::app {
+
+class ChartCanvas final : public holdings::Canvas {
+public:
+    // Paints into `image` until destroyed.
+    explicit ChartCanvas(QImage& image);
+
+    double Width() const override;
+    double Height() const override;
+    double TextWidth(std::string_view text) const override;
+    double TextHeight(std::string_view text) const override;
+    void Clear() override;
+    void Line(double x1, double y1, double x2, double y2, uint32_t colour, holdings::PenStyle style,
+              int width) override;
+    void Text(double x, double y, std::string_view text, uint32_t colour) override;
+
+    // The font the chart uses on an image of this height.
+    static QFont ChartFont(int imageHeight);
+
+private:
+    QImage& image_;
+    QPainter painter_;
+    QFont font_;
+    QFontMetricsF metrics_;
+};
+
+}  // namespace mirolanda::app

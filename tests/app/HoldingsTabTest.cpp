@@ -1,0 +1,395 @@
+// The holdings tab as a user drives it: add, edit and delete through the purchase dialog with
+// the file checked after each, the dialog's refusals in their order, the chart drawn for the
+// selected holding, and the alert settings' save button.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <cstdlib>
+
+#include "app/AlertSettingsPage.h"
+#include "app/BuyFrm.h"
+#include "app/Dialogs.h"
+#include "app/HoldingsTab.h"
+#include "app/PictureArea.h"
+#include "app/SettingsStore.h"
+#include "app/TableModel.h"
+#include "app/WindowServices.h"
+#include "holdings/BuyData.h"
+#include "platform/SjisText.h"
+#include "quotes/StockFile.h"
+#include "support/TempFolder.h"
+
+namespace mirolanda::app {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+using Rows = std::vector<platform::Table::Row>;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_app_holdings";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Answers the boxes as told; records what would have been shown.
+class RecordingDialogs final : public Dialogs {
+public:
+    void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
+        icons.push_back(icon);
+        titles.push_back(title);
+        texts.push_back(text);
+    }
+    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
+        titles.push_back(title);
+        texts.push_back(text);
+        return answerYes;
+    }
+    QStringList ChooseFiles(QWidget*, const FileChoice&) override { return {}; }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return pickedColor; }
+    void Beep() override { ++beeps; }
+
+    bool answerYes = false;
+    std::optional<QColor> pickedColor;
+    int beeps = 0;
+    std::vector<MessageIcon> icons;
+    QStringList titles;
+    QStringList texts;
+};
+
+// The window's services over scratch folders, a fixed clock and a settings file of the test's own.
+class FakeServices final : public WindowServices {
+public:
+    explicit FakeServices(const std::filesystem::path& root)
+        : root_(root), store_(root / "settings.ini", root), clock_(platform::DateTime{{2001, 5, 18}, 16, 0, 0}) {
+        folders_ = platform::DefaultFolders(root);
+        alerts.UpPercent = "130.0";
+        alerts.DownPercent = "70.0";
+    }
+    SettingsStore& Settings() override { return store_; }
+    const platform::Clock& Clock() const override { return clock_; }
+    Dialogs& Dialog() override { return dialogs; }
+    QWidget* Window() override { return &window; }
+    const std::filesystem::path& ProgramFolder() const override { return root_; }
+    platform::Folders CurrentFolders() const override { return folders_; }
+    AlertSettings CurrentAlerts() const override { return alertPage ? alertPage->Current() : alerts; }
+    ConnectionSetup Connection() const override { return {}; }
+    HostUrls CurrentHosts() const override { return {}; }
+    UserInfo CurrentUser() const override { return {}; }
+    const platform::Table& Holidays() const override { return holidays_; }
+    std::string DataDate() const override { return "20010518"; }
+    void ShowStatus(const QString&) override {}
+    void ShowProgress(int, int) override {}
+    int16_t DownloadState() const override { return 0; }
+    void SetDownloadState(int16_t) override {}
+    void ResetResultGrid() override {}
+    void SetTabsEnabled(bool) override {}
+
+    RecordingDialogs dialogs;
+    AlertSettings alerts;
+    AlertSettingsPage* alertPage = nullptr;
+    QWidget window;
+
+private:
+    std::filesystem::path root_;
+    SettingsStore store_;
+    platform::FixedClock clock_;
+    platform::Folders folders_;
+    platform::Table holidays_;
+};
+
+class HoldingsTabTest : public ::testing::Test {
+protected:
+    HoldingsTabTest() : services_(folder_.Path()) {
+        // 1301: 60 days up to 2001/05/18, rising then falling; 7203: three days, newest 1000.
+        platform::Date day{2001, 3, 20};
+        for (int i = 0; i < 60; ++i) {
+            int32_t close = 400 + (i < 30 ? i * 3 : (60 - i) * 3) + (i % 4) * 5;
+            quotes::StoreDayPrice(Folders().StockData, 1301, "極洋", platform::FormatSlashed(day), i == 59 ? 455 : close);
+            day = platform::AddDays(day, 1);
+        }
+        quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/16", 1100);
+        quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/17", 1050);
+        quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/18", 1000);
+    }
+
+    platform::Folders Folders() const { return services_.CurrentFolders(); }
+    std::filesystem::path HoldingsFile() const { return holdings::BuyDataPath(Folders().Setting); }
+
+    HoldingsTab& Open(const char* content = nullptr) {
+        if (content) {
+            std::filesystem::create_directories(Folders().Setting);
+            WriteAll(HoldingsFile(), platform::Utf8ToSjis(content));
+        }
+        tab_ = std::make_unique<HoldingsTab>(services_);
+        tab_->resize(800, 400);
+        tab_->LoadAtStartup();
+        return *tab_;
+    }
+    std::string FileText() const { return platform::SjisToUtf8(ReadAll(HoldingsFile())); }
+    BuyFrm* Dialog() const { return tab_->BuyDialog(); }
+    // Fills the dialog's boxes and presses OK.
+    void Confirm(const QString& code, const QString& date, const QString& price, const QString& shares) {
+        Dialog()->TxtMeigaraCode->setText(code);
+        Dialog()->TxtBuyDate->setText(date);
+        Dialog()->TxtKakaku->setText(price);
+        Dialog()->TxtNum->setText(shares);
+        Dialog()->CmdOK->click();
+    }
+    void Select(int row) { tab_->FgBuy->setCurrentIndex(tab_->FgBuyModel->index(row, 0)); }
+    std::vector<std::string> GridColumn(int column) const {
+        std::vector<std::string> cells;
+        for (int r = 0; r < tab_->BuyGrid.RowCount(); ++r) cells.push_back(tab_->BuyGrid.Cell(r, column));
+        return cells;
+    }
+
+    // The application must exist before any widget, the fake window's included.
+    struct AppFirst {
+        AppFirst() { App(); }
+    } appFirst_;
+    TempFolder folder_;
+    FakeServices services_;
+    std::unique_ptr<HoldingsTab> tab_;
+};
+
+TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
+    Open();
+    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
+    EXPECT_EQ(tab_->BuyGrid.RowCount(), 0);
+    EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));
+
+    tab_->CmdBuyAdd->click();
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_TRUE(Dialog()->isVisible());
+    EXPECT_EQ(Dialog()->windowTitle(), "購入データ");
+    EXPECT_EQ(Dialog()->CmdOK->text(), "OK");
+    EXPECT_EQ(Dialog()->TxtBuyDate->text(), "2001/05/18");  // today, from the clock
+    Confirm("1301", "2001/3/20", "350.5", "1000");
+    EXPECT_FALSE(Dialog()->isVisible());
+    ASSERT_EQ(tab_->FgBuyTmp.RowCount(), 1);
+    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyDate), "2001/03/20");
+    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyPrice), "350.5");  // as typed until the next start
+    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n");
+    EXPECT_EQ(tab_->BuyGrid.RowAt(0), (platform::Table::Row{"1301", "350.5", "455", "129.81"}));
+
+    tab_->CmdBuyAdd->click();
+    EXPECT_EQ(Dialog()->TxtMeigaraCode->text(), "");  // a fresh add starts reset
+    Confirm("7203", "2001/05/17", "1000", "100");
+    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+
+    // Edit: double-clicking the second holding opens it in update mode with its five values.
+    Select(1);
+    tab_->FgBuy_DblClick();
+    EXPECT_TRUE(Dialog()->isVisible());
+    EXPECT_EQ(Dialog()->CmdOK->text(), "更新");
+    EXPECT_EQ(Dialog()->TxtMeigaraCode->text(), "7203");
+    // The name as the history file gave it at entry, padded; the file stores it trimmed.
+    EXPECT_EQ(Dialog()->LblMeigaraName->text(), QString::fromStdString(tab_->FgBuyTmp.Cell(1, holdings::kBuyName)));
+    EXPECT_EQ(Dialog()->LblMeigaraName->text().trimmed(), "トヨタ自動車");
+    EXPECT_EQ(Dialog()->TxtBuyDate->text(), "2001/05/17");
+    EXPECT_EQ(Dialog()->TxtKakaku->text(), "1000");
+    EXPECT_EQ(Dialog()->TxtNum->text(), "100");
+    Dialog()->TxtNum->setText("300");
+    Dialog()->CmdOK->click();
+    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,300\r\n");
+
+    // Cancel after changing a box leaves row and file alone.
+    Select(0);
+    tab_->CmdBuyMod->click();
+    Dialog()->TxtKakaku->setText("1");
+    Dialog()->CmdNo->click();
+    EXPECT_FALSE(Dialog()->isVisible());
+    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyPrice), "350.5");
+
+    // Delete: the four-line question; No keeps everything, Yes removes the row.
+    Select(0);
+    services_.dialogs.answerYes = false;
+    tab_->CmdBuyDel->click();
+    EXPECT_EQ(services_.dialogs.titles.back(), "削除の確認");
+    EXPECT_EQ(services_.dialogs.texts.back(),
+              "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->FgBuyTmp.Cell(0, holdings::kBuyName)) +
+                  "\r購入日:2001/03/20\rのデータを削除してもよろしいですか？");
+    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
+    services_.dialogs.answerYes = true;
+    Select(0);
+    tab_->CmdBuyDel->click();
+    EXPECT_EQ(FileText(), "7203,\"トヨタ自動車\",\"2001/05/17\",1000,300\r\n");
+    EXPECT_EQ(GridColumn(holdings::kGridCode), (std::vector<std::string>{"7203"}));
+    Select(0);
+    tab_->CmdBuyDel->click();
+    EXPECT_EQ(ReadAll(HoldingsFile()), "");
+    EXPECT_EQ(tab_->BuyGrid.RowCount(), 0);
+    EXPECT_TRUE(tab_->BuyGrid.HasHeading());
+
+    // With no holdings, edit and delete do nothing.
+    size_t asked = services_.dialogs.texts.size();
+    tab_->CmdBuyMod->click();
+    tab_->CmdBuyDel->click();
+    EXPECT_FALSE(Dialog()->isVisible());
+    EXPECT_EQ(services_.dialogs.texts.size(), asked);
+}
+
+TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
+    Open();
+    tab_->CmdBuyAdd->click();
+    BuyFrm* d = Dialog();
+    auto& dialogs = services_.dialogs;
+    struct Step {
+        const char* what;
+        QString code, date, price, shares;
+        QLineEdit* focus;
+        int beeps;         // beeps so far
+        size_t messages;   // messages so far
+    };
+    const Step steps[] = {
+        {"code without history", "abc", "", "0", "0", d->TxtMeigaraCode, 1, 0},
+        {"code with a tail", "1301x", "", "0", "0", d->TxtMeigaraCode, 2, 0},
+        {"empty date", "1301", "", "0", "0", d->TxtBuyDate, 3, 0},
+        {"date not stored", "1301", "2001/05/19", "0", "0", nullptr, 3, 1},
+        {"price 0", "1301", "2001/5/18", "0", "0", d->TxtKakaku, 4, 1},
+        {"price abc", "1301", "2001/05/18", "abc", "0", d->TxtKakaku, 5, 1},
+        {"shares 0", "1301", "2001/05/18", "350円", "0", d->TxtNum, 6, 1},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        Confirm(s.code, s.date, s.price, s.shares);
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(dialogs.beeps, s.beeps);
+        EXPECT_EQ(static_cast<size_t>(dialogs.texts.size()), s.messages);
+        if (s.focus) {
+            EXPECT_EQ(d->focusWidget(), s.focus);
+        }
+        EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
+        EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));
+    }
+    EXPECT_EQ(dialogs.texts.front(), "該当日の株価データは存在しません");
+    EXPECT_EQ(dialogs.icons.front(), MessageIcon::Warning);
+    EXPECT_EQ(d->LblMeigaraName->text().trimmed(), "極洋");
+
+    Confirm("1301", "2001/05/18", "350円", "1000株");
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/05/18\",350,1000\r\n");
+}
+
+TEST_F(HoldingsTabTest, CodeAndDateBoxesActWhenLeft) {
+    Open();
+    tab_->CmdBuyAdd->click();
+    BuyFrm* d = Dialog();
+    d->TxtMeigaraCode->setText("7203");
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(d->TxtMeigaraCode, &out);
+    EXPECT_EQ(d->LblMeigaraName->text().trimmed(), "トヨタ自動車");
+    d->TxtMeigaraCode->setText("0");
+    QApplication::sendEvent(d->TxtMeigaraCode, &out);
+    EXPECT_EQ(d->LblMeigaraName->text(), "Unknown");
+
+    d->TxtBuyDate->setText("2001/5/6");
+    QApplication::sendEvent(d->TxtBuyDate, &out);
+    EXPECT_EQ(d->TxtBuyDate->text(), "2001/05/06");
+    d->TxtBuyDate->setText("tomorrow");
+    QApplication::sendEvent(d->TxtBuyDate, &out);
+    QApplication::processEvents();
+    EXPECT_EQ(d->TxtBuyDate->text(), "tomorrow");
+    EXPECT_EQ(d->focusWidget(), d->TxtBuyDate);
+}
+
+TEST_F(HoldingsTabTest, StartupReportsDamagedLinesOnceAndLeavesTheFile) {
+    const char* content =
+        "1301,\"極洋\",\"2001/03/20\",350,1000\r\n"
+        "1301,\"極洋\",\"2001/03/20\"\r\n"
+        "7203,\"トヨタ自動車\",\"2001/05/17\",0,100\r\n";
+    Open(content);
+    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
+    ASSERT_EQ(services_.dialogs.texts.size(), 1u);
+    EXPECT_TRUE(services_.dialogs.texts[0].contains(QString::fromStdString(HoldingsFile().string())));
+    EXPECT_TRUE(services_.dialogs.texts[0].contains("2行目"));
+    EXPECT_EQ(FileText(), content);
+    // A purchase price of 0 in the file: no rate and no colour.
+    EXPECT_EQ(GridColumn(holdings::kGridRate), (std::vector<std::string>{"130.00", ""}));
+    EXPECT_TRUE(tab_->FgBuyModel->CellBackground(0, 0).isValid());
+    EXPECT_FALSE(tab_->FgBuyModel->CellBackground(1, 0).isValid());
+}
+
+QImage Chart(HoldingsTab& tab) {
+    return tab.PicBuy->Image().copy();
+}
+
+bool AllWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != Qt::white) return false;
+        }
+    }
+    return true;
+}
+
+int CountPixels(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == colour;
+    }
+    return n;
+}
+
+TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
+    Open("1301,\"極洋\",\"2001/04/18\",430,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+    EXPECT_TRUE(AllWhite(Chart(*tab_)));
+    Select(0);
+    QImage first = Chart(*tab_);
+    EXPECT_FALSE(AllWhite(first));
+    EXPECT_GT(CountPixels(first, QColor(255, 0, 0)), 20);  // purchase line and day marker
+    EXPECT_GT(CountPixels(first, QColor(128, 128, 128)), 20);  // grid lines and month separators
+    EXPECT_EQ(first.size(), tab_->PicBuy->contentsRect().size());
+
+    Select(1);
+    QImage second = Chart(*tab_);
+    EXPECT_FALSE(AllWhite(second));
+    EXPECT_NE(first, second);
+    Select(0);
+    EXPECT_EQ(Chart(*tab_), first);  // redrawn from scratch: nothing of the other chart stays
+
+    ASSERT_TRUE(first.save(QString::fromStdString((folder_ / "chart.png").string())));
+    if (const char* keep = std::getenv("MIROLANDA_CHART_PNG")) first.save(QString::fromUtf8(keep));
+}
+
+TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {
+    AlertSettingsPage page(services_);
+    services_.alertPage = &page;
+    page.LoadRegstoryBuy();
+    page.CmdBuyConfigSave->setEnabled(false);  // as the window leaves it after loading
+    Open("1301,\"極洋\",\"2001/03/20\",350,1000\r\n");
+    EXPECT_EQ(tab_->FgBuyModel->CellBackground(0, 0), QColor(0, 255, 0));
+
+    page.TxtBuyUpPercent->setText("140");
+    EXPECT_TRUE(page.CmdBuyConfigSave->isEnabled());
+    // The grid keeps its colours until it is rebuilt.
+    EXPECT_EQ(tab_->FgBuyModel->CellBackground(0, 0), QColor(0, 255, 0));
+    tab_->RefreshBuyGrid();
+    EXPECT_FALSE(tab_->FgBuyModel->CellBackground(0, 0).isValid());
+
+    page.CmdBuyConfigSave->click();
+    EXPECT_FALSE(page.CmdBuyConfigSave->isEnabled());
+    EXPECT_EQ(services_.Settings().Stored("BuyUpNum"), "140");
+
+    // A cancelled colour picker keeps the colour and still counts as a change.
+    services_.dialogs.pickedColor.reset();
+    page.PickColor(page.LblBuyColor2);
+    EXPECT_EQ(page.LblBuyColor2->Bgr(), 255u);
+    EXPECT_TRUE(page.CmdBuyConfigSave->isEnabled());
+    services_.dialogs.pickedColor = QColor(0, 0, 255);
+    page.PickColor(page.LblBuyColor2);
+    page.CmdBuyConfigSave->click();
+    EXPECT_EQ(services_.Settings().Stored("BuyDownColor"), std::to_string(0xFF0000));
+}
+
+}  // namespace
+}  // namespace mirolanda::app
