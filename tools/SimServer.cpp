@@ -9,6 +9,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -28,6 +29,9 @@ namespace mirolanda::tools {
 namespace {
 
 constexpr size_t kWorkerThreads = 16;
+// Delays are bounded so that no setting can keep a worker thread, or a test, for ever.
+constexpr int kMaxLatencyMs = 60000;
+constexpr int kMaxStallSeconds = 600;
 
 // Counts accepted connections on their way to the worker threads.
 class CountingQueue final : public httplib::TaskQueue {
@@ -282,7 +286,10 @@ struct SimServer::Impl {
     }
 };
 
-SimServer::SimServer(SimOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+SimServer::SimServer(SimOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {
+    SetLatencyMs(impl_->options.LatencyMs);
+    SetStallSeconds(impl_->options.StallSeconds);
+}
 
 SimServer::~SimServer() { Stop(); }
 
@@ -358,12 +365,12 @@ void SimServer::SetFaults(FaultPlan faults) {
 
 void SimServer::SetLatencyMs(int ms) {
     std::lock_guard lock(impl_->mutex);
-    impl_->options.LatencyMs = ms;
+    impl_->options.LatencyMs = std::clamp(ms, 0, kMaxLatencyMs);
 }
 
 void SimServer::SetStallSeconds(int seconds) {
     std::lock_guard lock(impl_->mutex);
-    impl_->options.StallSeconds = seconds;
+    impl_->options.StallSeconds = std::clamp(seconds, 0, kMaxStallSeconds);
 }
 
 void SimServer::ResetCounts() {

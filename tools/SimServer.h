@@ -17,9 +17,9 @@ namespace mirolanda::tools {
 struct SimOptions {
     MarketOptions Market;
     platform::Date Day;      // the market date the pages show
-    int LatencyMs = 0;       // delay before each counted answer
+    int LatencyMs = 0;       // delay before each counted answer (at most a minute)
     FaultPlan Faults;
-    int StallSeconds = 60;   // how long a stalled answer stays silent
+    int StallSeconds = 60;   // how long a stalled answer stays silent (at most ten minutes)
     size_t MaxCodes = 200;   // more codes in one quote request are answered with 400
 };
 

@@ -177,6 +177,26 @@ TEST_F(SimServerTest, EachFaultDoesWhatItSaysToTheConnection) {
     EXPECT_EQ(server.Stats().Faults, 7);
 }
 
+TEST_F(SimServerTest, FaultsReachChartImagesAndPublisherAnswersToo) {
+    const Issue& issue = server.GetMarket().Issues()[0];
+    std::string chart = "/chart/1d/" + issue.Link.substr(0, 1) + "/" + issue.Link + ".gif";
+    std::string gif = IntradayChartGif(server.GetMarket(), issue, kDay);
+    std::string list = "/cgi-bin/Mirolanda.cgi?USER=&SIGN=&REQ=List&MODE=Long";
+    Control("reset=1&faults=cut@1;fewer@2;refuse@3;http500@4");
+
+    auto cut = RawGet(port, chart);
+    EXPECT_EQ(cut.Status, 200);
+    EXPECT_EQ(cut.Body, gif.substr(0, gif.size() / 2));
+    EXPECT_EQ(RawGet(port, chart).Body, gif);  // "fewer" has nothing to thin in an image
+    EXPECT_TRUE(RawGet(port, list).Bytes.empty());
+    EXPECT_EQ(RawGet(port, list).Status, 500);
+    EXPECT_EQ(RawGet(port, list).Body, ListAnswer(PublisherCharts("Long", kDay, 9)));
+    SimStats stats = server.Stats();
+    EXPECT_EQ(stats.Charts, 2);
+    EXPECT_EQ(stats.Publisher, 3);
+    EXPECT_EQ(stats.Faults, 4);
+}
+
 TEST_F(SimServerTest, TheProgramsClientFailsOnTransportFaultsOnly) {
     Control("reset=1&stall-seconds=5&faults=refuse@1;reset@2;stall@3;http500@4;garbage@5;cut@6;fewer@7");
     platform::HttpLimits limits;
