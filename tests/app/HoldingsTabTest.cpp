@@ -359,6 +359,12 @@ TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
 
     ASSERT_TRUE(first.save(QString::fromStdString((folder_ / "chart.png").string())));
     if (const char* keep = std::getenv("MIROLANDA_CHART_PNG")) first.save(QString::fromUtf8(keep));
+    // For a look at the whole tab on a real display (run under Xvfb).
+    if (const char* keep = std::getenv("MIROLANDA_TAB_PNG")) {
+        tab_->show();
+        QApplication::processEvents();
+        tab_->grab().save(QString::fromUtf8(keep));
+    }
 }
 
 TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {
