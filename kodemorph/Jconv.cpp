@@ -1,6 +1,7 @@
 #include "kodemorph/Jconv.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <iconv.h>
 
@@ -41,6 +42,18 @@ void JisToSjis(int row, int cell, char out[2]) {
     else trail = cell + 0x9E;
     out[0] = static_cast<char>(lead);
     out[1] = static_cast<char>(trail);
+}
+
+// Skips ASCII eight bytes at a time: pages are mostly markup.
+const unsigned char* SkipAscii(const unsigned char* p, const unsigned char* end) {
+    while (end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ULL) break;
+        p += 8;
+    }
+    while (p < end && *p < 0x80) ++p;
+    return p;
 }
 
 class EucToCp932 {
@@ -123,11 +136,7 @@ size_t EucToCp932::Convert(const unsigned char* in, size_t length) {
     const unsigned char* end = in + length;
     const unsigned char* runStart = in;
     const unsigned char* p = in;
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
+    while ((p = SkipAscii(p, end)) < end) {
         if (!IsIbmRowChar(p, end)) {
             p += EucCharLength(p, end);
             continue;
