@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iconv.h>
 #include <map>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,8 @@ BENCHMARK(BM_JconvInMemory)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repeti
 // Keeps each benchmark's fastest seconds per iteration, for the ratios printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colour only on a terminal, so the figures read cleanly from a log.
+    RatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
