@@ -1,0 +1,233 @@
+// The download tab: the download on its worker thread (tabs, state, status, the result
+// table, the options read from the settings tab), its failure path, errors of saving, the
+// CSV save, the per-issue save through the file dialog, and closing during a download.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <future>
+
+#include "WindowFixture.h"
+#include "app/AutoDownload.h"
+#include "app/AutoSettingsPage.h"
+#include "app/SettingsTab.h"
+#include "platform/Errors.h"
+#include "quotes/CsvFile.h"
+#include "quotes/StockFile.h"
+
+namespace mirolanda::app::test {
+namespace {
+
+class DownloadTest : public WindowTest {
+protected:
+    DownloadTest() { Store("Parameters/AutoMode", "0"); }
+    DownloadTab& Tab() { return *window->Download(); }
+};
+
+TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTable) {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::promise<void> started;
+    MainFrmOptions options;
+    options.ProgramFolder = program;
+    options.SettingsFile = settingsFile;
+    options.Dialog = &dialogs;
+    options.Runner = [&, inner = download.Runner()](auto& grid, auto& fetcher, const auto& o, const auto& progress) {
+        started.set_value();
+        released.wait();
+        return inner(grid, fetcher, o, progress);
+    };
+    window = std::make_unique<MainFrm>(clock, std::move(options));
+    download.Script({{true, 3}});
+
+    QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    started.get_future().wait();
+    EXPECT_FALSE(window->TabMain()->isEnabled());
+    EXPECT_EQ(window->DownloadState(), 1);
+    EXPECT_EQ(window->LblExecMsg()->text(), "ダウンロード－開始");
+    EXPECT_FALSE(Tab().CmdGetData_Click()) << "one download at a time";
+    release.set_value();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_EQ(window->DownloadState(), 0);
+    EXPECT_EQ(window->LblExecMsg()->text(), "");
+    EXPECT_TRUE(Tab().CmdCsvSave->isEnabled());
+    EXPECT_FALSE(window->Progress()->isVisible());
+    ASSERT_EQ(Tab().FgFix->model()->rowCount(), 3);
+    EXPECT_EQ(Tab().FgFix->model()->index(2, 0).data().toString(), "1302");
+    EXPECT_EQ(Tab().FgFix->model()->headerData(6, Qt::Horizontal).toString(), "出来高");
+}
+
+TEST_F(DownloadTest, AFailedRequestKeepsTheRowsShowsTheErrorAndLeavesCsvSaveOff) {
+    download.Script({{false, 40}});
+    Open();
+    QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(WaitForDownload());
+    EXPECT_EQ(Tab().FgFix->model()->rowCount(), 40);
+    EXPECT_FALSE(Tab().CmdCsvSave->isEnabled());
+    EXPECT_EQ(window->DownloadState(), -1);
+    EXPECT_EQ(window->LblExecMsg()->text(), "Internet Error(Connection refused)");
+    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_TRUE(dialogs.shown.empty()) << "a network failure gives no message box";
+}
+
+TEST_F(DownloadTest, TheDownloadIsGivenTheSettingsAsTheControlsHoldThem) {
+    Store("Parameters/ConnectionMode", "2");
+    Open();
+    SettingsTab* s = window->Config();
+    s->OptInetConfig[1]->setChecked(true);  // not saved: the stored mode counts
+    s->TxtInetProxyServer->setText("proxy.lan");
+    s->TxtInetProxyPort->setText("3128");
+    s->TxtQuoteSiteUrl->setText("http://127.0.0.1:9/");
+    s->TxtFolderData->setText((folder.Path() / "csv").string().c_str());
+    s->Auto->TxtAutoMinNum->setText(" 3500件");
+    s->Auto->ChkAutoCsvSave->setChecked(false);
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(WaitForDownload());
+    const quotes::DownloadOptions& o = download.lastOptions;
+    EXPECT_EQ(o.ConnectionMode, 2);
+    EXPECT_EQ(o.Proxy, "proxy.lan:3128");
+    EXPECT_EQ(o.QuoteSiteUrl, "http://127.0.0.1:9");
+    EXPECT_EQ(o.CsvFolder, folder.Path() / "csv");
+    EXPECT_EQ(o.StockFolder, program / "StockData");
+    EXPECT_DOUBLE_EQ(o.MinimumIssues, 3500);
+    EXPECT_FALSE(o.AutoCsvSave);
+    EXPECT_TRUE(o.AutoDataSave);
+    ASSERT_TRUE(o.DataDate);
+    EXPECT_EQ(o.DataDate(), "20261207");
+}
+
+TEST_F(DownloadTest, LeadingNumberOfTheMinimumBox) {
+    EXPECT_DOUBLE_EQ(LeadingNumber("3560"), 3560);
+    EXPECT_DOUBLE_EQ(LeadingNumber("  12.5x"), 12.5);
+    EXPECT_DOUBLE_EQ(LeadingNumber(""), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber("e5"), 0);
+}
+
+TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
+    Store("Parameters/AutoMode", "1");
+    clock.Set({{2026, 12, 7}, 21, 30, 0});
+    MainFrmOptions options;
+    options.ProgramFolder = program;
+    options.SettingsFile = settingsFile;
+    options.Dialog = &dialogs;
+    int runs = 0;
+    options.Runner = [&](auto&, auto&, const auto&, const auto&) -> quotes::DownloadOutcome {
+        ++runs;
+        throw platform::FileError("/full/disk/20261207.csv", "ファイルを書き込めません");
+    };
+    window = std::make_unique<MainFrm>(clock, std::move(options));
+    window->Automation()->Tick();
+    ASSERT_TRUE(WaitForDownload());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
+    EXPECT_TRUE(dialogs.shown[0].Text.contains("20261207.csv"));
+    EXPECT_EQ(window->DownloadState(), -1);
+    EXPECT_TRUE(window->TabMain()->isEnabled());
+    window->Automation()->Tick();
+    EXPECT_FALSE(Tab().Busy());
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
+}
+
+TEST_F(DownloadTest, CsvSaveWritesTheDailyFileOfTheDataDate) {
+    download.Script({{true, 2}});
+    Open();
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(WaitForDownload());
+    Tab().CmdCsvSave->click();
+    EXPECT_TRUE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
+    EXPECT_EQ(window->LblExecMsg()->text(), "ＣＳＶファイル保存完了");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(DownloadTest, CsvSaveIntoAFolderThatCannotBeMadeIsReported) {
+    testing::WriteAll(folder.Path() / "plainfile", "x");
+    Open();
+    window->Config()->TxtFolderData->setText(QString::fromStdString((folder.Path() / "plainfile" / "csv").string()));
+    Tab().CmdCsvSave_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
+    EXPECT_TRUE(dialogs.shown[0].Text.contains("plainfile")) << dialogs.shown[0].Text.toStdString();
+}
+
+TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {
+    Open();
+    platform::Table grid;
+    quotes::ResetResultGrid(grid);
+    grid.AddRow({"1301", "極洋", "3000", "3100", "2990", "3050", "12000"});
+    auto good = quotes::SaveDailyCsv(grid, folder.Path() / "in", "20261204");
+    testing::WriteAll(folder.Path() / "in" / "notes.csv", "");
+    dialogs.files = {QString::fromStdString((folder.Path() / "in" / "notes.csv").string()),
+                     QString::fromStdString(good.string())};
+    QSignalSpy filed(&Tab(), &DownloadTab::FilingFinished);
+    Tab().CmdDatSave_Click();
+    EXPECT_EQ(dialogs.lastChoice.Title, "銘柄別データ保存");
+    EXPECT_EQ(dialogs.lastChoice.Folder.toStdString(), (program / "CsvData").string());
+    EXPECT_EQ(dialogs.lastChoice.ProposedName, "20261207.csv");
+    EXPECT_EQ(dialogs.lastChoice.Filter, "CSVﾌｧｲﾙ(*.csv);;全てのﾌｧｲﾙ(*.*)");
+    ASSERT_TRUE(filed.wait(10000));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_EQ(dialogs.shown[0].Title, "Mirolanda");
+    EXPECT_EQ(dialogs.shown[0].Text.toStdString(), quotes::kBadCsvNameMessage);
+    auto record = quotes::ReadIssueRecord(program / "StockData", 1301);
+    EXPECT_EQ(record.Days[0].Date, "2026/12/04");
+    EXPECT_EQ(record.Days[0].Price, 3050);
+    EXPECT_EQ(window->LblExecMsg()->text(), "");
+}
+
+TEST_F(DownloadTest, CancellingTheDialogFilesNothing) {
+    Open();
+    QSignalSpy filed(&Tab(), &DownloadTab::FilingFinished);
+    Tab().CmdDatSave_Click();
+    EXPECT_FALSE(Tab().Busy());
+    EXPECT_EQ(filed.count(), 0);
+    EXPECT_FALSE(std::filesystem::exists(program / "StockData"));
+}
+
+// A fetcher that always answers, so only cancellation ends the download below.
+class EndlessFetcher final : public platform::Fetcher {
+public:
+    platform::FetchResult Fetch(const std::string&) override { return {true, "page", "", 200}; }
+};
+
+TEST_F(DownloadTest, ClosingTheWindowEndsARunningDownload) {
+    MainFrmOptions options;
+    options.ProgramFolder = program;
+    options.SettingsFile = settingsFile;
+    options.Dialog = &dialogs;
+    options.Fetcher = std::make_unique<EndlessFetcher>();
+    std::promise<void> started;
+    options.Runner = [&](auto&, platform::Fetcher& fetcher, const auto&, const auto&) {
+        started.set_value();
+        quotes::DownloadOutcome outcome;
+        for (;;) {
+            auto page = fetcher.Fetch("http://127.0.0.1:9/q");
+            if (!page.Ok) {
+                outcome.Status = "Internet Error(" + page.Description + ")";
+                return outcome;
+            }
+        }
+    };
+    window = std::make_unique<MainFrm>(clock, std::move(options));
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    started.get_future().wait();
+    window->close();
+    // The worker has returned: what it reports next arrives at the window as a failure.
+    QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(finished.at(0).at(0).toBool());
+    EXPECT_EQ(window->DownloadState(), -1);
+}
+
+}  // namespace
+}  // namespace mirolanda::app::test
