@@ -22,9 +22,10 @@ const std::vector<const Command*> kCommands = {
     &kDataDateCommand,
     &kHolidayCommand,
     &kSettingCommand,
+    &kHoldingsCommand,
     &kFileCommand,
     &kIssueCommand,
-    &kHoldingsCommand,
+    &kDownloadCommand,
 };
 
 void PrintUsage(std::FILE* out) {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Answers each request with a quote page listing the requested codes it knows. Pages are
-// ASCII, which reads the same in EUC-JP and Shift_JIS.
+// ASCII but for the EUC-JP marker line, so they read the same after conversion.
 class ScriptedSite : public platform::Fetcher {
 public:
     std::set<int> listed;
@@ -33,7 +33,7 @@ public:
         const int n = static_cast<int>(urls.size());
         if (n == failAt) return {false, "", "Connection refused", 0};
         const bool shortPass = (n - 1) / 180 < shortPasses;
-        std::string page = "<html>\n<td>現在の日時 12:00</td>\n<table>\n";
+        std::string page = "<html>\n<td>\xB8\xBD\xBA\xDF\xA4\xCE\xC6\xFC\xBB\xFE 12:00</td>\n<table>\n";  // 現在の日時
         for (int code : CodesOf(url)) {
             if (!listed.count(code) || (shortPass && code == *listed.begin())) continue;
             page += "<tr align=right>\n<td><a href=\"/q?s=" + std::to_string(code) + ".t&d=t\">" +
@@ -112,7 +112,7 @@ TEST(DownloadCommand, OnePassAsks180BlocksOfFiftyAndSavesAndFiles) {
     EXPECT_TRUE(f.fetchingDoneCalled);
     ASSERT_TRUE(outcome.CsvPath);
     EXPECT_EQ(*outcome.CsvPath, f.dir / "CsvData" / "20010517.csv");
-    EXPECT_EQ(ReadAll(*outcome.CsvPath).substr(0, 50), "1000,\"Issue 1000\",1200,1250,1190,1234,12000\r\n1003,\"Iss");
+    EXPECT_EQ(ReadAll(*outcome.CsvPath).substr(0, 56), "1000,\"Issue 1000\",1200,1250,1190,1234,12000\r\n1003,\"Issue");
     auto record = quotes::ReadIssueRecord(f.dir / "StockData", 9997);
     EXPECT_EQ(record.Days[0].Date, "2001/05/17");
     EXPECT_EQ(record.Days[0].Price, 1234);
