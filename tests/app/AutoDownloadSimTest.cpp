@@ -1,0 +1,71 @@
+// The automatic download end to end: the window's timer tick, the real download over HTTP
+// against the market simulator on a loopback port, the daily CSV and the history files
+// written, "LastAutoDownLoad" recorded; and a failed request retried at the next tick.
+#include <QLabel>
+
+#include "WindowFixture.h"
+#include "app/AutoDownload.h"
+#include "quotes/StockFile.h"
+#include "support/SimProcess.h"
+
+namespace mirolanda::app::test {
+namespace {
+
+class SimTest : public WindowTest {
+protected:
+    void OpenAgainst(const testing::SimProcess& sim) {
+        Store("Parameters/QuoteSiteUrl", QString::fromStdString(sim.BaseUrl()));
+        Store("Parameters/ConnectionMode", "1");
+        Store("Parameters/AutoMode", "1");
+        Store("Parameters/AutoTime", "21:30");
+        MainFrmOptions options;
+        options.ProgramFolder = program;
+        options.SettingsFile = settingsFile;
+        options.Dialog = &dialogs;
+        window = std::make_unique<MainFrm>(clock, std::move(options));
+    }
+    bool TickAndWait() {
+        window->Automation()->Tick();
+        if (!window->Download()->Busy()) return false;
+        QSignalSpy spy(window->Download(), &DownloadTab::DownloadFinished);
+        return spy.wait(180000);
+    }
+};
+
+TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
+    testing::SimProcess sim({"--issues", "3600", "--date", "20261207"});
+    clock.Set({{2026, 12, 7}, 21, 29, 50});
+    OpenAgainst(sim);
+    EXPECT_FALSE(TickAndWait());
+    clock.Set({{2026, 12, 7}, 21, 30, 0});
+    ASSERT_TRUE(TickAndWait());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().Text.toStdString();
+    EXPECT_EQ(window->LblExecMsg()->text(), "");
+    EXPECT_EQ(window->DownloadState(), 0);
+    EXPECT_EQ(window->Download()->ResultTable().RowCount(), 3600);
+    EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
+    EXPECT_TRUE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
+    const auto& first = window->Download()->ResultTable().RowAt(0);
+    auto record = quotes::ReadIssueRecord(program / "StockData", std::stoi(first[0]));
+    EXPECT_EQ(record.Days[0].Date, "2026/12/07");
+    EXPECT_EQ(std::to_string(record.Days[0].Price), first[5]);
+    EXPECT_FALSE(TickAndWait()) << "done for this data date";
+}
+
+TEST_F(SimTest, AFailedRequestFailsTheTickAndTheNextTickDownloads) {
+    testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5"});
+    clock.Set({{2026, 12, 7}, 21, 30, 0});
+    OpenAgainst(sim);
+    ASSERT_TRUE(TickAndWait());
+    EXPECT_TRUE(window->LblExecMsg()->text().startsWith("Internet Error(")) << window->LblExecMsg()->text().toStdString();
+    EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
+    EXPECT_EQ(window->DownloadState(), 0);
+    EXPECT_FALSE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
+    clock.Set({{2026, 12, 7}, 21, 30, 10});
+    ASSERT_TRUE(TickAndWait());
+    EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
+    EXPECT_TRUE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
+}
+
+}  // namespace
+}  // namespace mirolanda::app::test
