@@ -1,14 +1,24 @@
 #include "app/BonusTab.h"
 
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <filesystem>
 
+#include "app/BackgroundJob.h"
+#include "app/CancellableFetcher.h"
 #include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/ErrorBox.h"
 #include "app/PictureArea.h"
 #include "app/TableModel.h"
+#include "app/WindowServices.h"
+#include "bonus/Omake.h"
+#include "bonus/Publisher.h"
+#include "holdings/Numbers.h"
 
 namespace mirolanda::app {
 namespace {
@@ -22,11 +32,32 @@ const QString kNotice = QStringLiteral(
 const QString kAdjusting = QStringLiteral(
     "\r\n\r\n               ☆☆☆☆ ただ今調整中です 更新できません ☆☆☆☆\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
 
+const QString kAskTitle = QStringLiteral("最新チャートの作成");
+const QString kDoneTitle = QStringLiteral("チャート作成完了");
+
 QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+std::unique_ptr<platform::Fetcher> PublisherClient() {
+    platform::HttpLimits limits;
+    // The publisher's error pages are stored like any answer; the chart code tells them apart.
+    limits.FailOnHttpError = false;
+    limits.MaxBodyBytes = 4u << 20;
+    return std::make_unique<platform::HttpClient>(limits);
+}
+
+bool ShowsPictures(const std::string& state) {
+    return state == bonus::kStateCreated || state == bonus::kStateUpdatable;
+}
 
 }  // namespace
 
-BonusTab::BonusTab(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
+BonusTab::BonusTab(WindowServices& services, std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
+    : QWidget(parent), services_(services) {
+    fetcher_ = std::make_unique<CancellableFetcher>(fetcher ? std::move(fetcher) : PublisherClient());
+    job_ = new BackgroundJob(this);
+    connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     Pages = new QTabWidget(this);
     Pages->setObjectName(QStringLiteral("TabOmake"));
     Pages->addTab(BuildPage(0), QStringLiteral("短期"));
@@ -34,27 +65,25 @@ BonusTab::BonusTab(WindowServices& services, QWidget* parent) : QWidget(parent),
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(Pages);
+    Connect(0);
+    Connect(1);
 }
 
-BonusTab::~BonusTab() = default;
-
-void BonusTab::LoadAtStartup() {}
+BonusTab::~BonusTab() { CancelAndWait(); }
 
 QString BonusTab::NoticeText(int index) { return index == 0 ? kAdjusting + kNotice : kNotice; }
 
 QWidget* BonusTab::BuildPage(int index) {
     auto* page = new QWidget;
     BonusPage& p = Page[static_cast<size_t>(index)];
-    p.List.SetHeading({"日付", "状態", "数", "更新日"});
+    bonus::ResetListTable(p.List);
     p.FgListModel = new TableModel(&p.List, this);
-    p.FgListModel->SetColumnWidthTwips(0, 1000);
-    p.FgListModel->SetColumnWidthTwips(1, 800);
-    p.FgListModel->SetColumnWidthTwips(2, 380);
-    p.FgListModel->SetColumnWidthTwips(3, 0);
+    for (int c = 0; c < bonus::kListColumns; ++c) p.FgListModel->SetColumnWidthTwips(c, bonus::kListWidthsTwips[c]);
     p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520});
     p.FgList->setModel(p.FgListModel);
     p.FgListModel->ConfigureView(p.FgList);
     p.FgList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    p.FgList->setSelectionMode(QAbstractItemView::ContiguousSelection);
     p.FgList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275});
@@ -68,6 +97,240 @@ QWidget* BonusTab::BuildPage(int index) {
     p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375});
     p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375});
     return page;
+}
+
+void BonusTab::Connect(int index) {
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    auto beepUnless = [this](bool started) {
+        if (!started) services_.Dialog().Beep();
+    };
+    connect(p.CmdGetNewList, &QPushButton::clicked, this, [=, this] { beepUnless(CmdGetNewList_Click(index)); });
+    connect(p.CmdGetImage, &QPushButton::clicked, this, [=, this] { beepUnless(CmdGetImage_Click(index)); });
+    connect(p.CmdUpdImage, &QPushButton::clicked, this, [=, this] { beepUnless(CmdUpdImage_Click(index)); });
+    connect(p.FgList, &QTableView::clicked, this, [=, this] { FgList_Click(index); });
+    connect(p.FgList, &QTableView::doubleClicked, this, [=, this] { FgList_DblClick(index); });
+    connect(p.FgList->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [=, this] {
+        if (!quiet_) FgList_EnterCell(index);
+    });
+    connect(p.Sc, &QScrollBar::valueChanged, this, [=, this] {
+        if (!quiet_) Sc_Change(index);
+    });
+}
+
+void BonusTab::LoadAtStartup() {
+    const auto omake = services_.CurrentFolders().Omake;
+    for (int i = 0; i < 2; ++i) {
+        Guarded(services_, [&] { bonus::ShowCurrentList(omake, bonus::ModeWord(i), Page[static_cast<size_t>(i)].List); });
+        ReloadList(i);
+    }
+}
+
+bool BonusTab::Busy() const { return job_->Busy(); }
+
+void BonusTab::CancelAndWait() {
+    fetcher_->Cancel();
+    job_->Wait();
+}
+
+bool BonusTab::CanStart() { return !Busy() && services_.DownloadState() != 1; }
+
+bonus::PublisherSetup BonusTab::CurrentSetup() const {
+    ConnectionSetup connection = services_.Connection();
+    UserInfo user = services_.CurrentUser();
+    return {services_.CurrentHosts().Publisher, connection.Mode, connection.Proxy, user.Name, user.Sign,
+            services_.CurrentFolders().Omake};
+}
+
+bool BonusTab::CmdGetNewList_Click(int index) {
+    if (!CanStart()) return false;
+    const std::string mode = bonus::ModeWord(index);
+    services_.SetTabsEnabled(false);
+    services_.SetDownloadState(1);
+    services_.ResetResultGrid();
+    services_.ShowStatus(QStringLiteral("インターネット接続"));
+    fetcher_->Reset();
+    auto table = std::make_shared<platform::Table>();
+    auto outcome = std::make_shared<bonus::ListOutcome>();
+    platform::Progress progress = job_->WorkerProgress();
+    job_->Start([this, setup = CurrentSetup(), mode, table, outcome, progress] {
+                    *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
+                },
+                [this, index, table, outcome](std::exception_ptr error) {
+                    if (!error && outcome->Ok) {
+                        Page[static_cast<size_t>(index)].List = std::move(*table);
+                        ReloadList(index);
+                        services_.ShowStatus({});
+                    } else if (!error) {
+                        services_.ShowStatus(Q(outcome->Status));
+                    }
+                    services_.SetDownloadState(!error && outcome->Ok ? 0 : -1);
+                    services_.SetTabsEnabled(true);
+                    if (error) {
+                        services_.ShowStatus({});
+                        ShowError(services_, error);
+                    }
+                    emit CommandFinished();
+                });
+    return true;
+}
+
+bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
+    if (!CanStart()) return false;
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    // The current row is where the selection began; the other end is where it ends.
+    int b = p.FgList->currentIndex().row();
+    int a = b;
+    const QModelIndexList rows = p.FgList->selectionModel()->selectedRows();
+    if (!rows.isEmpty() && b >= 0) {
+        int low = b, high = b;
+        for (const QModelIndex& r : rows) low = std::min(low, r.row()), high = std::max(high, r.row());
+        a = b == high ? low : high;
+    }
+    if (b != a) {
+        const QString text = Q(p.List.Cell(a, bonus::kListDate)) + QStringLiteral("～") +
+                             Q(p.List.Cell(b, bonus::kListDate)) + QStringLiteral("\rの最新チャートを作成しますか？");
+        if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, text)) return true;
+    }
+    RunCharts(index, b == a,
+              [a, b](const bonus::ChartJob& job, platform::Table& table) { return bonus::CreateCharts(job, table, a, b); },
+              std::move(then));
+    return true;
+}
+
+bool BonusTab::CmdUpdImage_Click(int index) {
+    if (!CanStart()) return false;
+    if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, QStringLiteral("更新可能な全てのチャートを作成しますか？")))
+        return true;
+    RunCharts(index, false,
+              [](const bonus::ChartJob& job, platform::Table& table) { return bonus::UpdateAllCharts(job, table); }, {});
+    return true;
+}
+
+void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::ChartJob&, platform::Table&)> create,
+                         std::function<void()> then) {
+    services_.SetTabsEnabled(false);
+    // No other network command may start while the images come in.
+    stateBefore_ = services_.DownloadState();
+    services_.SetDownloadState(1);
+    imagesAsked_ = 0;
+    lastImageOk_ = true;
+    fetcher_->Reset();
+    work_ = std::make_shared<platform::Table>(Page[static_cast<size_t>(index)].List);
+    platform::Progress progress = job_->WorkerProgress();
+    bonus::PublisherSetup setup = CurrentSetup();
+    bonus::ChartJob job;
+    job.OmakeFolder = setup.OmakeFolder;
+    job.Mode = bonus::ModeWord(index);
+    job.Progress = progress;
+    job.Download = [this, setup, progress](const std::string& mode, const std::string& date8, int number,
+                                           const std::filesystem::path& path) {
+        QMetaObject::invokeMethod(this, [this] { services_.ResetResultGrid(); }, Qt::QueuedConnection);
+        ++imagesAsked_;
+        bonus::ImageFetch fetch = bonus::ImageDownload(*fetcher_, setup, mode, date8, number, path, progress);
+        lastImageOk_ = fetch.Ok;
+        return fetch;
+    };
+    // The worker writes states into its own copy; the shown table follows through the queue.
+    job.StateChanged = [this, index](int row, const std::string& state) {
+        QMetaObject::invokeMethod(this, [this, index, row, state] {
+            BonusPage& p = Page[static_cast<size_t>(index)];
+            if (row >= p.List.RowCount()) return;
+            p.List.SetCell(row, bonus::kListState, state);
+            emit p.FgListModel->dataChanged(p.FgListModel->index(row, 0), p.FgListModel->index(row, bonus::kListColumns - 1));
+        }, Qt::QueuedConnection);
+    };
+    auto total = std::make_shared<int>(0);
+    job_->Start([job, work = work_, create = std::move(create), total] { *total = create(job, *work); },
+                [this, index, oneRow, total, then = std::move(then)](std::exception_ptr error) {
+                    ChartsDone(index, oneRow, *total, error, then);
+                });
+}
+
+void BonusTab::ChartsDone(int index, bool oneRow, int total, std::exception_ptr error, std::function<void()> then) {
+    Page[static_cast<size_t>(index)].List = *work_;
+    work_.reset();
+    ReloadList(index);
+    // The state is that of the last image requested, as each download sets it.
+    services_.SetDownloadState(error ? int16_t(-1) : imagesAsked_ == 0 ? stateBefore_ : lastImageOk_ ? int16_t(0) : int16_t(-1));
+    if (error) {
+        ShowError(services_, error);
+    } else if (total < 1) {
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Information, kDoneTitle,
+                                  QStringLiteral("チャート作成は行われませんでした"));
+    } else if (!oneRow) {
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Information, kDoneTitle,
+                                  QString::number(total) + QStringLiteral("枚のチャートを作成しました"));
+    }
+    services_.SetTabsEnabled(true);
+    if (then) then();
+    emit CommandFinished();
+}
+
+void BonusTab::FgList_Click(int index) { FgList_EnterCell(index); }
+
+void BonusTab::FgList_DblClick(int index) {
+    if (!CmdGetImage_Click(index, [this, index] { FgList_EnterCell(index); })) services_.Dialog().Beep();
+}
+
+void BonusTab::FgList_EnterCell(int index) {
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    const int r = p.FgList->currentIndex().row();
+    if (r < 0 || r >= p.List.RowCount() || !ShowsPictures(p.List.Cell(r, bonus::kListState))) {
+        p.PictChrt->Clear();
+        SetScroll(index, 1, 1);
+        return;
+    }
+    ShowPicture(index, 1, true);
+}
+
+void BonusTab::Sc_Change(int index) {
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    const int r = p.FgList->currentIndex().row();
+    if (r < 0 || r >= p.List.RowCount() || !ShowsPictures(p.List.Cell(r, bonus::kListState))) return;
+    ShowPicture(index, p.Sc->value(), false);
+}
+
+// Loads image `number` of the current row; a missing or unreadable file shows an empty picture.
+void BonusTab::ShowPicture(int index, int number, bool setPosition) {
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    const int r = p.FgList->currentIndex().row();
+    const std::string date = p.List.Cell(r, bonus::kListDate);
+    const int count = holdings::CellToInt16(p.List.Cell(r, bonus::kListCount));
+    bool shown = false;
+    if (bonus::IsChartDate(date)) {
+        Guarded(services_, [&] {
+            const auto path = bonus::GetImageFilePath(services_.CurrentFolders().Omake, bonus::ModeWord(index), date, number);
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(path, ec)) {
+                p.PictChrt->ShowFile(Q(path.string()));
+                shown = true;
+            }
+        });
+    }
+    if (!shown) p.PictChrt->Clear();
+    if (setPosition) {
+        SetScroll(index, shown ? count : 1, 1);
+    } else {
+        SetScroll(index, count, std::nullopt);
+    }
+}
+
+void BonusTab::SetScroll(int index, int maximum, std::optional<int> position) {
+    QScrollBar* sc = Page[static_cast<size_t>(index)].Sc;
+    quiet_ = true;
+    sc->setRange(1, std::max(1, maximum));
+    if (position) sc->setValue(*position);
+    quiet_ = false;
+}
+
+void BonusTab::ReloadList(int index) {
+    BonusPage& p = Page[static_cast<size_t>(index)];
+    const int row = p.FgList->currentIndex().row();
+    quiet_ = true;
+    p.FgListModel->Reload();
+    p.FgListModel->ConfigureView(p.FgList);
+    if (row >= 0 && row < p.List.RowCount()) p.FgList->setCurrentIndex(p.FgListModel->index(row, 0));
+    quiet_ = false;
 }
 
 }  // namespace mirolanda::app

@@ -1,11 +1,17 @@
 // The tab "おまけ": two pages, "短期" (index 0, mode "Short") and "長期" (index 1, mode
 // "Long"), each with its list table, chart picture, image scroll bar, notice and three
-// buttons. Only the layout lives here so far; the commands are added beside it.
+// buttons: the list request, the creation of the selected dates' charts and of every chart
+// that can be created or updated. Requests run on a worker thread; the window stays live.
 #pragma once
 
 #include <QWidget>
 #include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
 
+#include "platform/HttpClient.h"
 #include "platform/Table.h"
 
 class QPlainTextEdit;
@@ -14,8 +20,15 @@ class QScrollBar;
 class QTabWidget;
 class QTableView;
 
+namespace mirolanda::bonus {
+struct ChartJob;
+struct PublisherSetup;
+}
+
 namespace mirolanda::app {
 
+class BackgroundJob;
+class CancellableFetcher;
 class PictureArea;
 class TableModel;
 class WindowServices;
@@ -35,11 +48,30 @@ struct BonusPage {
 class BonusTab final : public QWidget {
     Q_OBJECT
 public:
-    BonusTab(WindowServices& services, QWidget* parent = nullptr);
+    // Without a fetcher the tab makes its own HTTP client for the publisher's server, one that
+    // keeps the body of an error status.
+    explicit BonusTab(WindowServices& services, std::unique_ptr<platform::Fetcher> fetcher = nullptr,
+                      QWidget* parent = nullptr);
     ~BonusTab() override;
 
     // Start-up loading, once the settings are in place: loads both bonus lists.
     void LoadAtStartup();
+
+    // The commands; each returns false (and starts nothing) while another network command runs.
+    bool CmdGetNewList_Click(int index);
+    // Creates the charts of the selected rows; `then` runs once the command has ended.
+    bool CmdGetImage_Click(int index, std::function<void()> then = {});
+    bool CmdUpdImage_Click(int index);
+    void FgList_Click(int index);
+    void FgList_DblClick(int index);
+    // Shows the first image of the current row, or an empty picture.
+    void FgList_EnterCell(int index);
+    // Shows the image at the scroll bar's position.
+    void Sc_Change(int index);
+
+    bool Busy() const;
+    // Ends a running request at its next step and waits for the worker (at close).
+    void CancelAndWait();
 
     QTabWidget* Pages = nullptr;
     std::array<BonusPage, 2> Page;
@@ -47,10 +79,32 @@ public:
     // The fixed notices of the two pages.
     static QString NoticeText(int index);
 
+signals:
+    // A command that ran on the worker has ended and its results are shown.
+    void CommandFinished();
+
 private:
     QWidget* BuildPage(int index);
+    void Connect(int index);
+    bool CanStart();
+    bonus::PublisherSetup CurrentSetup() const;
+    // Runs chart creation on the worker: `create` is CreateCharts or UpdateAllCharts.
+    void RunCharts(int index, bool oneRow, std::function<int(const bonus::ChartJob&, platform::Table&)> create,
+                   std::function<void()> then);
+    void ChartsDone(int index, bool oneRow, int total, std::exception_ptr error, std::function<void()> then);
+    // Tells the view the table changed, keeping its current row.
+    void ReloadList(int index);
+    void ShowPicture(int index, int number, bool setPosition);
+    void SetScroll(int index, int maximum, std::optional<int> position);
 
     WindowServices& services_;
+    std::unique_ptr<CancellableFetcher> fetcher_;
+    BackgroundJob* job_ = nullptr;
+    bool quiet_ = false;  // the window itself is moving a row or a scroll bar
+    int16_t stateBefore_ = 0;
+    std::atomic<int> imagesAsked_{0};
+    std::atomic<bool> lastImageOk_{true};
+    std::shared_ptr<platform::Table> work_;
 };
 
 }  // namespace mirolanda::app

@@ -1,6 +1,6 @@
 // The publisher's server: the list request and the image request with their query texts,
 // receiving a list into the bonus list files, and one scrambled image into a JPEG file.
-// Used by the window's bonus tab on a worker thread and by the command-line tool.
+// Used by the window's bonus tab on a worker thread.
 #pragma once
 
 #include <filesystem>

@@ -1,0 +1,33 @@
+// A fetcher for a network command run on a worker thread: once cancelled it refuses every
+// request, so the command ends at its next one, and a request under way is ended through the
+// HTTP client. Reset before each command.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/HttpClient.h"
+
+namespace mirolanda::app {
+
+class CancellableFetcher final : public platform::Fetcher {
+public:
+    explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
+    platform::FetchResult Fetch(const std::string& url) override {
+        if (cancelled_) return {false, {}, "中断されました", 0};
+        return inner_->Fetch(url);
+    }
+    void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
+    void Cancel() {
+        cancelled_ = true;
+        if (auto* http = dynamic_cast<platform::HttpClient*>(inner_.get())) http->Cancel();
+    }
+    void Reset() { cancelled_ = false; }
+
+private:
+    std::unique_ptr<platform::Fetcher> inner_;
+    std::atomic<bool> cancelled_{false};
+};
+
+}  // namespace mirolanda::app

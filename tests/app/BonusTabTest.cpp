@@ -1,0 +1,366 @@
+// The bonus tab and the intraday viewer as a user drives them, offscreen, against the market
+// simulator: the list request, chart creation of a selected range with its questions and
+// messages, the double click, browsing, the intraday update with a failure part-way, and
+// pictures that cannot be read.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+
+#include "app/BonusTab.h"
+#include "app/Dialogs.h"
+#include "app/HoldingsTab.h"
+#include "app/IntradayView.h"
+#include "app/PictureArea.h"
+#include "app/SettingsStore.h"
+#include "app/WindowServices.h"
+#include "calendar/Calender.h"
+#include "support/SimProcess.h"
+#include "support/TempFolder.h"
+#include "tools/Market.h"
+#include "tools/Publisher.h"
+
+namespace mirolanda::app {
+namespace {
+
+using testing::SimProcess;
+using testing::TempFolder;
+using testing::WriteAll;
+namespace fs = std::filesystem;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_app_bonus";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
+        informs.push_back({icon, title, text});
+    }
+    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
+        asks.push_back({MessageIcon::Question, title, text});
+        return answerYes;
+    }
+    QStringList ChooseFiles(QWidget*, const FileChoice&) override { return {}; }
+    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+    void Beep() override { ++beeps; }
+
+    struct Box {
+        MessageIcon Icon;
+        QString Title, Text;
+    };
+    bool answerYes = true;
+    int beeps = 0;
+    std::vector<Box> informs, asks;
+};
+
+class FakeWindow final : public WindowServices {
+public:
+    FakeWindow(const fs::path& root, std::string url)
+        : store_(root / "settings.ini", root), clock_(platform::DateTime{{2026, 5, 20}, 16, 0, 0}), url_(std::move(url)) {
+        folders_ = platform::DefaultFolders(root);
+        calendar::ResetHolidayTable(holidays_);
+    }
+    SettingsStore& Settings() override { return store_; }
+    const platform::Clock& Clock() const override { return clock_; }
+    Dialogs& Dialog() override { return dialogs; }
+    QWidget* Window() override { return nullptr; }
+    const fs::path& ProgramFolder() const override { return folders_.Omake; }
+    platform::Folders CurrentFolders() const override { return folders_; }
+    AlertSettings CurrentAlerts() const override { return {}; }
+    ConnectionSetup Connection() const override { return {1, ""}; }
+    HostUrls CurrentHosts() const override { return {url_, url_, url_}; }
+    UserInfo CurrentUser() const override { return {" user ", "sign"}; }
+    const platform::Table& Holidays() const override { return holidays_; }
+    std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
+    void ShowStatus(const QString& text) override { status.push_back(text); }
+    void ShowProgress(int, int) override {}
+    int16_t DownloadState() const override { return state; }
+    void SetDownloadState(int16_t s) override { state = s; }
+    void ResetResultGrid() override { ++resets; }
+    void SetTabsEnabled(bool enabled) override { tabsEnabled = enabled; }
+
+    void SetUrl(std::string url) { url_ = std::move(url); }
+
+    ScriptedDialogs dialogs;
+    QStringList status;
+    int16_t state = 0;
+    int resets = 0;
+    bool tabsEnabled = true;
+
+private:
+    SettingsStore store_;
+    platform::FixedClock clock_;
+    platform::Folders folders_;
+    platform::Table holidays_{2};
+    std::string url_;
+};
+
+bool Blank(PictureArea* picture) {
+    const QImage& image = picture->Image();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
+    return true;
+}
+
+class BonusTabSim : public ::testing::Test {
+protected:
+    BonusTabSim() : sim_({"--date", "20260520", "--seed", "3"}), window_((App(), temp_.Path()), sim_.BaseUrl()) {
+        fs::create_directories(temp_ / "Omake");
+        tab_ = std::make_unique<BonusTab>(window_);
+        tab_->resize(800, 400);
+        tab_->LoadAtStartup();
+    }
+    BonusPage& Page(int i) { return tab_->Page[static_cast<size_t>(i)]; }
+    // Starts a command and waits for its end on the event loop.
+    void Finish(bool started) {
+        ASSERT_TRUE(started);
+        EXPECT_EQ(window_.state, 1);
+        EXPECT_FALSE(window_.tabsEnabled);
+        QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
+        ASSERT_TRUE(done.wait(20000));
+        EXPECT_TRUE(window_.tabsEnabled);
+    }
+    void LoadList(int i) { Finish(tab_->CmdGetNewList_Click(i)); }
+    // Selects rows from `from` to `to` as a drag does: the current row follows the mouse.
+    void Drag(int i, int from, int to) {
+        QTableView* view = Page(i).FgList;
+        auto* model = view->model();
+        view->selectionModel()->setCurrentIndex(model->index(from, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view->selectionModel()->select(QItemSelection(model->index(std::min(from, to), 0), model->index(std::max(from, to), 0)),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view->selectionModel()->setCurrentIndex(model->index(to, 0), QItemSelectionModel::NoUpdate);
+    }
+    int Row(int i, const char* state, int from = 0) {
+        for (int r = from; r < Page(i).List.RowCount(); ++r)
+            if (Page(i).List.Cell(r, 1) == state) return r;
+        return -1;
+    }
+
+    TempFolder temp_;
+    SimProcess sim_;
+    FakeWindow window_;
+    std::unique_ptr<BonusTab> tab_;
+};
+
+TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsThem) {
+    LoadList(1);
+    auto served = tools::PublisherCharts("Long", {2026, 5, 20}, 3);
+    ASSERT_EQ(Page(1).List.RowCount(), static_cast<int>(served.size()));
+    EXPECT_EQ(Page(1).FgList->model()->rowCount(), Page(1).List.RowCount());
+    EXPECT_EQ(Page(1).List.Cell(0, 0), platform::FormatSlashed(served[0].Day));
+    EXPECT_EQ(window_.state, 0);
+    EXPECT_EQ(window_.status.back(), "");
+    EXPECT_TRUE(window_.status.contains("センター接続中"));
+    EXPECT_TRUE(window_.status.contains("リスト保存中 "));
+    EXPECT_EQ(window_.resets, 1);
+
+    window_.SetUrl("http://127.0.0.1:1");
+    const auto before = Page(1).List.Rows();
+    LoadList(1);
+    EXPECT_EQ(window_.state, -1);
+    EXPECT_TRUE(window_.status.back().startsWith("Internet Error("));
+    EXPECT_EQ(Page(1).List.Rows(), before);
+    // A second command cannot start while one runs.
+    window_.state = 1;
+    EXPECT_FALSE(tab_->CmdGetNewList_Click(0));
+}
+
+TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
+    LoadList(0);
+    const int last = Page(0).List.RowCount() - 1;
+    ASSERT_GE(last, 4);
+    auto date = [&](int r) { return QString::fromStdString(Page(0).List.Cell(r, 0)); };
+    window_.dialogs.answerYes = false;
+    Drag(0, 1, 3);
+    ASSERT_TRUE(tab_->CmdGetImage_Click(0));
+    Drag(0, 3, 1);
+    ASSERT_TRUE(tab_->CmdGetImage_Click(0));
+    ASSERT_EQ(window_.dialogs.asks.size(), 2u);
+    EXPECT_EQ(window_.dialogs.asks[0].Title, "最新チャートの作成");
+    EXPECT_EQ(window_.dialogs.asks[0].Text, date(1) + "～" + date(3) + "\rの最新チャートを作成しますか？");
+    EXPECT_EQ(window_.dialogs.asks[1].Text, date(3) + "～" + date(1) + "\rの最新チャートを作成しますか？");
+    EXPECT_FALSE(fs::exists(temp_ / "Omake/Short/Image"));  // No: nothing requested
+
+    window_.dialogs.answerYes = true;
+    int expected = 0;
+    for (int r = 1; r <= 3; ++r)
+        if (Page(0).List.Cell(r, 1) != "作成不可") expected += std::stoi(Page(0).List.Cell(r, 2));
+    Drag(0, 3, 1);
+    Finish(tab_->CmdGetImage_Click(0));
+    ASSERT_EQ(window_.dialogs.informs.size(), 1u);
+    EXPECT_EQ(window_.dialogs.informs[0].Title, "チャート作成完了");
+    EXPECT_EQ(window_.dialogs.informs[0].Icon, MessageIcon::Information);
+    EXPECT_EQ(window_.dialogs.informs[0].Text, QString::number(expected) + "枚のチャートを作成しました");
+    for (int r = 1; r <= 3; ++r) EXPECT_NE(Page(0).List.Cell(r, 1), "作成可") << r;
+    EXPECT_EQ(window_.state, 0);
+
+    // Nothing left to update in the range's rows; everything else is created by the update.
+    window_.dialogs.informs.clear();
+    Finish(tab_->CmdUpdImage_Click(0));
+    EXPECT_EQ(window_.dialogs.asks.back().Text, "更新可能な全てのチャートを作成しますか？");
+    EXPECT_TRUE(window_.dialogs.informs.back().Text.endsWith("枚のチャートを作成しました"));
+    Finish(tab_->CmdUpdImage_Click(0));
+    EXPECT_EQ(window_.dialogs.informs.back().Text, "チャート作成は行われませんでした");
+}
+
+TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
+    LoadList(0);
+    const int r = Row(0, "作成可");
+    ASSERT_GE(r, 0);
+    const int count = std::stoi(Page(0).List.Cell(r, 2));
+    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(r, 0));
+    EXPECT_TRUE(Blank(Page(0).PictChrt));
+    QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
+    tab_->FgList_DblClick(0);
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_TRUE(window_.dialogs.asks.empty());
+    EXPECT_TRUE(window_.dialogs.informs.empty());
+    EXPECT_EQ(Page(0).List.Cell(r, 1), "作成済");
+    EXPECT_FALSE(Blank(Page(0).PictChrt));
+    EXPECT_EQ(Page(0).Sc->minimum(), 1);
+    EXPECT_EQ(Page(0).Sc->maximum(), count);
+    EXPECT_EQ(Page(0).Sc->value(), 1);
+}
+
+TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
+    LoadList(0);
+    const int created = Row(0, "作成可");
+    ASSERT_GE(created, 0);
+    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(created, 0));
+    Finish(tab_->CmdGetImage_Click(0));
+    const int count = std::stoi(Page(0).List.Cell(created, 2));
+    const std::string date = Page(0).List.Cell(created, 0);
+    const std::string date8 = date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2);
+    // An error page stored in place of the last image, and no file at all for the first.
+    WriteAll(temp_ / "Omake/Short/Image" / (date8 + "_" + std::to_string(count) + ".jpg"), "<html>error</html>");
+    fs::remove(temp_ / "Omake/Short/Image" / (date8 + "_1.jpg"));
+    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(created, 0));
+    tab_->FgList_EnterCell(0);
+    EXPECT_TRUE(Blank(Page(0).PictChrt));
+    EXPECT_EQ(Page(0).Sc->maximum(), 1);  // the first image is missing
+    if (count >= 2) {
+        Page(0).Sc->setMaximum(count);
+        Page(0).Sc->setValue(count);
+        EXPECT_TRUE(Blank(Page(0).PictChrt));
+        EXPECT_EQ(Page(0).Sc->maximum(), count);
+    }
+    if (count >= 3) {
+        Page(0).Sc->setValue(2);
+        EXPECT_FALSE(Blank(Page(0).PictChrt));
+    }
+    // A row that can still be created: the picture stays as it is when the bar moves.
+    const int open = Row(0, "作成可");
+    if (open >= 0) {
+        Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(open, 0));
+        EXPECT_TRUE(Blank(Page(0).PictChrt));
+        EXPECT_EQ(Page(0).Sc->maximum(), 1);
+    }
+}
+
+// The intraday update and the viewer on a holdings tab of 51 holdings.
+class IntradaySim : public ::testing::Test {
+protected:
+    explicit IntradaySim(std::vector<std::string> faults = {})
+        : sim_(Args(std::move(faults))), window_((App(), temp_.Path()), sim_.BaseUrl()), market_({3600, 1}) {
+        tab_ = std::make_unique<HoldingsTab>(window_);
+        tab_->resize(800, 400);
+        for (const auto& issue : market_.Issues()) {
+            if (tab_->FgBuyTmp.RowCount() == 51) break;
+            tab_->FgBuyTmp.AddRow({std::to_string(issue.Code), issue.Name, "2026/01/05", "500", "1000"});
+            tab_->BuyGrid.AddRow({std::to_string(issue.Code), "500", "", ""});
+        }
+        view_ = new IntradayView(window_, *tab_, [this] { ++refreshes_; });
+    }
+    static std::vector<std::string> Args(std::vector<std::string> faults) {
+        std::vector<std::string> args{"--date", "20260520"};
+        args.insert(args.end(), faults.begin(), faults.end());
+        return args;
+    }
+    void Update(bool ok) {
+        QSignalSpy done(view_, &IntradayView::UpdateFinished);
+        tab_->CmdOneNow[1]->click();
+        EXPECT_EQ(window_.state, 1);
+        EXPECT_FALSE(window_.tabsEnabled);
+        ASSERT_TRUE(done.wait(30000));
+        EXPECT_EQ(done.at(0).at(0).toBool(), ok);
+        EXPECT_TRUE(window_.tabsEnabled);
+    }
+    size_t DailyFiles() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(temp_ / "Setting/Daily"), {}));
+    }
+
+    TempFolder temp_;
+    SimProcess sim_;
+    FakeWindow window_;
+    tools::Market market_;
+    std::unique_ptr<HoldingsTab> tab_;
+    IntradayView* view_ = nullptr;
+    int refreshes_ = 0;
+};
+
+TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
+    Update(true);
+    EXPECT_TRUE(window_.status.contains("ＹＡＨＯＯ接続－要求 1～51"));
+    EXPECT_TRUE(window_.status.contains("ＹＡＨＯＯ接続－要求 51～101"));
+    EXPECT_EQ(window_.status.back(), "");
+    EXPECT_EQ(window_.state, 0);
+    EXPECT_EQ(refreshes_, 1);
+    EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
+    EXPECT_EQ(DailyFiles(), 51u);
+    EXPECT_EQ(tab_->ScOne->minimum(), 1);
+    EXPECT_EQ(tab_->ScOne->maximum(), 51);
+    const tools::Issue& first = market_.Issues()[0];
+    const int64_t close = market_.Quote(first, {2026, 5, 20}).Close;
+    EXPECT_EQ(tab_->lblDayMeigara->text(), QString::fromStdString(std::to_string(first.Code) + "  " + tab_->FgOneTmp.Cell(0, 1)));
+    EXPECT_EQ(tab_->lblDayInfo->text(), QStringLiteral("終値 %1円  　買値 500円  (500000円→%2円)").arg(close).arg(close * 1000));
+    EXPECT_FALSE(Blank(tab_->PictOne));
+
+    // The site dropped the first code: row 1 still shows its own holding's purchase price.
+    tab_->FgBuyTmp.SetCell(1, 3, "777");
+    tab_->FgOneTmp.RemoveRow(0);
+    tab_->ScOne->setValue(2);
+    tab_->ScOne->setValue(1);
+    EXPECT_TRUE(tab_->lblDayInfo->text().contains("買値 777円"));
+    // An image that is an error page shows an empty picture.
+    const std::string link = tab_->FgOneTmp.Cell(0, 7);
+    WriteAll(temp_ / "Setting/Daily" / (link.substr(0, 4) + ".gif"), "<html>404</html>");
+    tab_->ScOne->setValue(2);
+    tab_->ScOne->setValue(1);
+    EXPECT_TRUE(Blank(tab_->PictOne));
+    // No quote rows: nothing is shown and nothing read.
+    tab_->FgOneTmp = platform::Table(8);
+    view_->ScOne_Change();
+    EXPECT_TRUE(Blank(tab_->PictOne));
+    EXPECT_TRUE(tab_->lblDayInfo->text().isEmpty());
+    EXPECT_TRUE(tab_->lblDayMeigara->text().isEmpty());
+}
+
+class IntradayThirdImageFails : public IntradaySim {
+protected:
+    IntradayThirdImageFails() : IntradaySim({"--fault", "http500@5"}) {}
+};
+
+TEST_F(IntradayThirdImageFails, LeavesTwoImagesAndAFailedState) {
+    tab_->ScOne->setRange(1, 7);
+    Update(false);
+    EXPECT_EQ(window_.state, -1);
+    EXPECT_TRUE(window_.status.back().startsWith("Internet Error("));
+    EXPECT_EQ(DailyFiles(), 2u);
+    EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
+    EXPECT_EQ(refreshes_, 0);
+    EXPECT_EQ(tab_->ScOne->maximum(), 7);
+}
+
+}  // namespace
+}  // namespace mirolanda::app
