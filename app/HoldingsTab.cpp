@@ -11,6 +11,7 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
+#include "app/IntradayView.h"
 #include "app/PictureArea.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
@@ -30,6 +31,7 @@ HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(Pages);
+    Intraday = new IntradayView(services_, *this, [this] { RefreshBuyGrid(); });
 }
 
 HoldingsTab::~HoldingsTab() = default;

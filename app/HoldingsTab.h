@@ -19,6 +19,7 @@ class QTableView;
 namespace mirolanda::app {
 
 class BuyFrm;
+class IntradayView;
 class PictureArea;
 class TableModel;
 class WindowServices;
@@ -71,6 +72,8 @@ public:
     QScrollBar* ScOne = nullptr;
     QLabel* lblDayInfo = nullptr;
     QLabel* lblDayMeigara = nullptr;
+    // The intraday update (`CmdOneNow`) and the viewer over the controls above.
+    IntradayView* Intraday = nullptr;
 
 private:
     QWidget* BuildManagementPage();

@@ -280,7 +280,7 @@ protected:
             tab_->FgBuyTmp.AddRow({std::to_string(issue.Code), issue.Name, "2026/01/05", "500", "1000"});
             tab_->BuyGrid.AddRow({std::to_string(issue.Code), "500", "", ""});
         }
-        view_ = new IntradayView(window_, *tab_, [this] { ++refreshes_; });
+        view_ = tab_->Intraday;
     }
     static std::vector<std::string> Args(std::vector<std::string> faults) {
         std::vector<std::string> args{"--date", "20260520"};
@@ -306,7 +306,8 @@ protected:
     tools::Market market_;
     std::unique_ptr<HoldingsTab> tab_;
     IntradayView* view_ = nullptr;
-    int refreshes_ = 0;
+    // The grid's current price of a holding, as the last rebuild left it.
+    std::string GridPrice(int row) const { return tab_->BuyGrid.Cell(row, 2); }
 };
 
 TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
@@ -315,7 +316,6 @@ TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
     EXPECT_TRUE(window_.status.contains("ＹＡＨＯＯ接続－要求 51～101"));
     EXPECT_EQ(window_.status.back(), "");
     EXPECT_EQ(window_.state, 0);
-    EXPECT_EQ(refreshes_, 1);
     EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
     EXPECT_EQ(DailyFiles(), 51u);
     EXPECT_EQ(tab_->ScOne->minimum(), 1);
@@ -325,6 +325,7 @@ TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
     EXPECT_EQ(tab_->lblDayMeigara->text(), QString::fromStdString(std::to_string(first.Code) + "  " + tab_->FgOneTmp.Cell(0, 1)));
     EXPECT_EQ(tab_->lblDayInfo->text(), QStringLiteral("終値 %1円  　買値 500円  (500000円→%2円)").arg(close).arg(close * 1000));
     EXPECT_FALSE(Blank(tab_->PictOne));
+    EXPECT_EQ(GridPrice(0), std::to_string(close));  // the grid was rebuilt from the filed prices
 
     // The site dropped the first code: row 1 still shows its own holding's purchase price.
     tab_->FgBuyTmp.SetCell(1, 3, "777");
@@ -358,7 +359,7 @@ TEST_F(IntradayThirdImageFails, LeavesTwoImagesAndAFailedState) {
     EXPECT_TRUE(window_.status.back().startsWith("Internet Error("));
     EXPECT_EQ(DailyFiles(), 2u);
     EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
-    EXPECT_EQ(refreshes_, 0);
+    EXPECT_EQ(GridPrice(0), "");  // the grid is not rebuilt
     EXPECT_EQ(tab_->ScOne->maximum(), 7);
 }
 
