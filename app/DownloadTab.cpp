@@ -3,10 +3,12 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/AutoSettingsPage.h"
 #include "app/BackgroundJob.h"
+#include "app/CancellableFetcher.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
@@ -21,27 +23,6 @@
 #include <QLineEdit>
 
 namespace mirolanda::app {
-
-// Refuses every request once cancelled, so a download ends at its next block; a request
-// already under way is ended through the HTTP client.
-class DownloadTab::CancellableFetcher final : public platform::Fetcher {
-public:
-    explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
-    platform::FetchResult Fetch(const std::string& url) override {
-        if (cancelled_) return {false, {}, "cancelled", 0};
-        return inner_->Fetch(url);
-    }
-    void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
-    void Cancel() {
-        cancelled_ = true;
-        if (auto* http = dynamic_cast<platform::HttpClient*>(inner_.get())) http->Cancel();
-    }
-    void Reset() { cancelled_ = false; }
-
-private:
-    std::unique_ptr<platform::Fetcher> inner_;
-    std::atomic<bool> cancelled_{false};
-};
 
 double LeadingNumber(const std::string& text) {
     const char* begin = text.c_str();
@@ -65,12 +46,13 @@ DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& autom
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
 
     FgFixModel = new TableModel(&fgFix_, this);
-    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 6450, 4320});
+    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840});
     FgFix->setModel(FgFixModel);
     FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {6660, 90, 1365, 450});
-    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {6660, 660, 1365, 450});
-    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 1230, 1365, 450});
+    FgFix->horizontalHeader()->setDefaultSectionSize(Px(900));
+    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420});
+    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420});
+    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420});
     connect(CmdGetData, &QPushButton::clicked, this, [this] {
         if (!CmdGetData_Click()) services_.Dialog().Beep();
     });
@@ -133,6 +115,11 @@ bool DownloadTab::CmdGetData_Click() {
     fetcher_->Reset();
     work_ = platform::Table(7);
     platform::Progress progress = job_->WorkerProgress();
+    // The bar shows the pass under way: the steps count over every pass the download may make.
+    progress.Advance = [advance = progress.Advance, passes = std::max(options.MaxPasses, 1)](int done, int total) {
+        int perPass = std::max(total / passes, 1);
+        advance(done >= total ? perPass : (done - 1) % perPass + 1, perPass);
+    };
     job_->Start([this, options, progress] { outcome_ = runner_(work_, *fetcher_, options, progress); },
                 [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
     return true;

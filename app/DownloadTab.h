@@ -22,6 +22,7 @@ namespace mirolanda::app {
 
 class AutoSettingsPage;
 class BackgroundJob;
+class CancellableFetcher;
 class TableModel;
 class WindowServices;
 
@@ -66,8 +67,6 @@ signals:
     void FilingFinished();
 
 private:
-    class CancellableFetcher;
-
     quotes::DownloadOptions CurrentOptions() const;
     void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
     void FileNext();

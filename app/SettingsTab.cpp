@@ -29,6 +29,8 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
     Pages = new QTabWidget(this);
     Pages->setObjectName(QStringLiteral("TabConfig"));
+    // Six inner tabs share the design width; narrow padding keeps them all in sight.
+    Pages->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     Pages->setUsesScrollButtons(true);
     Pages->addTab(BuildInetPage(), QStringLiteral("インターネット接続"));
     Pages->addTab(BuildFolderPage(), QStringLiteral("フォルダ設定"));
