@@ -41,8 +41,14 @@ platform::Progress TerminalProgress(bool tty) {
             draw();
         };
     } else {
-        progress.Status = [](const std::string& text) {
-            if (!text.empty()) std::fprintf(stderr, "%s\n", text.c_str());
+        // In a log, each phase once per pass: a text whose phase (the part before its first
+        // blank or parenthesis) was printed already in this pass is left out.
+        progress.Status = [state](const std::string& text) {
+            const std::string phase = text.substr(0, text.find_first_of(" ("));
+            if (text.empty() || state->text.find("\n" + phase + "\n") != std::string::npos) return;
+            if (phase == "ダウンロード－開始") state->text.clear();
+            state->text += "\n" + phase + "\n";
+            std::fprintf(stderr, "%s\n", text.c_str());
         };
     }
     return progress;
@@ -50,10 +56,20 @@ platform::Progress TerminalProgress(bool tty) {
 
 int Run(CliContext& context, const Args& args) {
     bool noCsv = false, noFile = false;
-    for (const auto& a : args) {
-        if (a == "--no-csv") noCsv = true;
-        else if (a == "--no-file") noFile = true;
-        else throw UsageError{"unknown option: " + a};
+    platform::HttpLimits limits;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--no-csv") {
+            noCsv = true;
+        } else if (a == "--no-file") {
+            noFile = true;
+        } else if (a == "--stall-timeout" && i + 1 < args.size()) {
+            const long seconds = platform::LeadingInteger(args[++i], -1);
+            if (seconds < 1 || seconds > 3600) throw UsageError{"--stall-timeout takes 1 to 3600 seconds"};
+            limits.StallTimeoutMs = seconds * 1000;
+        } else {
+            throw UsageError{"unknown option: " + a};
+        }
     }
 
     platform::Table holidays;
@@ -74,7 +90,7 @@ int Run(CliContext& context, const Args& args) {
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     platform::Table grid;
-    platform::HttpClient client;
+    platform::HttpClient client(limits);
     quotes::DownloadOutcome outcome = quotes::RunDownload(grid, client, options, TerminalProgress(tty));
     if (tty) std::fprintf(stderr, "\r\033[K");
     if (!outcome.Ok) {
@@ -89,11 +105,12 @@ int Run(CliContext& context, const Args& args) {
 
 const Command kDownloadCommand = {
     "download",
-    "download [--no-csv] [--no-file]\n"
+    "download [--no-csv] [--no-file] [--stall-timeout SECONDS]\n"
     "  Downloads every issue from 1000 to 9999 from the quote site of the settings\n"
     "  (\"QuoteSiteUrl\"), with the completeness check, then saves the daily CSV of the data\n"
     "  date (\"AutoCsvSave\", unless --no-csv) and files it into the history files\n"
     "  (\"AutoDataSave\", unless --no-file). Prints the CSV path and the issue count.\n"
+    "  --stall-timeout: give up on a request when no byte arrives for this long (default 30).\n"
     "  Exit 0 on success, 1 with the error text on failure.",
     Run,
 };

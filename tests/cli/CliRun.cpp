@@ -1,0 +1,46 @@
+#include "CliRun.h"
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/Folders.h"
+#include "support/TempFolder.h"
+
+namespace mirolanda::testing {
+
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                 const std::map<std::string, std::string>& env) {
+    const auto cli = platform::ExecutableFolder() / "mirolanda-cli";
+    const auto outPath = scratch / "cli.out", errPath = scratch / "cli.err";
+    pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        for (const auto& [name, value] : env) {
+            if (value.empty()) ::unsetenv(name.c_str());
+            else ::setenv(name.c_str(), value.c_str(), 1);
+        }
+        std::vector<char*> argv;
+        std::string program = cli.string();
+        argv.push_back(program.data());
+        std::vector<std::string> copy = args;
+        for (auto& a : copy) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CliResult result;
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.Out = ReadAll(outPath);
+    result.Err = ReadAll(errPath);
+    return result;
+}
+
+}  // namespace mirolanda::testing
