@@ -49,7 +49,6 @@ DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& autom
     FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840});
     FgFix->setModel(FgFixModel);
     FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FgFix->horizontalHeader()->setDefaultSectionSize(Px(900));
     CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420});
     CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420});
     CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420});
@@ -65,7 +64,11 @@ DownloadTab::~DownloadTab() { CancelAndWait(); }
 
 void DownloadTab::ResetResultGrid() {
     quotes::ResetResultGrid(fgFix_);
+    // Column 1 has its own width; the others are sized so all seven fit without scrolling.
+    FgFixModel->SetColumnWidthTwips(0, 900);
     FgFixModel->SetColumnWidthTwips(1, 2170);
+    for (int c = 2; c < 6; ++c) FgFixModel->SetColumnWidthTwips(c, 825);
+    FgFixModel->SetColumnWidthTwips(6, 1200);
     FgFixModel->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     for (int c = 2; c < 7; ++c) FgFixModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     FgFixModel->Reload();
