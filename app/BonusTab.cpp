@@ -329,6 +329,12 @@ void BonusTab::ReloadList(int index) {
     quiet_ = true;
     p.FgListModel->Reload();
     p.FgListModel->ConfigureView(p.FgList);
+    // The widths suit the narrow fonts of old desktops; never cut a date or a state short.
+    for (int c = 0; c < bonus::kListStamp; ++c) {
+        const int width = p.FgList->columnWidth(c);
+        p.FgList->resizeColumnToContents(c);
+        if (p.FgList->columnWidth(c) < width) p.FgList->setColumnWidth(c, width);
+    }
     if (row >= 0 && row < p.List.RowCount()) p.FgList->setCurrentIndex(p.FgListModel->index(row, 0));
     quiet_ = false;
 }
