@@ -299,7 +299,7 @@ void BonusTab::ShowPicture(int index, int number, bool setPosition) {
     bool shown = false;
     if (bonus::IsChartDate(date)) {
         Guarded(services_, [&] {
-            const auto path = bonus::GetImageFilePath(services_.CurrentFolders().Omake, bonus::ModeWord(index), date, number);
+            const auto path = bonus::ImageFilePathOf(services_.CurrentFolders().Omake, bonus::ModeWord(index), date, number);
             std::error_code ec;
             if (std::filesystem::is_regular_file(path, ec)) {
                 p.PictChrt->ShowFile(Q(path.string()));

@@ -40,6 +40,10 @@ std::string ModeWord(int index);
 std::filesystem::path GetListFilePath(const std::filesystem::path& omakeFolder, std::string_view mode,
                                       std::string_view kind);
 
+// The same path without creating anything, for reading: a read never needs a folder.
+std::filesystem::path ListFilePathOf(const std::filesystem::path& omakeFolder, std::string_view mode,
+                                     std::string_view kind);
+
 // Replaces "DownList.txt" with the server's answer, byte for byte.
 void SaveDownList(const std::filesystem::path& omakeFolder, std::string_view mode, std::string_view bytes);
 
@@ -85,6 +89,7 @@ int BuildCurrentList(const std::filesystem::path& omakeFolder, std::string_view 
 // Empties a list table to its four columns and heading row.
 void ResetListTable(platform::Table& table);
 // Fills the table from "CurrentList.txt", newest date first; only the heading without a file.
+// Creates no folder, so a start-up with a missing bonus folder stays silent.
 void ShowCurrentList(const std::filesystem::path& omakeFolder, std::string_view mode, platform::Table& table);
 
 // True for a date "yyyy/mm/dd" of digits, the only form a path is ever built from.
@@ -94,6 +99,11 @@ bool IsChartDate(std::string_view date);
 // Throws FormatError for a date that is not "yyyy/mm/dd" digits or a mode other than the two.
 std::filesystem::path GetImageFilePath(const std::filesystem::path& omakeFolder, std::string_view mode,
                                        std::string_view date, int number);
+
+// The same path without creating anything, for showing a stored image. Throws FormatError
+// like GetImageFilePath.
+std::filesystem::path ImageFilePathOf(const std::filesystem::path& omakeFolder, std::string_view mode,
+                                      std::string_view date, int number);
 
 // What one image download brought: Size is the body's length − 1, or 0 when the request failed.
 struct ImageFetch {

@@ -68,14 +68,18 @@ bool IsChartDate(std::string_view date) {
     return true;
 }
 
-fs::path GetImageFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view date, int number) {
+fs::path ImageFilePathOf(const fs::path& omakeFolder, std::string_view mode, std::string_view date, int number) {
     if (!IsChartDate(date)) throw platform::FormatError(omakeFolder, 0, "チャートの日付が正しくありません: " + std::string(date.substr(0, 40)));
     if (mode != "Short" && mode != "Long") throw platform::FormatError(omakeFolder, 0, "モードが正しくありません");
-    const fs::path images = omakeFolder / mode / "Image";
+    return omakeFolder / mode / "Image" / (Date8(date) + "_" + std::to_string(number) + ".jpg");
+}
+
+fs::path GetImageFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view date, int number) {
+    fs::path path = ImageFilePathOf(omakeFolder, mode, date, number);
     platform::EnsureFolder(omakeFolder);
     platform::EnsureFolder(omakeFolder / mode);
-    platform::EnsureFolder(images);
-    return images / (Date8(date) + "_" + std::to_string(number) + ".jpg");
+    platform::EnsureFolder(omakeFolder / mode / "Image");
+    return path;
 }
 
 bool CountsAsChart(const ImageFetch& fetch) { return fetch.Ok && fetch.Jpeg && fetch.Size > kLargestNonChartResult; }

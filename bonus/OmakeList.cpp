@@ -34,14 +34,18 @@ std::vector<std::string> ReadLinesIfAny(const fs::path& path) {
 
 std::string ModeWord(int index) { return index == 0 ? "Short" : "Long"; }
 
-fs::path GetListFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view kind) {
+fs::path ListFilePathOf(const fs::path& omakeFolder, std::string_view mode, std::string_view kind) {
     const fs::path list = omakeFolder / mode / "List";
-    platform::EnsureFolder(omakeFolder);
-    platform::EnsureFolder(omakeFolder / mode);
-    platform::EnsureFolder(list);
     if (kind == "List") return list / "CurrentList.txt";
     if (kind == "Down") return list / "DownList.txt";
     return list / "Downloaded.txt";
+}
+
+fs::path GetListFilePath(const fs::path& omakeFolder, std::string_view mode, std::string_view kind) {
+    platform::EnsureFolder(omakeFolder);
+    platform::EnsureFolder(omakeFolder / mode);
+    platform::EnsureFolder(omakeFolder / mode / "List");
+    return ListFilePathOf(omakeFolder, mode, kind);
 }
 
 void SaveDownList(const fs::path& omakeFolder, std::string_view mode, std::string_view bytes) {
@@ -50,7 +54,7 @@ void SaveDownList(const fs::path& omakeFolder, std::string_view mode, std::strin
 
 DownloadedTable LoadDownloaded(const fs::path& omakeFolder, std::string_view mode) {
     DownloadedTable table;
-    for (const std::string& line : ReadLinesIfAny(GetListFilePath(omakeFolder, mode, "Download"))) {
+    for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "Download"))) {
         auto fields = SplitFields(line);
         if (!fields || fields->size() != 3) continue;
         auto count = WholeInteger((*fields)[1], -32768, 32767);
@@ -139,7 +143,7 @@ void ResetListTable(platform::Table& table) {
 
 void ShowCurrentList(const fs::path& omakeFolder, std::string_view mode, platform::Table& table) {
     ResetListTable(table);
-    for (const std::string& line : ReadLinesIfAny(GetListFilePath(omakeFolder, mode, "List"))) {
+    for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "List"))) {
         auto fields = SplitFields(line);
         if (!fields || fields->size() < 4) continue;
         table.AddRow({(*fields)[0], (*fields)[1], std::to_string(holdings::CellToInt16((*fields)[2])), (*fields)[3]});

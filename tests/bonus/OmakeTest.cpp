@@ -137,6 +137,12 @@ TEST_F(OmakeFiles, ListPathsCreateTheirFoldersOneLevelAtATime) {
     EXPECT_TRUE(fs::is_directory(Omake() / "Short/Image"));
     // A bonus folder whose parent is missing is an error, not a tree made silently.
     EXPECT_THROW(GetListFilePath(temp_ / "no/such/Omake", "Short", "List"), platform::FileError);
+    // Reading makes no folder and finds nothing.
+    platform::Table table;
+    EXPECT_NO_THROW(ShowCurrentList(temp_ / "no/such/Omake", "Short", table));
+    EXPECT_EQ(table.RowCount(), 0);
+    EXPECT_TRUE(LoadDownloaded(temp_ / "Gone", "Long").Entries.empty());
+    EXPECT_FALSE(fs::exists(temp_ / "Gone"));
 }
 
 // An image download that answers from a script and records what was asked.
