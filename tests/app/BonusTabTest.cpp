@@ -115,11 +115,17 @@ bool Blank(PictureArea* picture) {
 
 class BonusTabSim : public ::testing::Test {
 protected:
-    BonusTabSim() : sim_({"--date", "20260520", "--seed", "3"}), window_((App(), temp_.Path()), sim_.BaseUrl()) {
+    explicit BonusTabSim(std::vector<std::string> faults = {})
+        : sim_(Args(std::move(faults))), window_((App(), temp_.Path()), sim_.BaseUrl()) {
         fs::create_directories(temp_ / "Omake");
         tab_ = std::make_unique<BonusTab>(window_);
         tab_->resize(800, 400);
         tab_->LoadAtStartup();
+    }
+    static std::vector<std::string> Args(std::vector<std::string> faults) {
+        std::vector<std::string> args{"--date", "20260520", "--seed", "3"};
+        args.insert(args.end(), faults.begin(), faults.end());
+        return args;
     }
     BonusPage& Page(int i) { return tab_->Page[static_cast<size_t>(i)]; }
     // Starts a command and waits for its end on the event loop.
@@ -266,6 +272,25 @@ TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
         EXPECT_TRUE(Blank(Page(0).PictChrt));
         EXPECT_EQ(Page(0).Sc->maximum(), 1);
     }
+}
+
+class BonusImagesFail : public BonusTabSim {
+protected:
+    // The list comes through; every image request after it is cut off mid-body.
+    BonusImagesFail() : BonusTabSim({"--fault", "reset@2-"}) {}
+};
+
+TEST_F(BonusImagesFail, NoImageStoredKeepsTheRowAndLeavesTheFailedState) {
+    LoadList(0);
+    const int r = Row(0, "作成可");
+    ASSERT_GE(r, 0);
+    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(r, 0));
+    Finish(tab_->CmdGetImage_Click(0));
+    EXPECT_EQ(window_.dialogs.informs.back().Text, "チャート作成は行われませんでした");
+    EXPECT_EQ(Page(0).List.Cell(r, 1), "作成可");
+    EXPECT_EQ(window_.state, -1);
+    EXPECT_TRUE(window_.status.back().startsWith("Internet Error(")) << window_.status.back().toStdString();
+    EXPECT_FALSE(fs::exists(temp_ / "Omake/Short/List/Downloaded.txt"));
 }
 
 // The intraday update and the viewer on a holdings tab of 51 holdings.
