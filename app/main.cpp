@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QMessageBox>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -37,6 +38,7 @@ struct Arguments {
     std::optional<std::filesystem::path> settings;
     std::optional<std::filesystem::path> programFolder;
     std::optional<platform::DateTime> now;
+    bool quitWhenShown = false;
 };
 
 Arguments ParseArguments(const QApplication& app) {
@@ -51,6 +53,8 @@ Arguments ParseArguments(const QApplication& app) {
                       QStringLiteral("DIR")});
     parser.addOption({QStringLiteral("now"), QStringLiteral("Run with the clock stopped at this time (for demonstrations)."),
                       QStringLiteral("YYYY-MM-DD HH:MM")});
+    parser.addOption({QStringLiteral("quit-when-shown"),
+                      QStringLiteral("End as soon as the window is shown (for measuring start-up).")});
     parser.process(app);
     Arguments args;
     if (parser.isSet(QStringLiteral("settings"))) args.settings = parser.value(QStringLiteral("settings")).toStdString();
@@ -62,6 +66,7 @@ Arguments ParseArguments(const QApplication& app) {
             std::exit(2);
         }
     }
+    args.quitWhenShown = parser.isSet(QStringLiteral("quit-when-shown"));
     return args;
 }
 
@@ -100,5 +105,6 @@ int main(int argc, char** argv) {
     app::MainFrm window(*clock, std::move(options));
     QObject::connect(&instance, &app::SingleInstance::Activated, &window, &app::MainFrm::BringToFront);
     window.show();
+    if (args.quitWhenShown) QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }
