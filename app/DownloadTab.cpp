@@ -25,12 +25,21 @@
 namespace mirolanda::app {
 
 double LeadingNumber(const std::string& text) {
-    const char* begin = text.c_str();
-    while (*begin == ' ') ++begin;
-    if (!(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '+' || *begin == '.')) return 0;
-    char* end = nullptr;
-    double value = std::strtod(begin, &end);
-    return end == begin ? 0 : value;
+    // Only [sign] digits [. digits]: no exponent, no hexadecimal, as a number box is read.
+    size_t i = text.find_first_not_of(' ');
+    if (i == std::string::npos) return 0;
+    size_t start = i;
+    if (text[i] == '+' || text[i] == '-') ++i;
+    size_t digits = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+    bool whole = i > digits;
+    if (i < text.size() && text[i] == '.') {
+        size_t fraction = ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        if (i == fraction) --i;
+        whole = whole || i > fraction;
+    }
+    return whole ? std::strtod(text.substr(start, i - start).c_str(), nullptr) : 0;
 }
 
 DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner,
@@ -163,6 +172,10 @@ void DownloadTab::CmdDatSave_Click() {
         services_.Dialog().Beep();
         return;
     }
+    Guarded(services_, [this] { ChooseAndFile(); });
+}
+
+void DownloadTab::ChooseAndFile() {
     FileChoice choice;
     choice.Title = QStringLiteral("銘柄別データ保存");
     choice.Folder = QString::fromStdString(services_.CurrentFolders().CsvData.string());

@@ -69,6 +69,7 @@ signals:
 private:
     quotes::DownloadOptions CurrentOptions() const;
     void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
+    void ChooseAndFile();
     void FileNext();
 
     WindowServices& services_;

@@ -110,6 +110,12 @@ TEST_F(DownloadTest, LeadingNumberOfTheMinimumBox) {
     EXPECT_DOUBLE_EQ(LeadingNumber(""), 0);
     EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
     EXPECT_DOUBLE_EQ(LeadingNumber("e5"), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber("0x10"), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber("1e3"), 1);
+    EXPECT_DOUBLE_EQ(LeadingNumber("-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(LeadingNumber("7."), 7);
+    EXPECT_DOUBLE_EQ(LeadingNumber("."), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber("+"), 0);
 }
 
 TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
