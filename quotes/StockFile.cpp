@@ -1,5 +1,7 @@
 #include "quotes/StockFile.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -46,14 +48,15 @@ std::string EmptyRecordBytes() {
     return bytes;
 }
 
+platform::FormatError WrongSize(const fs::path& path, const std::string& size) {
+    return platform::FormatError(path, 0, "銘柄別データの大きさが" + std::to_string(kRecordBytes) + "バイトではありません(" +
+                                              size + "バイト)");
+}
+
 // Checks the layout every reader relies on and returns the number of used entries. Readers
 // stop at the first −1, so anything out of order would hide days or file new ones wrongly.
 int CheckRecordBytes(std::string_view bytes, const fs::path& path) {
-    if (bytes.size() != kRecordBytes) {
-        throw platform::FormatError(path, 0,
-                                    "銘柄別データの大きさが" + std::to_string(kRecordBytes) + "バイトではありません(" +
-                                        std::to_string(bytes.size()) + "バイト)");
-    }
+    if (bytes.size() != kRecordBytes) throw WrongSize(path, std::to_string(bytes.size()));
     int count = 0;
     while (count < kHistoryDays && PriceAt(bytes, count) != kEmptyPrice) ++count;
     for (int i = count + 1; i < kHistoryDays; ++i) {
@@ -140,20 +143,38 @@ void CheckDayPrice(std::string_view date, int32_t price) {
     if (price < 0) throw platform::Error("価格が負です(" + std::to_string(price) + ")");
 }
 
-bool FileExists(const fs::path& path) {
-    std::error_code ec;
-    return fs::exists(path, ec);
+// A history file's bytes, or nothing when there is no file. Reads one byte past the record
+// size at most: that is enough to refuse a longer file, whatever it holds.
+std::optional<std::string> ReadHistoryBytes(const fs::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        int err = errno;
+        if (err == ENOENT) return std::nullopt;
+        throw platform::FileError(path, "ファイルを開けません(" + platform::ErrnoText(err) + ")");
+    }
+    std::string bytes(kRecordBytes + 1, '\0');
+    size_t n = std::fread(bytes.data(), 1, bytes.size(), file);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) throw platform::FileError(path, "ファイルを読み込めません");
+    if (n > kRecordBytes) {
+        std::error_code ec;
+        auto size = fs::file_size(path, ec);
+        throw WrongSize(path, ec ? std::to_string(n) + "以上" : std::to_string(size));
+    }
+    bytes.resize(n);
+    return bytes;
 }
 
 // The checked bytes of a code's file, or an empty record when there is no file.
 std::string LoadRecordBytes(const fs::path& path, int& count) {
-    if (!FileExists(path)) {
+    std::optional<std::string> bytes = ReadHistoryBytes(path);
+    if (!bytes) {
         count = 0;
         return EmptyRecordBytes();
     }
-    std::string bytes = platform::ReadFileBytes(path);
-    count = CheckRecordBytes(bytes, path);
-    return bytes;
+    count = CheckRecordBytes(*bytes, path);
+    return std::move(*bytes);
 }
 
 std::string SlashedDate(std::string_view yyyymmdd) {
@@ -293,13 +314,15 @@ void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name,
 
 std::string ReadIssueName(const fs::path& stockFolder, int code) {
     fs::path path = IssueFilePath(stockFolder, code);
-    if (!FileExists(path)) return std::string(kUnknownName);
-    return DecodeIssueRecord(platform::ReadFileBytes(path), path).Name;
+    std::optional<std::string> bytes = ReadHistoryBytes(path);
+    if (!bytes) return std::string(kUnknownName);
+    return DecodeIssueRecord(*bytes, path).Name;
 }
 
 IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
     fs::path path = IssueFilePath(stockFolder, code);
-    if (FileExists(path)) return DecodeIssueRecord(platform::ReadFileBytes(path), path);
+    std::optional<std::string> bytes = ReadHistoryBytes(path);
+    if (bytes) return DecodeIssueRecord(*bytes, path);
     IssueRecord record;
     record.Name = std::string(kUnknownName) + std::string(kNameBytes - kUnknownName.size(), ' ');
     for (DayPrice& day : record.Days) {

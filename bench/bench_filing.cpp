@@ -1,0 +1,210 @@
+// Filing daily CSV files into the history files.
+// (a) One day's CSV of 3,600 issues into 3,600 history files of 259 days, against the I/O floor:
+//     reading those 3,600 files and writing each to a copy (what `cat a > b` does).
+// (b) A year (260 daily CSV files of 3,600 issues) into an empty folder with `mirolanda-cli file`,
+//     against filing the same files one call at a time; the two folders must be byte-identical.
+// Prints milliseconds per run and both ratios, measured in this run.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/Folders.h"
+#include "platform/Table.h"
+#include "quotes/CsvFile.h"
+#include "quotes/StockFile.h"
+
+namespace fs = std::filesystem;
+using namespace mirolanda;
+
+namespace {
+
+constexpr int kIssues = 3600;
+constexpr int kStoredDays = 259;
+constexpr int kFilingRuns = 20;  // days prepared for (a), one per run
+constexpr int kYearDays = 260;
+
+int CodeOf(int issue) {
+    return 1300 + 2 * issue;
+}
+
+platform::Date DayOf(int n) {
+    return platform::AddDays(platform::Date{2000, 1, 4}, n);
+}
+
+int CloseOf(int issue, int day) {
+    return 100 + (issue * 37 + day * 11) % 5000;
+}
+
+// The result grid of one synthetic market day, written as that day's CSV file.
+fs::path WriteDayCsv(const fs::path& folder, int day) {
+    platform::Table grid(7);
+    for (int i = 0; i < kIssues; ++i) {
+        std::string close = std::to_string(CloseOf(i, day));
+        grid.AddRow({std::to_string(CodeOf(i)), "銘柄" + std::to_string(CodeOf(i)), close, close, close, close,
+                     std::to_string(1000 * (i + day))});
+    }
+    return quotes::SaveDailyCsv(grid, folder, platform::FormatYmd(DayOf(day)));
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+struct Fixture {
+    fs::path root;
+    std::vector<fs::path> history;   // (a): 3,600 files of 259 days
+    std::vector<fs::path> nextDays;  // (a): the CSV files filed one per run
+    std::vector<fs::path> year;      // (b): 260 CSV files
+    fs::path settings;               // (b): points the CLI's stock folder at root/cli
+
+    Fixture() {
+        std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        root = pattern;
+        fs::create_directories(root / "stock");
+        fs::create_directories(root / "copy");
+        for (int i = 0; i < kIssues; ++i) {
+            quotes::IssueRecord record;
+            record.Name = "銘柄" + std::to_string(CodeOf(i));
+            for (int d = 0; d < quotes::kHistoryDays; ++d) {
+                int day = kStoredDays - 1 - d;
+                record.Days[static_cast<size_t>(d)] =
+                    d < kStoredDays ? quotes::DayPrice{platform::FormatSlashed(DayOf(day)), CloseOf(i, day)}
+                                    : quotes::DayPrice{std::string(10, ' '), -1};
+            }
+            history.push_back(quotes::IssueFilePath(root / "stock", CodeOf(i)));
+            WriteBytes(history.back(), quotes::EncodeIssueRecord(record));
+        }
+        for (int r = 0; r < kFilingRuns; ++r) nextDays.push_back(WriteDayCsv(root / "next", kStoredDays + r));
+        for (int d = 0; d < kYearDays; ++d) year.push_back(WriteDayCsv(root / "year", d));
+        settings = root / "settings.ini";
+        WriteBytes(settings, "[Parameters]\nStockDataFolder=" + (root / "cli").string() + "\n");
+    }
+    ~Fixture() {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+};
+
+Fixture& TheFixture() {
+    static Fixture fixture;
+    return fixture;
+}
+
+// (a) The program's path: each run files the next day, so every file gains a day.
+void BM_FileOneDay(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    size_t run = 0;
+    for (auto _ : state) {
+        auto result = quotes::ConvertCsvToIssueFiles(f.nextDays[run++ % f.nextDays.size()], f.root / "stock");
+        if (result != quotes::FilingResult::Filed) state.SkipWithError("the CSV file was not filed");
+    }
+}
+
+// (a) The floor: read each history file and write its bytes to a copy, as cat does.
+void BM_CopyFloor(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    std::vector<char> buffer(1 << 16);
+    for (auto _ : state) {
+        for (const fs::path& file : f.history) {
+            int in = ::open(file.c_str(), O_RDONLY);
+            int out = ::open((f.root / "copy" / file.filename()).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || out < 0) state.SkipWithError("open failed");
+            ssize_t n = 0;
+            while ((n = ::read(in, buffer.data(), buffer.size())) > 0) {
+                if (::write(out, buffer.data(), static_cast<size_t>(n)) != n) state.SkipWithError("write failed");
+            }
+            ::close(in);
+            ::close(out);
+        }
+    }
+}
+
+// (b) A year with the command-line tool: one process, every history file written once.
+void BM_CliFileYear(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    std::string command = (platform::ExecutableFolder() / "mirolanda-cli").string() + " --settings " +
+                          f.settings.string() + " file";
+    for (const auto& path : f.year) command += " " + path.string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(f.root / "cli");
+        state.ResumeTiming();
+        if (std::system(command.c_str()) != 0) state.SkipWithError("mirolanda-cli file failed");
+    }
+}
+
+// (b) The same year filed one call at a time, in order.
+void BM_OneAtATimeYear(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(f.root / "single");
+        state.ResumeTiming();
+        for (const auto& path : f.year) quotes::ConvertCsvToIssueFiles(path, f.root / "single");
+    }
+}
+
+BENCHMARK(BM_FileOneDay)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
+BENCHMARK(BM_CopyFloor)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
+BENCHMARK(BM_CliFileYear)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_OneAtATimeYear)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Keeps each benchmark's seconds per iteration, for the figures printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
+            seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        }
+    }
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Fixture& f = TheFixture();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto& s = reporter.seconds;
+    std::printf("\n%d issues; (a) %d stored days plus one; (b) %d daily CSV files\n", kIssues, kStoredDays, kYearDays);
+    for (const auto& [name, sec] : s) std::printf("%-20s %10.1f ms per run\n", name.c_str(), sec * 1e3);
+    if (s.count("BM_FileOneDay/iterations:20") && s.count("BM_CopyFloor/iterations:20")) {
+        std::printf("(a) filing one day / cat-like copy: %.2f (goal: within 3)\n",
+                    s["BM_FileOneDay/iterations:20"] / s["BM_CopyFloor/iterations:20"]);
+    }
+    if (s.count("BM_CliFileYear/iterations:1") && s.count("BM_OneAtATimeYear/iterations:1")) {
+        bool same = FolderBytes(f.root / "cli") == FolderBytes(f.root / "single");
+        std::printf("(b) one call per file / mirolanda-cli file: %.1f times faster (goal: 10); history files %s\n",
+                    s["BM_OneAtATimeYear/iterations:1"] / s["BM_CliFileYear/iterations:1"],
+                    same ? "byte-identical" : "DIFFER");
+        if (!same) return 1;
+    }
+    benchmark::Shutdown();
+    return 0;
+}
