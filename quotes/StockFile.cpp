@@ -18,7 +18,6 @@ namespace {
 constexpr size_t kDateBytes = 10;
 constexpr size_t kEntryBytes = 14;
 constexpr int32_t kEmptyPrice = -1;
-constexpr std::string_view kBlankDate = "          ";
 constexpr std::string_view kUnknownName = "Unknown";
 
 size_t EntryOffset(int i) {
