@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
     Arguments args = ParseArguments(app);
 
     QString settingsFile = SettingsFilePath(args);
-    std::filesystem::create_directories(std::filesystem::path(settingsFile.toStdString()).parent_path());
+    // The lock lies beside the settings file; its folder may not exist at the very first start.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(settingsFile.toStdString()).parent_path(), ignored);
     // Not "<file>.lock": QSettings locks that one itself while writing.
     app::SingleInstance instance(settingsFile + QStringLiteral(".running"));
     if (!instance.Acquire()) {
