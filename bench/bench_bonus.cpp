@@ -108,7 +108,8 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
             std::string name = run.benchmark_name();
-            seconds[name.substr(0, name.find('/'))] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            seconds[name.substr(0, name.find('/'))] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
     std::map<std::string, double> seconds;

@@ -1,5 +1,6 @@
 // The bonus list files: server list, downloaded record, current list and the list table.
 #include <algorithm>
+#include <unordered_map>
 
 #include "bonus/FieldList.h"
 #include "bonus/Omake.h"
@@ -105,12 +106,20 @@ std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
     return ServerListLine{date, *flag, static_cast<int16_t>(*count), (*fields)[3]};
 }
 
-std::string ChartState(const ServerListLine& line, const DownloadedTable& downloaded) {
+namespace {
+
+// The state of a line given the downloaded stamp of its date ("" when none).
+std::string StateFor(const ServerListLine& line, const std::string& stamp) {
     if (line.Flag != 1) return std::string(kStateUnavailable);
-    std::string stamp = FindDownloaded(downloaded, FitChars(Slashed(line.Date8), kDateWidth));
     if (stamp.empty()) return std::string(kStateAvailable);
     // Stamps compare as texts: the same or a later stamp means the charts are current.
     return stamp >= line.Stamp ? std::string(kStateCreated) : std::string(kStateUpdatable);
+}
+
+}  // namespace
+
+std::string ChartState(const ServerListLine& line, const DownloadedTable& downloaded) {
+    return StateFor(line, FindDownloaded(downloaded, FitChars(Slashed(line.Date8), kDateWidth)));
 }
 
 int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
@@ -119,6 +128,9 @@ int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
     std::string body;
     std::error_code ec;
     if (fs::is_regular_file(downList, ec)) body = platform::ReadFileBytes(downList);
+    // Years of downloaded dates against a long list: look each date up once, first entry wins.
+    std::unordered_map<std::string, std::string> stamps;
+    for (const DownloadedEntry& e : downloaded.Entries) stamps.emplace(e.ChartDate, e.UpdateStamp);
     std::vector<std::string> lines;
     int skipped = 0;
     for (const std::string& text : platform::SplitLines(platform::SjisToUtf8(body))) {
@@ -127,7 +139,9 @@ int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
             if (!Trim(text).empty()) ++skipped;
             continue;
         }
-        lines.push_back(QuoteField(Slashed(line->Date8)) + "," + QuoteField(ChartState(*line, downloaded)) + "," +
+        auto found = stamps.find(FitChars(Slashed(line->Date8), kDateWidth));
+        const std::string state = StateFor(*line, found == stamps.end() ? std::string() : found->second);
+        lines.push_back(QuoteField(Slashed(line->Date8)) + "," + QuoteField(state) + "," +
                         std::to_string(line->Count) + "," + QuoteField(line->Stamp));
     }
     platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "List"), lines);
