@@ -13,6 +13,10 @@
 #include "app/AutoDownload.h"
 #include "app/AutoDownloadRules.h"
 #include "app/AutoSettingsPage.h"
+#include "app/CalendarTab.h"
+#include "app/MonthView.h"
+#include "calendar/Calender.h"
+#include "platform/Folders.h"
 #include "app/SettingsTab.h"
 
 namespace mirolanda::app::test {
@@ -166,6 +170,23 @@ TEST_F(AutoTest, RerunQuestionAtStartUpAndWhenTicked) {
     EXPECT_TRUE(window->Config()->Auto->CmdAutoConfigSave->isEnabled());
     EXPECT_TRUE(TickAndWait());
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
+}
+
+// The holidays are read before the settings, so the question at start-up knows them: with
+// Monday 12/07 a listed holiday, Friday 12/04 is the data date and has been done.
+TEST_F(AutoTest, TheStartUpQuestionKnowsTheHolidays) {
+    platform::Table holidays;
+    calendar::ResetHolidayTable(holidays);
+    holidays.AddRow({"12/07", "臨時休場"});
+    calendar::SaveCalender(holidays, platform::CalenderFile(program));
+    Store("Parameters/LastAutoDownLoad", "20261204");
+    clock.Set(At(2026, 12, 7, 22, 0));
+    Open();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Question);
+    EXPECT_EQ(window->DataDate(), "20261204");
+    EXPECT_EQ(window->Calendar()->Preview()->ShownYear(), 2026);
+    EXPECT_EQ(window->Calendar()->Preview()->ShownMonth(), 12);
 }
 
 TEST_F(AutoTest, NoQuestionWhenTheDataDateIsNotDone) {
