@@ -42,7 +42,8 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const std::filesystem::pat
 
 // Records one day's close: the given price wins over a stored price of the same date; the
 // name is refreshed; at most 260 days are kept (the oldest dropped). Creates the folder (one
-// level). Replaces the file atomically; never overwrites a file it could not read.
+// level). Replaces the file atomically; never overwrites a file it could not read. A date not
+// shaped "yyyy/mm/dd" or a negative price (−1 would end the list) is refused with Error.
 void StoreDayPrice(const std::filesystem::path& stockFolder, int code, std::string_view name, std::string_view date,
                    int32_t price);
 
