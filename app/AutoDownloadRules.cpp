@@ -15,7 +15,9 @@ std::optional<int> DigitsValue(std::string_view part) {
 }
 
 std::string TwoDigits(int value) {
-    return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
+    std::string text = std::to_string(value);
+    if (text.size() < 2) text.insert(text.begin(), '0');
+    return text;
 }
 
 }  // namespace
