@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "platform/Folders.h"
 #include "tools/SimServer.h"
 
@@ -68,8 +69,8 @@ Run Download(tools::SimServer& sim, const fs::path& dir, bool save) {
 }  // namespace
 
 int main() {
-    char pattern[] = "/tmp/mirolanda-bench-XXXXXX";
-    const fs::path dir = ::mkdtemp(pattern);
+    const bench::ScratchFolder scratch;
+    const fs::path& dir = scratch.Path();
     tools::SimOptions options;
     options.Day = {2026, 12, 4};
     tools::SimServer sim(options);
@@ -91,6 +92,5 @@ int main() {
     std::printf("with 20 ms latency, download only: %.2f s against the %.2f s floor: ratio %.3f (goal <= 1.15)\n",
                 slow.seconds, floor, slow.seconds / floor);
     sim.Stop();
-    fs::remove_all(dir);
     return full.status == 0 && fetchOnly.status == 0 && slow.status == 0 ? 0 : 1;
 }

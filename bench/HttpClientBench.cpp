@@ -1,6 +1,7 @@
 // The HTTP client against a loopback server: a download's 180 page requests on one reused
 // client (keep-alive) against the baseline of a fresh client, hence a fresh connection,
 // per request. Prints the ratio and the connections each way used.
+#include "bench/BenchSupport.h"
 #include "platform/HttpClient.h"
 #include "support/LoopbackServer.h"
 
@@ -8,7 +9,6 @@
 #include <httplib.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
@@ -61,27 +61,15 @@ void BM_FreshClientPerRequest(benchmark::State& state) {
 BENCHMARK(BM_FreshClientPerRequest)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReusedClient)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time per iteration so the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    mirolanda::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double fresh = reporter.times["BM_FreshClientPerRequest"];
-    const double reused = reporter.times["BM_ReusedClient"];
-    if (fresh > 0 && reused > 0)
-        std::printf("180 requests, reused client / fresh client per request: %.2f (%.1fx faster)\n",
-                    reused / fresh, fresh / reused);
+    if (auto ratio = reporter.Ratio("BM_ReusedClient", "BM_FreshClientPerRequest"))
+        std::printf("180 requests, reused client / fresh client per request: %.2f (%.1fx faster)\n", *ratio,
+                    1 / *ratio);
     benchmark::Shutdown();
     return 0;
 }

@@ -7,11 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iconv.h>
-#include <map>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "bench/QuotePages.h"
 #include "kodemorph/Jconv.h"
 #include "quotes/CodeConvert.h"
@@ -22,22 +21,14 @@ using namespace mirolanda;
 namespace {
 
 struct Fixture {
-    fs::path folder;
-    bench::QuotePages pages;
-    std::vector<fs::path> files;
+    bench::ScratchFolder scratch;
+    const fs::path& folder = scratch.Path();
+    bench::QuotePages pages = bench::MakeQuotePages();
+    std::vector<fs::path> files = bench::WriteQuotePages(folder, pages);
     std::string fileList;  // the files, quoted for the shell
 
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
-        pages = bench::MakeQuotePages();
-        files = bench::WriteQuotePages(folder, pages);
         for (const fs::path& f : files) fileList += " '" + f.string() + "'";
-    }
-    ~Fixture() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
 };
 
@@ -169,23 +160,6 @@ BENCHMARK(BM_IconvCommandPerPage)->Unit(benchmark::kMillisecond)->MinTime(0.5)->
 BENCHMARK(BM_IconvInMemory)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->UseRealTime();
 BENCHMARK(BM_JconvInMemory)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->UseRealTime();
 
-// Keeps each benchmark's fastest seconds per iteration, for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    // Colour only on a terminal, so the figures read cleanly from a log.
-    RatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-            const double sec = run.real_accumulated_time / static_cast<double>(run.iterations);
-            auto [it, fresh] = seconds.emplace(run.run_name.function_name, sec);
-            if (!fresh && sec < it->second) it->second = sec;
-        }
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,15 +172,12 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     Fixture& f = TheFixture();
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double mb = static_cast<double>(f.pages.bytes) / 1e6;
     std::printf("\n%d pages, %d listed issues, %.2f MB of EUC-JP\n", bench::kPageCount, f.pages.listed, mb);
-    auto& s = reporter.seconds;
-    for (const auto& [name, sec] : s) std::printf("%-26s %8.1f MB/s\n", name.c_str(), mb / sec);
-    auto ratio = [&](const char* a, const char* b) {
-        if (s.count(a) && s.count(b)) std::printf("%s / %s time ratio: %.2f\n", a, b, s[a] / s[b]);
-    };
+    bench::PrintMegabytesPerSecond(reporter, mb);
+    auto ratio = [&](const char* a, const char* b) { bench::PrintRatio(reporter, a, b); };
     ratio("BM_Kodemorph", "BM_IconvFilesInProcess");
     ratio("BM_Kodemorph", "BM_IconvCommand");
     ratio("BM_Kodemorph", "BM_IconvCommandPerPage");

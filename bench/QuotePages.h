@@ -1,5 +1,6 @@
-// A small stand-alone generator of full-market quote pages as the quote site sends them
-// (EUC-JP, the layout the quote-page parser reads), so benchmarks need no server.
+// One full-market download's quote pages as the quote site sends them (EUC-JP, the layout
+// the quote-page parser reads), built from the market simulator's library so benchmarks need
+// no server and there is one synthetic market.
 #pragma once
 
 #include <filesystem>
@@ -18,9 +19,10 @@ struct QuotePages {
     size_t bytes = 0;                // total size of the pages
 };
 
-// One full-market download: 180 pages, about 3,600 listed issues (about 40 % of the codes).
-// Names mix kanji, "㈱", half-width katakana, full-width digits and IBM kanji as Microsoft's
-// EUC writes them (lead bytes 0xF9–0xFC). The same seed gives the same bytes.
+// One full-market download: 180 pages, 3,600 listed issues (40 % of the codes). Names mix
+// kanji, "㈱", half-width katakana and full-width digits as the simulator makes them, and one
+// name in 25 carries an IBM extension kanji as Microsoft's EUC writes it (lead bytes
+// 0xF9–0xFC). The same seed gives the same bytes.
 QuotePages MakeQuotePages(unsigned seed = 1);
 
 // Writes the pages as folder/"page000.euc" … "page179.euc" and returns their paths in order.

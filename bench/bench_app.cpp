@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -20,12 +19,14 @@
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "bench/BenchSupport.h"
 #include "app/HoldingsTab.h"
 #include "app/DownloadTab.h"
 #include "app/MainFrm.h"
 #include "holdings/BuyData.h"
 #include "platform/AtomicFile.h"
 #include "platform/Date.h"
+#include "platform/Folders.h"
 #include "quotes/StockFile.h"
 #include "support/SimProcess.h"
 
@@ -39,17 +40,10 @@ namespace {
 constexpr int kHoldings = 200;
 constexpr int kHistoryFiles = 3600;
 
-fs::path ExecutableFolder() { return fs::canonical("/proc/self/exe").parent_path(); }
-
-fs::path MakeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-app-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
-
 // Two program folders with their settings files: one empty, one with the holdings and history.
 struct Fixture {
-    fs::path root = MakeTempFolder();
+    bench::ScratchFolder scratch;
+    const fs::path& root = scratch.Path();
     fs::path empty = root / "empty";
     fs::path loaded = root / "loaded";
 
@@ -72,10 +66,6 @@ struct Fixture {
         fs::create_directories(loaded / "Setting");
         holdings::SaveBuyData(holdingsTable, loaded / "Setting");
     }
-    ~Fixture() {
-        std::error_code ec;
-        fs::remove_all(root, ec);
-    }
 };
 
 Fixture& TheFixture() {
@@ -85,7 +75,7 @@ Fixture& TheFixture() {
 
 // Runs `mirolanda --quit-when-shown` over a program folder; false when it failed.
 bool StartWindow(const fs::path& programFolder) {
-    std::string exe = (ExecutableFolder() / "mirolanda").string();
+    std::string exe = (platform::ExecutableFolder() / "mirolanda").string();
     std::string settings = (programFolder / "Mirolanda.conf").string();
     std::string folder = programFolder.string();
     std::vector<char*> argv = {exe.data(), const_cast<char*>("--quit-when-shown"), const_cast<char*>("--settings"),
@@ -108,19 +98,6 @@ void BM_StartupEmpty(benchmark::State& state) { Startup(state, TheFixture().empt
 
 BENCHMARK(BM_StartupLoaded)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(15);
 BENCHMARK(BM_StartupEmpty)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(15);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-            std::string name = run.benchmark_name();
-            seconds[name.substr(0, name.find('/'))] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
-    }
-    std::map<std::string, double> seconds;
-};
 
 double PeakMegabytes() {
     rusage usage{};
@@ -179,15 +156,11 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TheFixture();
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& s = reporter.seconds;
     std::printf("\nstart-up to the window shown, %d holdings and %d history files present\n", kHoldings, kHistoryFiles);
-    for (const auto& [name, sec] : s) std::printf("%-18s %8.1f ms per start\n", name.c_str(), sec * 1e3);
-    if (s.count("BM_StartupLoaded") && s.count("BM_StartupEmpty")) {
-        std::printf("BM_StartupLoaded / BM_StartupEmpty time ratio: %.2f (goal: under 0.5 s)\n",
-                    s["BM_StartupLoaded"] / s["BM_StartupEmpty"]);
-    }
+    bench::PrintMilliseconds(reporter, "start");
+    bench::PrintRatio(reporter, "BM_StartupLoaded", "BM_StartupEmpty", "(goal: under 0.5 s)");
     int rc = MeasureDownloadMemory(argc, argv);
     benchmark::Shutdown();
     return rc;

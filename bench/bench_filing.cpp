@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
 #include "platform/Table.h"
@@ -71,16 +72,14 @@ std::map<std::string, std::string> FolderBytes(const fs::path& folder) {
 }
 
 struct Fixture {
-    fs::path root;
+    bench::ScratchFolder scratch;
+    const fs::path& root = scratch.Path();
     std::vector<fs::path> history;   // (a): 3,600 files of 259 days
     std::vector<fs::path> nextDays;  // (a): the CSV files filed one per run
     std::vector<fs::path> year;      // (b): 260 CSV files
     fs::path settings;               // (b): points the CLI's stock folder at root/cli
 
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        root = pattern;
         fs::create_directories(root / "stock");
         fs::create_directories(root / "copy");
         for (int i = 0; i < kIssues; ++i) {
@@ -99,10 +98,6 @@ struct Fixture {
         for (int d = 0; d < kYearDays; ++d) year.push_back(WriteDayCsv(root / "year", d));
         settings = root / "settings.ini";
         WriteBytes(settings, "[Parameters]\nStockDataFolder=" + (root / "cli").string() + "\n");
-    }
-    ~Fixture() {
-        std::error_code ec;
-        fs::remove_all(root, ec);
     }
 };
 
@@ -170,39 +165,22 @@ BENCHMARK(BM_CopyFloor)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
 BENCHMARK(BM_CliFileYear)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OneAtATimeYear)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Keeps each benchmark's seconds per iteration, for the figures printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-            seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     Fixture& f = TheFixture();
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& s = reporter.seconds;
     std::printf("\n%d issues; (a) %d stored days plus one; (b) %d daily CSV files\n", kIssues, kStoredDays, kYearDays);
-    for (const auto& [name, sec] : s) std::printf("%-20s %10.1f ms per run\n", name.c_str(), sec * 1e3);
-    if (s.count("BM_FileOneDay/iterations:20") && s.count("BM_CopyFloor/iterations:20")) {
-        std::printf("(a) filing one day / cat-like copy: %.2f (goal: within 3)\n",
-                    s["BM_FileOneDay/iterations:20"] / s["BM_CopyFloor/iterations:20"]);
-    }
-    if (s.count("BM_CliFileYear/iterations:1") && s.count("BM_OneAtATimeYear/iterations:1")) {
+    bench::PrintMilliseconds(reporter);
+    if (auto ratio = reporter.Ratio("BM_FileOneDay", "BM_CopyFloor"))
+        std::printf("(a) filing one day / cat-like copy: %.2f (goal: within 3)\n", *ratio);
+    if (auto ratio = reporter.Ratio("BM_OneAtATimeYear", "BM_CliFileYear")) {
         bool same = FolderBytes(f.root / "cli") == FolderBytes(f.root / "single");
         std::printf("(b) one call per file / mirolanda-cli file: %.1f times faster (goal: 10); history files %s\n",
-                    s["BM_OneAtATimeYear/iterations:1"] / s["BM_CliFileYear/iterations:1"],
-                    same ? "byte-identical" : "DIFFER");
+                    *ratio, same ? "byte-identical" : "DIFFER");
         if (!same) return 1;
     }
     benchmark::Shutdown();

@@ -4,12 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "holdings/BuyData.h"
 #include "holdings/BuyGrid.h"
 #include "holdings/History.h"
@@ -27,14 +26,12 @@ namespace {
 constexpr int kHoldings = 500;
 
 struct Fixture {
-    fs::path folder;
+    bench::ScratchFolder scratch;
+    const fs::path& folder = scratch.Path();
     platform::Table holdings{holdings::kBuyColumns};
     std::vector<fs::path> files;
 
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
         for (int i = 0; i < kHoldings; ++i) {
             int code = 1300 + i;
             quotes::IssueRecord record;
@@ -49,10 +46,6 @@ struct Fixture {
             files.push_back(file);
             holdings.AddRow({std::to_string(code), record.Name, "2001/06/01", std::to_string(250 + i), "1000"});
         }
-    }
-    ~Fixture() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
 };
 
@@ -85,36 +78,17 @@ void BM_ReadFileBytes(benchmark::State& state) {
 BENCHMARK(BM_UpdateBuyGrid)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps each benchmark's seconds per iteration, for the figures printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-            // Keyed by the plain name, without "/min_time:…".
-            std::string name = run.benchmark_name();
-            seconds[name.substr(0, name.find('/'))] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     TheFixture();
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& s = reporter.seconds;
     std::printf("\n%d holdings over %d history files\n", kHoldings, kHoldings);
-    for (const auto& [name, sec] : s) std::printf("%-20s %8.2f ms per run\n", name.c_str(), sec * 1e3);
-    if (s.count("BM_UpdateBuyGrid") && s.count("BM_ReadFileBytes")) {
-        std::printf("BM_UpdateBuyGrid / BM_ReadFileBytes time ratio: %.2f (goal: rebuild under 50 ms)\n",
-                    s["BM_UpdateBuyGrid"] / s["BM_ReadFileBytes"]);
-    }
+    bench::PrintMilliseconds(reporter);
+    bench::PrintRatio(reporter, "BM_UpdateBuyGrid", "BM_ReadFileBytes", "(goal: rebuild under 50 ms)");
     benchmark::Shutdown();
     return 0;
 }

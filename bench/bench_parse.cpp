@@ -4,12 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "bench/QuotePages.h"
 #include "platform/SjisText.h"
 #include "platform/Table.h"
@@ -22,26 +21,18 @@ using namespace mirolanda;
 namespace {
 
 struct Fixture {
-    fs::path folder;
-    bench::QuotePages pages;
+    bench::ScratchFolder folder;
+    bench::QuotePages pages = bench::MakeQuotePages();
     std::vector<fs::path> files;  // the converted pages
     size_t bytes = 0;             // their total size
 
     Fixture() {
-        std::string pattern = (fs::temp_directory_path() / "mirolanda-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        folder = pattern;
-        pages = bench::MakeQuotePages();
-        for (const fs::path& euc : bench::WriteQuotePages(folder, pages)) {
+        for (const fs::path& euc : bench::WriteQuotePages(folder.Path(), pages)) {
             fs::path sjis = fs::path(euc).replace_extension(".sjis");
             quotes::ConvertToShiftJis(euc, sjis);
             bytes += fs::file_size(sjis);
             files.push_back(sjis);
         }
-    }
-    ~Fixture() {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
 };
 
@@ -89,37 +80,20 @@ BENCHMARK(BM_ParseQuoteFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ReadSjisLines)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps each benchmark's CPU seconds per iteration (steadier than wall time on a shared
-// machine), for the figures and ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0 || run.error_occurred) continue;
-            seconds[run.run_name.function_name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-        }
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     Fixture& f = TheFixture();
-    RatioReporter reporter;
+    // CPU time: steadier than wall time on a shared machine, and none of these waits.
+    bench::RatioReporter reporter(bench::Timing::Cpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double mb = static_cast<double>(f.bytes) / 1e6;
     std::printf("\n%d pages, %d listed issues, %.2f MB of Shift_JIS\n", bench::kPageCount, f.pages.listed, mb);
-    auto& s = reporter.seconds;
-    for (const auto& [name, sec] : s) std::printf("%-20s %8.1f MB/s\n", name.c_str(), mb / sec);
-    auto ratio = [&](const char* a, const char* b) {
-        if (s.count(a) && s.count(b)) std::printf("%s / %s time ratio: %.2f\n", a, b, s[a] / s[b]);
-    };
-    ratio("BM_ParseQuoteFile", "BM_ReadFileBytes");
-    ratio("BM_ParseQuoteFile", "BM_ReadSjisLines");
+    bench::PrintMegabytesPerSecond(reporter, mb);
+    bench::PrintRatio(reporter, "BM_ParseQuoteFile", "BM_ReadFileBytes");
+    bench::PrintRatio(reporter, "BM_ParseQuoteFile", "BM_ReadSjisLines");
     benchmark::Shutdown();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "platform/HttpClient.h"
 #include "tools/QuotePage.h"
 #include "tools/SimServer.h"
@@ -87,29 +88,18 @@ BENCHMARK(BM_BuildDayPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ServeDayPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ServeWithLatency)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Keeps each run's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    double built = reporter.times["BM_BuildDayPages"];
-    double served = reporter.times["BM_ServeDayPages"];
-    double latency = reporter.times["BM_ServeWithLatency/iterations:3"];
-    if (built > 0 && served > 0) std::printf("day's 180 pages served / built in process: %.2f\n", served / built);
-    if (latency > 0) {
-        std::printf("%d answers at %d ms latency / %d ms floor: %.3f\n", kLatencyRequests, kLatencyMs,
-                    kLatencyRequests * kLatencyMs, latency / (kLatencyRequests * kLatencyMs));
+    if (auto ratio = reporter.Ratio("BM_ServeDayPages", "BM_BuildDayPages"))
+        std::printf("day's 180 pages served / built in process: %.2f\n", *ratio);
+    if (auto latency = reporter.Seconds("BM_ServeWithLatency")) {
+        const double floorMs = kLatencyRequests * kLatencyMs;
+        std::printf("%d answers at %d ms latency / %.0f ms floor: %.3f\n", kLatencyRequests, kLatencyMs, floorMs,
+                    *latency * 1e3 / floorMs);
     }
     benchmark::Shutdown();
     return 0;
