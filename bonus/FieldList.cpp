@@ -1,5 +1,7 @@
 #include "bonus/FieldList.h"
 
+#include "platform/SjisText.h"
+
 namespace mirolanda::bonus {
 
 namespace {
@@ -38,17 +40,7 @@ std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
 }
 
 std::string QuoteField(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') {
-            out += "＂";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            out += ' ';
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    return "\"" + platform::QuotableText(text) + "\"";
 }
 
 std::optional<long> WholeInteger(std::string_view text, long low, long high) {

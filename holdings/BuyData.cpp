@@ -76,17 +76,7 @@ std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Ro
 // A text field as the file can hold it: no blanks around it, no double quote (the format
 // has no escape for one), no control character (it would split the line).
 std::string FileText(std::string_view cell) {
-    std::string text;
-    for (char c : TrimBlanks(cell)) {
-        if (c == '"') {
-            text += "＂";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            text += ' ';
-        } else {
-            text += c;
-        }
-    }
-    return std::string(TrimBlanks(text));
+    return std::string(TrimBlanks(platform::QuotableText(TrimBlanks(cell))));
 }
 
 }  // namespace

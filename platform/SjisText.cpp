@@ -99,6 +99,21 @@ std::string FitSjis(std::string_view sjis, size_t width) {
     return out;
 }
 
+std::string QuotableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '"') {
+            out += "＂";
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;

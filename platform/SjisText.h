@@ -21,6 +21,11 @@ bool IsSjisLeadByte(unsigned char b);
 // then pads it with blanks to exactly `width` bytes.
 std::string FitSjis(std::string_view sjis, size_t width);
 
+// Text as a double-quoted field of the line files can hold it: a double quote becomes the
+// full-width "＂" (the files have no escape for one) and a control character a blank (it
+// would end the line), so the line reads back into the same fields.
+std::string QuotableText(std::string_view text);
+
 // Splits text into lines at CR LF, LF or a lone CR; a final line end adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
 

@@ -31,6 +31,13 @@ TEST(SjisText, FitSjisNeverSplitsADoubleByteCharacter) {
     EXPECT_EQ(FitSjis("abcdef", 3), "abc");
 }
 
+TEST(SjisText, QuotableTextLeavesNothingThatSplitsAFieldOrALine) {
+    EXPECT_EQ(QuotableText("say \"hi\""), "say ＂hi＂");
+    EXPECT_EQ(QuotableText("a\r\nb\tc\x7F" "d\x01"), "a  b c d ");
+    // Bytes of multibyte characters are above 0x7F: kept whole, never taken for controls.
+    EXPECT_EQ(QuotableText("㈱日本 ｿﾌﾄ"), "㈱日本 ｿﾌﾄ");
+}
+
 TEST(SjisText, SplitLinesHandlesEveryLineEnd) {
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
