@@ -12,14 +12,12 @@
 #include <QSignalSpy>
 #include <QTableView>
 
+#include "WindowFixture.h"
 #include "app/BonusTab.h"
 #include "app/Dialogs.h"
 #include "app/HoldingsTab.h"
 #include "app/IntradayView.h"
 #include "app/PictureArea.h"
-#include "app/SettingsStore.h"
-#include "app/WindowServices.h"
-#include "calendar/Calender.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
 #include "tools/Market.h"
@@ -31,78 +29,18 @@ namespace {
 using testing::SimProcess;
 using testing::TempFolder;
 using testing::WriteAll;
+using test::FakeWindow;
 namespace fs = std::filesystem;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_app_bonus";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-class ScriptedDialogs final : public Dialogs {
-public:
-    void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
-        informs.push_back({icon, title, text});
+// The bonus pages' window: every host at the simulator, a direct connection and a user name
+// with blanks around it; questions are answered yes unless a test says no.
+struct BonusWindow : FakeWindow {
+    BonusWindow(const fs::path& root, const std::string& url) : FakeWindow(root, {{2026, 5, 20}, 16, 0, 0}) {
+        SetUrl(url);
+        connection = {1, ""};
+        user = {" user ", "sign"};
+        dialogs.answerYes = true;
     }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        asks.push_back({MessageIcon::Question, title, text});
-        return answerYes;
-    }
-    QStringList ChooseFiles(QWidget*, const FileChoice&) override { return {}; }
-    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-    void Beep() override { ++beeps; }
-
-    struct Box {
-        MessageIcon Icon;
-        QString Title, Text;
-    };
-    bool answerYes = true;
-    int beeps = 0;
-    std::vector<Box> informs, asks;
-};
-
-class FakeWindow final : public WindowServices {
-public:
-    FakeWindow(const fs::path& root, std::string url)
-        : store_(root / "settings.ini", root), clock_(platform::DateTime{{2026, 5, 20}, 16, 0, 0}), url_(std::move(url)) {
-        folders_ = platform::DefaultFolders(root);
-        calendar::ResetHolidayTable(holidays_);
-    }
-    SettingsStore& Settings() override { return store_; }
-    const platform::Clock& Clock() const override { return clock_; }
-    Dialogs& Dialog() override { return dialogs; }
-    QWidget* Window() override { return nullptr; }
-    const fs::path& ProgramFolder() const override { return folders_.Omake; }
-    platform::Folders CurrentFolders() const override { return folders_; }
-    AlertSettings CurrentAlerts() const override { return {}; }
-    ConnectionSetup Connection() const override { return {1, ""}; }
-    HostUrls CurrentHosts() const override { return {url_, url_, url_}; }
-    UserInfo CurrentUser() const override { return {" user ", "sign"}; }
-    const platform::Table& Holidays() const override { return holidays_; }
-    std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
-    void ShowStatus(const QString& text) override { status.push_back(text); }
-    void ShowProgress(int, int) override {}
-    int16_t DownloadState() const override { return state; }
-    void SetDownloadState(int16_t s) override { state = s; }
-    void ResetResultGrid() override { ++resets; }
-    void SetTabsEnabled(bool enabled) override { tabsEnabled = enabled; }
-
-    void SetUrl(std::string url) { url_ = std::move(url); }
-
-    ScriptedDialogs dialogs;
-    QStringList status;
-    int16_t state = 0;
-    int resets = 0;
-    bool tabsEnabled = true;
-
-private:
-    SettingsStore store_;
-    platform::FixedClock clock_;
-    platform::Folders folders_;
-    platform::Table holidays_{2};
-    std::string url_;
 };
 
 bool Blank(PictureArea* picture) {
@@ -116,7 +54,7 @@ bool Blank(PictureArea* picture) {
 class BonusTabSim : public ::testing::Test {
 protected:
     explicit BonusTabSim(std::vector<std::string> faults = {})
-        : sim_(Args(std::move(faults))), window_((App(), temp_.Path()), sim_.BaseUrl()) {
+        : sim_(Args(std::move(faults))), window_(temp_.Path(), sim_.BaseUrl()) {
         fs::create_directories(temp_ / "Omake");
         tab_ = std::make_unique<BonusTab>(window_);
         tab_->resize(800, 400);
@@ -155,7 +93,7 @@ protected:
 
     TempFolder temp_;
     SimProcess sim_;
-    FakeWindow window_;
+    BonusWindow window_;
     std::unique_ptr<BonusTab> tab_;
 };
 
@@ -192,10 +130,10 @@ TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
     ASSERT_TRUE(tab_->CmdGetImage_Click(0));
     Drag(0, 3, 1);
     ASSERT_TRUE(tab_->CmdGetImage_Click(0));
-    ASSERT_EQ(window_.dialogs.asks.size(), 2u);
-    EXPECT_EQ(window_.dialogs.asks[0].Title, "最新チャートの作成");
-    EXPECT_EQ(window_.dialogs.asks[0].Text, date(1) + "～" + date(3) + "\rの最新チャートを作成しますか？");
-    EXPECT_EQ(window_.dialogs.asks[1].Text, date(3) + "～" + date(1) + "\rの最新チャートを作成しますか？");
+    ASSERT_EQ(window_.dialogs.Asks().size(), 2u);
+    EXPECT_EQ(window_.dialogs.Asks()[0].Title, "最新チャートの作成");
+    EXPECT_EQ(window_.dialogs.Asks()[0].Text, date(1) + "～" + date(3) + "\rの最新チャートを作成しますか？");
+    EXPECT_EQ(window_.dialogs.Asks()[1].Text, date(3) + "～" + date(1) + "\rの最新チャートを作成しますか？");
     EXPECT_FALSE(fs::exists(temp_ / "Omake/Short/Image"));  // No: nothing requested
 
     window_.dialogs.answerYes = true;
@@ -204,20 +142,20 @@ TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
         if (Page(0).List.Cell(r, 1) != "作成不可") expected += std::stoi(Page(0).List.Cell(r, 2));
     Drag(0, 3, 1);
     Finish(tab_->CmdGetImage_Click(0));
-    ASSERT_EQ(window_.dialogs.informs.size(), 1u);
-    EXPECT_EQ(window_.dialogs.informs[0].Title, "チャート作成完了");
-    EXPECT_EQ(window_.dialogs.informs[0].Icon, MessageIcon::Information);
-    EXPECT_EQ(window_.dialogs.informs[0].Text, QString::number(expected) + "枚のチャートを作成しました");
+    ASSERT_EQ(window_.dialogs.Informs().size(), 1u);
+    EXPECT_EQ(window_.dialogs.Informs()[0].Title, "チャート作成完了");
+    EXPECT_EQ(window_.dialogs.Informs()[0].Icon, MessageIcon::Information);
+    EXPECT_EQ(window_.dialogs.Informs()[0].Text, QString::number(expected) + "枚のチャートを作成しました");
     for (int r = 1; r <= 3; ++r) EXPECT_NE(Page(0).List.Cell(r, 1), "作成可") << r;
     EXPECT_EQ(window_.state, 0);
 
     // Nothing left to update in the range's rows; everything else is created by the update.
-    window_.dialogs.informs.clear();
+    window_.dialogs.shown.clear();
     Finish(tab_->CmdUpdImage_Click(0));
-    EXPECT_EQ(window_.dialogs.asks.back().Text, "更新可能な全てのチャートを作成しますか？");
-    EXPECT_TRUE(window_.dialogs.informs.back().Text.endsWith("枚のチャートを作成しました"));
+    EXPECT_EQ(window_.dialogs.Asks().back().Text, "更新可能な全てのチャートを作成しますか？");
+    EXPECT_TRUE(window_.dialogs.Informs().back().Text.endsWith("枚のチャートを作成しました"));
     Finish(tab_->CmdUpdImage_Click(0));
-    EXPECT_EQ(window_.dialogs.informs.back().Text, "チャート作成は行われませんでした");
+    EXPECT_EQ(window_.dialogs.Informs().back().Text, "チャート作成は行われませんでした");
 }
 
 TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
@@ -230,8 +168,8 @@ TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
     QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
     tab_->FgList_DblClick(0);
     ASSERT_TRUE(done.wait(20000));
-    EXPECT_TRUE(window_.dialogs.asks.empty());
-    EXPECT_TRUE(window_.dialogs.informs.empty());
+    EXPECT_TRUE(window_.dialogs.Asks().empty());
+    EXPECT_TRUE(window_.dialogs.Informs().empty());
     EXPECT_EQ(Page(0).List.Cell(r, 1), "作成済");
     EXPECT_FALSE(Blank(Page(0).PictChrt));
     EXPECT_EQ(Page(0).Sc->minimum(), 1);
@@ -286,7 +224,7 @@ TEST_F(BonusImagesFail, NoImageStoredKeepsTheRowAndLeavesTheFailedState) {
     ASSERT_GE(r, 0);
     Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(r, 0));
     Finish(tab_->CmdGetImage_Click(0));
-    EXPECT_EQ(window_.dialogs.informs.back().Text, "チャート作成は行われませんでした");
+    EXPECT_EQ(window_.dialogs.Informs().back().Text, "チャート作成は行われませんでした");
     EXPECT_EQ(Page(0).List.Cell(r, 1), "作成可");
     EXPECT_EQ(window_.state, -1);
     EXPECT_TRUE(window_.status.back().startsWith("Internet Error(")) << window_.status.back().toStdString();
@@ -297,7 +235,7 @@ TEST_F(BonusImagesFail, NoImageStoredKeepsTheRowAndLeavesTheFailedState) {
 class IntradaySim : public ::testing::Test {
 protected:
     explicit IntradaySim(std::vector<std::string> faults = {})
-        : sim_(Args(std::move(faults))), window_((App(), temp_.Path()), sim_.BaseUrl()), market_({3600, 1}) {
+        : sim_(Args(std::move(faults))), window_(temp_.Path(), sim_.BaseUrl()), market_({3600, 1}) {
         tab_ = std::make_unique<HoldingsTab>(window_);
         tab_->resize(800, 400);
         for (const auto& issue : market_.Issues()) {
@@ -327,7 +265,7 @@ protected:
 
     TempFolder temp_;
     SimProcess sim_;
-    FakeWindow window_;
+    BonusWindow window_;
     tools::Market market_;
     std::unique_ptr<HoldingsTab> tab_;
     IntradayView* view_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "WindowFixture.h"
 #include "app/CalFrm.h"
 #include "app/CalendarTab.h"
 #include "app/Dialogs.h"
@@ -23,29 +24,8 @@ namespace {
 using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteAll;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_app_calendar";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// Answers no box; records what would have been shown.
-class RecordingDialogs final : public Dialogs {
-public:
-    void Inform(QWidget*, MessageIcon icon, const QString&, const QString& text) override {
-        icons.push_back(icon);
-        texts.push_back(text);
-    }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QStringList ChooseFiles(QWidget*, const FileChoice&) override { return {}; }
-    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-    void Beep() override {}
-    std::vector<MessageIcon> icons;
-    QStringList texts;
-};
+using test::App;
+using test::ScriptedDialogs;
 
 const QColor kRed(255, 0, 0);
 
@@ -92,7 +72,7 @@ protected:
     TempFolder folder_;
     platform::FixedClock clock_;
     platform::Table holidays_;
-    RecordingDialogs dialogs_;
+    ScriptedDialogs dialogs_;
     std::unique_ptr<CalendarTab> tab_;
 };
 
@@ -159,7 +139,7 @@ TEST_F(CalendarTabTest, DeleteDownToAnEmptyFileThenNothingToActOn) {
     Click("CmdCalMod");
     EXPECT_FALSE(tab_->HolidayDialog()->isVisible());
     EXPECT_EQ(ReadAll(File()), "");
-    EXPECT_TRUE(dialogs_.texts.isEmpty());
+    EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 TEST_F(CalendarTabTest, EditOrDeleteWithoutACurrentRowDoNothing) {
@@ -180,16 +160,16 @@ TEST_F(CalendarTabTest, FailedSaveIsShownAndKeepsTableFileAndTyping) {
     std::filesystem::create_directory(File());
     Click("CmdCalAdd");
     Dialog("05/04", "みどりの日", "CmdOK");
-    ASSERT_EQ(dialogs_.texts.size(), 1);
-    EXPECT_EQ(dialogs_.icons[0], MessageIcon::Critical);
-    EXPECT_TRUE(dialogs_.texts[0].contains("Calender.txt")) << dialogs_.texts[0].toStdString();
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].Icon, MessageIcon::Critical);
+    EXPECT_TRUE(dialogs_.shown[0].Text.contains("Calender.txt")) << dialogs_.shown[0].Text.toStdString();
     EXPECT_EQ(holidays_.Rows(), (Rows{{"05/03", "憲法記念日"}}));
     EXPECT_TRUE(tab_->HolidayDialog()->isVisible());
     EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtName")->text(), "みどりの日");
     tab_->HolidayDialog()->reject();
     SelectRow(0);
     Click("CmdCalDel");
-    EXPECT_EQ(dialogs_.texts.size(), 2);
+    EXPECT_EQ(dialogs_.shown.size(), 2u);
     EXPECT_EQ(holidays_.RowCount(), 1);
 }
 
@@ -197,8 +177,8 @@ TEST_F(CalendarTabTest, UnreadableFileIsShownAsAnEmptyList) {
     std::filesystem::create_directory(File());  // exists, but cannot be read as a file
     Open();
     EXPECT_EQ(holidays_.RowCount(), 0);
-    ASSERT_EQ(dialogs_.texts.size(), 1);
-    EXPECT_TRUE(dialogs_.texts[0].contains("Calender.txt"));
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_TRUE(dialogs_.shown[0].Text.contains("Calender.txt"));
 }
 
 // May 2026 begins on a Friday; the 3rd is a listed Sunday, so the 4th is its substitute.

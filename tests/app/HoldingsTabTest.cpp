@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <cstdlib>
 
+#include "WindowFixture.h"
 #include "app/AlertSettingsPage.h"
 #include "app/BuyFrm.h"
 #include "app/Dialogs.h"
@@ -19,7 +20,6 @@
 #include "app/PictureArea.h"
 #include "app/SettingsStore.h"
 #include "app/TableModel.h"
-#include "app/WindowServices.h"
 #include "holdings/BuyData.h"
 #include "platform/SjisText.h"
 #include "quotes/StockFile.h"
@@ -31,85 +31,14 @@ namespace {
 using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteAll;
+using test::FakeWindow;
 using Rows = std::vector<platform::Table::Row>;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_app_holdings";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// Answers the boxes as told; records what would have been shown.
-class RecordingDialogs final : public Dialogs {
-public:
-    void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
-        icons.push_back(icon);
-        titles.push_back(title);
-        texts.push_back(text);
-    }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        titles.push_back(title);
-        texts.push_back(text);
-        return answerYes;
-    }
-    QStringList ChooseFiles(QWidget*, const FileChoice&) override { return {}; }
-    std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return pickedColor; }
-    void Beep() override { ++beeps; }
-
-    bool answerYes = false;
-    std::optional<QColor> pickedColor;
-    int beeps = 0;
-    std::vector<MessageIcon> icons;
-    QStringList titles;
-    QStringList texts;
-};
-
-// The window's services over scratch folders, a fixed clock and a settings file of the test's own.
-class FakeServices final : public WindowServices {
-public:
-    explicit FakeServices(const std::filesystem::path& root)
-        : root_(root), store_(root / "settings.ini", root), clock_(platform::DateTime{{2001, 5, 18}, 16, 0, 0}) {
-        folders_ = platform::DefaultFolders(root);
-        alerts.UpPercent = "130.0";
-        alerts.DownPercent = "70.0";
-    }
-    SettingsStore& Settings() override { return store_; }
-    const platform::Clock& Clock() const override { return clock_; }
-    Dialogs& Dialog() override { return dialogs; }
-    QWidget* Window() override { return &window; }
-    const std::filesystem::path& ProgramFolder() const override { return root_; }
-    platform::Folders CurrentFolders() const override { return folders_; }
-    AlertSettings CurrentAlerts() const override { return alertPage ? alertPage->Current() : alerts; }
-    ConnectionSetup Connection() const override { return {}; }
-    HostUrls CurrentHosts() const override { return {}; }
-    UserInfo CurrentUser() const override { return {}; }
-    const platform::Table& Holidays() const override { return holidays_; }
-    std::string DataDate() const override { return "20010518"; }
-    void ShowStatus(const QString&) override {}
-    void ShowProgress(int, int) override {}
-    int16_t DownloadState() const override { return 0; }
-    void SetDownloadState(int16_t) override {}
-    void ResetResultGrid() override {}
-    void SetTabsEnabled(bool) override {}
-
-    RecordingDialogs dialogs;
-    AlertSettings alerts;
-    AlertSettingsPage* alertPage = nullptr;
-    QWidget window;
-
-private:
-    std::filesystem::path root_;
-    SettingsStore store_;
-    platform::FixedClock clock_;
-    platform::Folders folders_;
-    platform::Table holidays_;
-};
 
 class HoldingsTabTest : public ::testing::Test {
 protected:
-    HoldingsTabTest() : services_(folder_.Path()) {
+    HoldingsTabTest() : services_(folder_.Path(), {{2001, 5, 18}, 16, 0, 0}) {
+        services_.alerts.UpPercent = "130.0";
+        services_.alerts.DownPercent = "70.0";
         // 1301: 60 days up to 2001/05/18, rising then falling; 7203: three days, newest 1000.
         platform::Date day{2001, 3, 20};
         for (int i = 0; i < 60; ++i) {
@@ -152,12 +81,8 @@ protected:
         return cells;
     }
 
-    // The application must exist before any widget, the fake window's included.
-    struct AppFirst {
-        AppFirst() { App(); }
-    } appFirst_;
     TempFolder folder_;
-    FakeServices services_;
+    FakeWindow services_;
     std::unique_ptr<HoldingsTab> tab_;
 };
 
@@ -214,8 +139,8 @@ TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     Select(0);
     services_.dialogs.answerYes = false;
     tab_->CmdBuyDel->click();
-    EXPECT_EQ(services_.dialogs.titles.back(), "削除の確認");
-    EXPECT_EQ(services_.dialogs.texts.back(),
+    EXPECT_EQ(services_.dialogs.shown.back().Title, "削除の確認");
+    EXPECT_EQ(services_.dialogs.shown.back().Text,
               "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->FgBuyTmp.Cell(0, holdings::kBuyName)) +
                   "\r購入日:2001/03/20\rのデータを削除してもよろしいですか？");
     EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
@@ -231,11 +156,11 @@ TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     EXPECT_TRUE(tab_->BuyGrid.HasHeading());
 
     // With no holdings, edit and delete do nothing.
-    size_t asked = services_.dialogs.texts.size();
+    size_t asked = services_.dialogs.shown.size();
     tab_->CmdBuyMod->click();
     tab_->CmdBuyDel->click();
     EXPECT_FALSE(Dialog()->isVisible());
-    EXPECT_EQ(services_.dialogs.texts.size(), asked);
+    EXPECT_EQ(services_.dialogs.shown.size(), asked);
 }
 
 TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
@@ -264,15 +189,15 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         Confirm(s.code, s.date, s.price, s.shares);
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(dialogs.beeps, s.beeps);
-        EXPECT_EQ(static_cast<size_t>(dialogs.texts.size()), s.messages);
+        EXPECT_EQ(dialogs.shown.size(), s.messages);
         if (s.focus) {
             EXPECT_EQ(d->focusWidget(), s.focus);
         }
         EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
         EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));
     }
-    EXPECT_EQ(dialogs.texts.front(), "該当日の株価データは存在しません");
-    EXPECT_EQ(dialogs.icons.front(), MessageIcon::Warning);
+    EXPECT_EQ(dialogs.shown.front().Text, "該当日の株価データは存在しません");
+    EXPECT_EQ(dialogs.shown.front().Icon, MessageIcon::Warning);
     EXPECT_EQ(d->LblMeigaraName->text().trimmed(), "極洋");
 
     Confirm("1301", "2001/05/18", "350円", "1000株");
@@ -309,9 +234,9 @@ TEST_F(HoldingsTabTest, StartupReportsDamagedLinesOnceAndLeavesTheFile) {
         "7203,\"トヨタ自動車\",\"2001/05/17\",0,100\r\n";
     Open(content);
     EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
-    ASSERT_EQ(services_.dialogs.texts.size(), 1u);
-    EXPECT_TRUE(services_.dialogs.texts[0].contains(QString::fromStdString(HoldingsFile().string())));
-    EXPECT_TRUE(services_.dialogs.texts[0].contains("2行目"));
+    ASSERT_EQ(services_.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(services_.dialogs.shown[0].Text.contains(QString::fromStdString(HoldingsFile().string())));
+    EXPECT_TRUE(services_.dialogs.shown[0].Text.contains("2行目"));
     EXPECT_EQ(FileText(), content);
     // A purchase price of 0 in the file: no rate and no colour.
     EXPECT_EQ(GridColumn(holdings::kGridRate), (std::vector<std::string>{"130.00", ""}));
@@ -387,11 +312,11 @@ TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {
     EXPECT_EQ(services_.Settings().Stored("BuyUpNum"), "140");
 
     // A cancelled colour picker keeps the colour and still counts as a change.
-    services_.dialogs.pickedColor.reset();
+    services_.dialogs.color.reset();
     page.PickColor(page.LblBuyColor2);
     EXPECT_EQ(page.LblBuyColor2->Bgr(), 255u);
     EXPECT_TRUE(page.CmdBuyConfigSave->isEnabled());
-    services_.dialogs.pickedColor = QColor(0, 0, 255);
+    services_.dialogs.color = QColor(0, 0, 255);
     page.PickColor(page.LblBuyColor2);
     page.CmdBuyConfigSave->click();
     EXPECT_EQ(services_.Settings().Stored("BuyDownColor"), std::to_string(0xFF0000));

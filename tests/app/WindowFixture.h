@@ -1,6 +1,7 @@
 // What the window's tests share: the application object, message boxes that answer from a
-// script and record what they showed, a scripted download, and a main window over a scratch
-// program folder, a scratch settings file and a stopped clock.
+// script and record what they showed, the main window's services for a tab tested alone, a
+// scripted download, and a main window over a scratch program folder, a scratch settings
+// file and a stopped clock.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,9 +14,13 @@
 #include <memory>
 #include <mutex>
 
+#include "app/AlertSettingsPage.h"
 #include "app/Dialogs.h"
 #include "app/DownloadTab.h"
 #include "app/MainFrm.h"
+#include "app/SettingsStore.h"
+#include "app/WindowServices.h"
+#include "calendar/Calender.h"
 #include "platform/Date.h"
 #include "quotes/Yahoo.h"
 #include "support/TempFolder.h"
@@ -34,6 +39,7 @@ struct Shown {
     MessageIcon Icon;
     QString Title;
     QString Text;
+    bool Asked = false;  // a yes/no question rather than a message
 };
 
 class ScriptedDialogs final : public Dialogs {
@@ -42,7 +48,7 @@ public:
         shown.push_back({icon, title, text});
     }
     bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        shown.push_back({MessageIcon::Question, title, text});
+        shown.push_back({MessageIcon::Question, title, text, true});
         return answerYes;
     }
     QStringList ChooseFiles(QWidget*, const FileChoice& choice) override {
@@ -52,12 +58,84 @@ public:
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return color; }
     void Beep() override { ++beeps; }
 
+    // The messages alone, or the questions alone, in the order shown.
+    std::vector<Shown> Informs() const { return Only(false); }
+    std::vector<Shown> Asks() const { return Only(true); }
+    // The texts of every box shown, messages and questions, in order.
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Shown& s : shown) texts.push_back(s.Text);
+        return texts;
+    }
+
     std::vector<Shown> shown;
     bool answerYes = false;
     QStringList files;
     FileChoice lastChoice;
     std::optional<QColor> color;
     int beeps = 0;
+
+private:
+    std::vector<Shown> Only(bool asked) const {
+        std::vector<Shown> some;
+        for (const Shown& s : shown)
+            if (s.Asked == asked) some.push_back(s);
+        return some;
+    }
+};
+
+// The main window's services for one tab tested alone: a settings file and the default
+// folders below a scratch root, a stopped clock, the default holiday table and scripted
+// message boxes. Records what the tab reports back: status lines, the download state, result
+// grid resets and whether the tabs are enabled.
+class FakeWindow : public WindowServices {
+    QApplication& app_ = App();  // before any widget, the window below included
+
+public:
+    FakeWindow(const std::filesystem::path& root, platform::DateTime now)
+        : root_(root), store_(root / "settings.ini", root), clock_(now), folders_(platform::DefaultFolders(root)) {
+        calendar::ResetHolidayTable(holidays_);
+    }
+    SettingsStore& Settings() override { return store_; }
+    const platform::Clock& Clock() const override { return clock_; }
+    Dialogs& Dialog() override { return dialogs; }
+    QWidget* Window() override { return &window; }
+    const std::filesystem::path& ProgramFolder() const override { return root_; }
+    platform::Folders CurrentFolders() const override { return folders_; }
+    AlertSettings CurrentAlerts() const override { return alertPage ? alertPage->Current() : alerts; }
+    ConnectionSetup Connection() const override { return connection; }
+    HostUrls CurrentHosts() const override { return hosts; }
+    UserInfo CurrentUser() const override { return user; }
+    const platform::Table& Holidays() const override { return holidays_; }
+    std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
+    void ShowStatus(const QString& text) override { status.push_back(text); }
+    void ShowProgress(int, int) override {}
+    int16_t DownloadState() const override { return state; }
+    void SetDownloadState(int16_t s) override { state = s; }
+    void ResetResultGrid() override { ++resets; }
+    void SetTabsEnabled(bool enabled) override { tabsEnabled = enabled; }
+
+    // Every host at one address.
+    void SetUrl(const std::string& url) { hosts = {url, url, url}; }
+
+    ScriptedDialogs dialogs;
+    AlertSettings alerts;
+    const AlertSettingsPage* alertPage = nullptr;  // when set, the alerts as this page shows them
+    ConnectionSetup connection;
+    HostUrls hosts;
+    UserInfo user;
+    QStringList status;
+    int16_t state = 0;
+    int resets = 0;
+    bool tabsEnabled = true;
+    QWidget window;  // the main window the tab's dialogs are placed over
+
+private:
+    std::filesystem::path root_;
+    SettingsStore store_;
+    platform::FixedClock clock_;
+    platform::Folders folders_;
+    platform::Table holidays_;
 };
 
 // A download that does not touch the network: each run takes the next scripted result
