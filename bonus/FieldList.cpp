@@ -4,16 +4,10 @@
 
 namespace mirolanda::bonus {
 
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-}  // namespace
+using platform::IsBlank;
 
 std::string Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return std::string(text);
+    return std::string(platform::TrimBlanks(text));
 }
 
 std::optional<std::vector<std::string>> SplitFields(std::string_view line) {

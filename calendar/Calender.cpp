@@ -15,13 +15,8 @@ constexpr std::string_view kFullWidthQuote = "＂";
 // (even one with a long closure) finds a day, and a table that lists every day cannot hang us.
 constexpr int kMaxStepsBack = 366;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+using platform::IsBlank;
+using platform::TrimBlanks;
 
 // Reads one field starting at `pos`: a quoted field runs to its closing quote, an unquoted
 // one to the next comma. Leaves `pos` after the comma that ends the field (or at the end).
@@ -40,7 +35,7 @@ std::string ReadField(std::string_view line, size_t& pos) {
         field = line.substr(pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
     }
     pos = comma == std::string_view::npos ? line.size() : comma + 1;
-    return std::string(Trim(field));
+    return std::string(TrimBlanks(field));
 }
 
 std::string Quoted(std::string_view field) {
@@ -58,7 +53,7 @@ void ResetHolidayTable(platform::Table& table) {
 std::string NormalizeHolidayField(std::string_view typed) {
     std::string text;
     text.reserve(typed.size());
-    for (char c : Trim(typed)) {
+    for (char c : TrimBlanks(typed)) {
         if (c == '"') {
             text += kFullWidthQuote;
         } else if (c == '\r' || c == '\n' || c == '\t') {
@@ -68,7 +63,7 @@ std::string NormalizeHolidayField(std::string_view typed) {
         }
     }
     // What the file can hold: a character with no Shift_JIS form would come back as 〓.
-    return std::string(Trim(platform::SjisToUtf8(platform::Utf8ToSjis(text))));
+    return std::string(TrimBlanks(platform::SjisToUtf8(platform::Utf8ToSjis(text))));
 }
 
 void LoadCalender(platform::Table& table, const std::filesystem::path& file) {
@@ -76,7 +71,7 @@ void LoadCalender(platform::Table& table, const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return;
     for (const std::string& line : platform::ReadSjisLines(file)) {
-        if (Trim(line).empty()) continue;  // a blank line left by hand editing is no record
+        if (TrimBlanks(line).empty()) continue;  // a blank line left by hand editing is no record
         size_t pos = 0;
         std::string mmdd = ReadField(line, pos);
         std::string name = ReadField(line, pos);
@@ -95,7 +90,7 @@ void SaveCalender(const platform::Table& table, const std::filesystem::path& fil
 
 std::string FindHoliday(const platform::Table& table, std::string_view mmdd) {
     for (const auto& row : table.Rows()) {
-        if (Trim(row.at(0)) == mmdd) return std::string(Trim(row.at(1)));
+        if (TrimBlanks(row.at(0)) == mmdd) return std::string(TrimBlanks(row.at(1)));
     }
     return "";
 }

@@ -99,6 +99,12 @@ std::string FitSjis(std::string_view sjis, size_t width) {
     return out;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::string QuotableText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -21,6 +21,11 @@ bool IsSjisLeadByte(unsigned char b);
 // then pads it with blanks to exactly `width` bytes.
 std::string FitSjis(std::string_view sjis, size_t width);
 
+// A blank is a space or a tab: what the files allow around a field's text.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The text without blanks at either end.
+std::string_view TrimBlanks(std::string_view text);
+
 // Text as a double-quoted field of the line files can hold it: a double quote becomes the
 // full-width "＂" (the files have no escape for one) and a control character a blank (it
 // would end the line), so the line reads back into the same fields.

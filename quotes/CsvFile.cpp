@@ -17,15 +17,8 @@ constexpr int kFieldCount = 7;
 constexpr int kNumberFields = 5;  // open, high, low, close, volume
 constexpr std::array<const char*, kNumberFields> kNumberNames = {"始値", "高値", "安値", "終値", "出来高"};
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+using platform::IsBlank;
+using platform::TrimBlanks;
 
 enum class NumberStatus { Ok, NotNumber, TooLarge };
 

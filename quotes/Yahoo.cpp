@@ -27,11 +27,7 @@ bool IsAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
+using platform::TrimBlanks;
 
 // The issue code of a code cell: exactly four digits from 1000 to 9999 (blanks around them
 // allowed), or 0 when the cell holds anything else.

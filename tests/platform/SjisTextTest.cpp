@@ -31,6 +31,14 @@ TEST(SjisText, FitSjisNeverSplitsADoubleByteCharacter) {
     EXPECT_EQ(FitSjis("abcdef", 3), "abc");
 }
 
+TEST(SjisText, TrimBlanksTakesSpacesAndTabsOnlyFromTheEnds) {
+    EXPECT_EQ(TrimBlanks(" \t a b\t \t"), "a b");
+    EXPECT_EQ(TrimBlanks(" \t "), "");
+    // A line end or an ideographic space is text, not a blank around it.
+    EXPECT_EQ(TrimBlanks("\r x\n"), "\r x\n");
+    EXPECT_EQ(TrimBlanks("　x　"), "　x　");
+}
+
 TEST(SjisText, QuotableTextLeavesNothingThatSplitsAFieldOrALine) {
     EXPECT_EQ(QuotableText("say \"hi\""), "say ＂hi＂");
     EXPECT_EQ(QuotableText("a\r\nb\tc\x7F" "d\x01"), "a  b c d ");
