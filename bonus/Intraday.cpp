@@ -7,6 +7,7 @@
 #include "holdings/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/HttpClient.h"
 #include "quotes/StockFile.h"
 #include "quotes/Yahoo.h"
 
@@ -18,11 +19,6 @@ namespace {
 
 constexpr int kBlock = 50;
 constexpr size_t kMaxLinkLength = 32;
-
-std::string TrimSlash(std::string url) {
-    while (!url.empty() && url.back() == '/') url.pop_back();
-    return url;
-}
 
 bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -91,7 +87,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
         progress.Show(outcome.Status);
         return outcome;
     };
-    const std::string quoteBase = TrimSlash(options.QuoteSiteUrl);
+    const std::string quoteBase(platform::TrimTrailingSlashes(options.QuoteSiteUrl));
     for (size_t from = 0; from < codes.size(); from += kBlock) {
         const int i = static_cast<int>(from) + 1;
         progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
@@ -100,7 +96,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
         progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
         quotes::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
     }
-    const std::string chartBase = TrimSlash(options.ChartSiteUrl);
+    const std::string chartBase(platform::TrimTrailingSlashes(options.ChartSiteUrl));
     const fs::path daily = DailyFolder(options.SettingFolder);
     for (int k = 0; k < quotes.RowCount(); ++k) {
         const platform::Table::Row row = quotes.RowAt(k);

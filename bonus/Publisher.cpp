@@ -6,6 +6,7 @@
 #include "bonus/FieldList.h"
 #include "bonus/Scramble.h"
 #include "platform/AtomicFile.h"
+#include "platform/HttpClient.h"
 
 namespace mirolanda::bonus {
 
@@ -33,8 +34,7 @@ std::string PublisherImageQuery(std::string_view user, std::string_view sign, st
 }
 
 std::string PublisherAddress(std::string_view base, std::string_view query) {
-    while (!base.empty() && base.back() == '/') base.remove_suffix(1);
-    return std::string(base) + "/cgi-bin/Mirolanda.cgi?" + std::string(query);
+    return std::string(platform::TrimTrailingSlashes(base)) + "/cgi-bin/Mirolanda.cgi?" + std::string(query);
 }
 
 bool IsJpeg(std::string_view bytes) {

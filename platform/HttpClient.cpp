@@ -224,4 +224,9 @@ long HttpClient::ConnectionsOpened() const {
     return impl_->connections.load();
 }
 
+std::string_view TrimTrailingSlashes(std::string_view url) {
+    while (!url.empty() && url.back() == '/') url.remove_suffix(1);
+    return url;
+}
+
 }  // namespace mirolanda::platform

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace mirolanda::platform {
 
@@ -61,5 +62,8 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// A base address without the slashes at its end, so a path joins it with exactly one '/'.
+std::string_view TrimTrailingSlashes(std::string_view url);
 
 }  // namespace mirolanda::platform

@@ -1,5 +1,6 @@
 #include "quotes/DownloadCommand.h"
 
+#include "platform/HttpClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 #include "quotes/Yahoo.h"
@@ -16,11 +17,6 @@ std::string BlockRange(int first) {
     return std::to_string(first) + "～" + std::to_string(first + kBlockSize);
 }
 
-std::string TrimTrailingSlash(std::string url) {
-    while (!url.empty() && url.back() == '/') url.pop_back();
-    return url;
-}
-
 std::string IncompleteText(int issues, double minimum) {
     return "ダウンロード銘柄数が不足しています(" + std::to_string(issues) + "銘柄、必要数 " +
            std::to_string(static_cast<long long>(minimum)) + "銘柄)";
@@ -33,7 +29,7 @@ std::string RunPass(platform::Table& grid, platform::Fetcher& client, const Down
     ResetResultGrid(grid);
     progress.Show("ダウンロード－開始");
     client.SetAccess(options.ConnectionMode, options.Proxy);
-    const std::string base = TrimTrailingSlash(options.QuoteSiteUrl);
+    const std::string base(platform::TrimTrailingSlashes(options.QuoteSiteUrl));
     for (int block = 0; block < kBlocks; ++block) {
         const int first = kFirstCode + block * kBlockSize;
         progress.Show("ダウンロード－要求 " + BlockRange(first));

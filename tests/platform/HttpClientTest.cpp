@@ -342,5 +342,12 @@ TEST_F(HttpAccessTest, UnreachableProxyIsAFailure) {
     EXPECT_EQ(server_.Requests(), 0);
 }
 
+TEST(TrimTrailingSlashes, LeavesOneJoinPointForAPath) {
+    EXPECT_EQ(TrimTrailingSlashes("http://127.0.0.1:8080//"), "http://127.0.0.1:8080");
+    EXPECT_EQ(TrimTrailingSlashes("http://h/base/"), "http://h/base");
+    EXPECT_EQ(TrimTrailingSlashes("http://h/base"), "http://h/base");
+    EXPECT_EQ(TrimTrailingSlashes("///"), "");
+}
+
 }  // namespace
 }  // namespace mirolanda::platform
