@@ -34,7 +34,11 @@ std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
 }
 
 std::string QuoteField(std::string_view text) {
-    return "\"" + platform::QuotableText(text) + "\"";
+    // Appended piece by piece: GCC 12 misreads "\"" + string as an overlapping copy.
+    std::string out = "\"";
+    out += platform::QuotableText(text);
+    out += '"';
+    return out;
 }
 
 std::optional<long> WholeInteger(std::string_view text, long low, long high) {
