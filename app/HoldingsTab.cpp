@@ -71,6 +71,11 @@ void HoldingsTab::RefreshBuyGrid() {
     // The grid has no current holding after a rebuild: no chart of a holding that may be gone.
     PicBuy->Clear();
     BuyGridState = holdings::BuyGridState::OK;
+    if (!grid.Problems.empty()) {
+        std::string text = "銘柄別データを読み込めませんでした。該当する銘柄の株価は表示されません。";
+        for (const auto& problem : grid.Problems) text += "\n" + problem;
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle, Q(text));
+    }
 }
 
 int HoldingsTab::CurrentHolding() const {

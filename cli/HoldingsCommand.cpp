@@ -40,6 +40,7 @@ int RunHoldings(CliContext& context, const Args& args) {
 
     holdings::HistoryFolder history(context.folders.StockData);
     holdings::BuyGrid grid = holdings::UpdateBuyGrid(table, history, AlertSettings(context));
+    for (const auto& problem : grid.Problems) std::fprintf(stderr, "%s\n", problem.c_str());
     for (int i = 0; i < grid.Grid.RowCount(); ++i) {
         const auto& row = grid.Grid.RowAt(i);
         std::printf("%s\t%s\t%s\t%s\t%s\n", row[holdings::kGridCode].c_str(), row[holdings::kGridPrice].c_str(),

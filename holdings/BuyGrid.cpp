@@ -4,6 +4,7 @@
 
 #include "holdings/BuyData.h"
 #include "holdings/Numbers.h"
+#include "platform/Errors.h"
 
 namespace mirolanda::holdings {
 
@@ -57,10 +58,15 @@ BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, c
             static const std::string empty;
             return column < static_cast<int>(row.size()) ? row[static_cast<size_t>(column)] : empty;
         };
-        int32_t current = CurrentPrice(history.Record(CellToInt16(cell(kBuyCode))));
+        std::optional<int32_t> current;
+        try {
+            current = CurrentPrice(history.Record(CellToInt16(cell(kBuyCode))));
+        } catch (const platform::Error& error) {
+            grid.Problems.emplace_back(error.what());
+        }
         double price = LeadingNumber(cell(kBuyPrice));
-        std::string rate = price == 0 ? std::string() : FormatRiseRate(current / price * 100.0);
-        grid.Grid.AddRow({cell(kBuyCode), cell(kBuyPrice), std::to_string(current), rate});
+        std::string rate = price == 0 || !current ? std::string() : FormatRiseRate(*current / price * 100.0);
+        grid.Grid.AddRow({cell(kBuyCode), cell(kBuyPrice), current ? std::to_string(*current) : std::string(), rate});
     }
     grid.Marks.assign(static_cast<size_t>(grid.Grid.RowCount()), BuyRowMark{});
     if (alerts.UpOn) MarkRows(grid, alerts.UpPercent, true, alerts.UpColour);

@@ -41,6 +41,8 @@ struct BuyRowMark {
 struct BuyGrid {
     platform::Table Grid{kGridColumns};  // heading row, then one row per holding
     std::vector<BuyRowMark> Marks;       // one per data row
+    // History files that could not be read (one message each); their rows show no price.
+    std::vector<std::string> Problems;
     bool AnyMarked() const;
 };
 
@@ -56,7 +58,9 @@ std::string FormatRiseRate(double rate);
 // the price cell's leading number; a price of 0 leaves the rate empty and the row unmarked.
 // The rise pass marks rates ≥ its percentage, then the fall pass rates ≤ its percentage
 // (so a row meeting both ends with the fall colour); both compare the rate as shown. A
-// percentage that is not a number turns its pass off. Reads one history record per holding.
+// percentage that is not a number turns its pass off. Reads one history record per holding;
+// a damaged history file leaves that row's price and rate empty and is named in Problems,
+// so one bad file never hides the other holdings.
 BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts);
 
 }  // namespace mirolanda::holdings

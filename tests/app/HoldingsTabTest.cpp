@@ -244,6 +244,14 @@ TEST_F(HoldingsTabTest, StartupReportsDamagedLinesOnceAndLeavesTheFile) {
     EXPECT_FALSE(tab_->FgBuyModel->CellBackground(1, 0).isValid());
 }
 
+TEST_F(HoldingsTabTest, ADamagedHistoryFileIsReportedAndTheOtherHoldingsStillShow) {
+    WriteAll(quotes::IssueFilePath(Folders().StockData, 7203), "not a history record");
+    Open("1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",900,100\r\n");
+    EXPECT_EQ(GridColumn(holdings::kGridCurrent), (std::vector<std::string>{"455", ""}));
+    ASSERT_EQ(services_.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(services_.dialogs.shown[0].Text.contains("7203.dat"));
+}
+
 QImage Chart(HoldingsTab& tab) {
     return tab.PicBuy->Image().copy();
 }

@@ -4,6 +4,9 @@
 #include "MemoryHistory.h"
 #include "holdings/BuyData.h"
 #include "holdings/BuyGrid.h"
+#include "holdings/History.h"
+#include "quotes/StockFile.h"
+#include "support/TempFolder.h"
 
 namespace mirolanda::holdings {
 namespace {
@@ -106,6 +109,25 @@ TEST(BuyGridTest, EveryHoldingIsOneRowInTableOrder) {
     EXPECT_EQ(grid.Marks[1].CodeColour, 0x123456u);
     EXPECT_EQ(grid.Marks[2].CodeColour, 0x654321u);
     EXPECT_EQ(history.Reads, 3);  // one history read per holding, nothing cached
+}
+
+
+TEST(BuyGridTest, ADamagedHistoryFileBlanksItsRowOnlyAndIsNamed) {
+    mirolanda::testing::TempFolder dir;
+    quotes::StoreDayPrice(dir.Path(), 1301, "極洋", "2001/05/17", 400);
+    mirolanda::testing::WriteAll(dir / "7203.dat", "short");  // not a 3,700-byte record
+    Table holdings(kBuyColumns);
+    holdings.AddRow({"7203", "トヨタ", "2001/05/08", "300", "100"});
+    holdings.AddRow({"1301", "極洋", "2001/05/07", "200", "1000"});
+
+    BuyGrid grid = UpdateBuyGrid(holdings, HistoryFolder(dir.Path()), {});
+    ASSERT_EQ(grid.Grid.RowCount(), 2);
+    EXPECT_EQ(grid.Grid.RowAt(0), (Table::Row{"7203", "300", "", ""}));
+    EXPECT_EQ(grid.Grid.RowAt(1), (Table::Row{"1301", "200", "400", "200.00"}));
+    EXPECT_EQ(grid.Marks[0].Alert, BuyAlert::None);
+    EXPECT_EQ(grid.Marks[1].Alert, BuyAlert::Up);
+    ASSERT_EQ(grid.Problems.size(), 1u);
+    EXPECT_NE(grid.Problems[0].find("7203.dat"), std::string::npos);
 }
 
 }  // namespace
