@@ -97,7 +97,6 @@ quotes::DownloadOptions DownloadTab::CurrentOptions() const {
     ConnectionSetup connection = services_.Connection();
     platform::Folders folders = services_.CurrentFolders();
     o.QuoteSiteUrl = services_.CurrentHosts().QuoteSite;
-    while (!o.QuoteSiteUrl.empty() && o.QuoteSiteUrl.back() == '/') o.QuoteSiteUrl.pop_back();
     o.ConnectionMode = connection.Mode;
     o.Proxy = connection.Proxy;
     o.CompletenessCheck = automation_.ChkAutoDownloadCheck->isChecked();
