@@ -96,7 +96,7 @@ quotes::DownloadOptions DownloadTab::CurrentOptions() const {
     quotes::DownloadOptions o;
     ConnectionSetup connection = services_.Connection();
     platform::Folders folders = services_.CurrentFolders();
-    o.QuoteSiteUrl = services_.CurrentHosts().QuoteSite;
+    o.QuoteSiteUrl = platform::TrimTrailingSlashes(services_.CurrentHosts().QuoteSite);
     o.ConnectionMode = connection.Mode;
     o.Proxy = connection.Proxy;
     o.CompletenessCheck = automation_.ChkAutoDownloadCheck->isChecked();
