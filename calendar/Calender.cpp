@@ -9,8 +9,6 @@
 namespace mirolanda::calendar {
 namespace {
 
-constexpr std::string_view kFullWidthQuote = "＂";
-
 // How far GetDataDate looks back before it gives up: a whole year, so every real table
 // (even one with a long closure) finds a day, and a table that lists every day cannot hang us.
 constexpr int kMaxStepsBack = 366;
@@ -51,17 +49,7 @@ void ResetHolidayTable(platform::Table& table) {
 }
 
 std::string NormalizeHolidayField(std::string_view typed) {
-    std::string text;
-    text.reserve(typed.size());
-    for (char c : TrimBlanks(typed)) {
-        if (c == '"') {
-            text += kFullWidthQuote;
-        } else if (c == '\r' || c == '\n' || c == '\t') {
-            text += ' ';  // a record is one line
-        } else {
-            text += c;
-        }
-    }
+    std::string text = platform::QuotableText(TrimBlanks(typed));
     // What the file can hold: a character with no Shift_JIS form would come back as 〓.
     return std::string(TrimBlanks(platform::SjisToUtf8(platform::Utf8ToSjis(text))));
 }

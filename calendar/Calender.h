@@ -16,7 +16,7 @@ namespace mirolanda::calendar {
 void ResetHolidayTable(platform::Table& table);
 
 // A month/day or name as the holiday file keeps it: trimmed, a double quote as the full-width
-// ＂, line breaks and tabs as blanks, and only characters that Shift_JIS can hold. The editor
+// ＂, control characters (line breaks, tabs) as blanks, and only characters that Shift_JIS can hold. The editor
 // stores this form, so the table always equals what the file reads back.
 std::string NormalizeHolidayField(std::string_view typed);
 

@@ -95,6 +95,7 @@ TEST(CalenderFile, EveryStorableNameReadsBackUnchanged) {
 TEST(CalenderFile, NormalizedFieldsShowWhatTheFileHolds) {
     EXPECT_EQ(NormalizeHolidayField(" \"a\" "), "＂a＂");
     EXPECT_EQ(NormalizeHolidayField("x\r\ny"), "x  y");
+    EXPECT_EQ(NormalizeHolidayField("a\tb\x01" "c\x7F"), "a b c");
     EXPECT_EQ(NormalizeHolidayField("😀"), "〓");
     EXPECT_EQ(NormalizeHolidayField("  "), "");
 }
