@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "calendar/Calender.h"
+#include "HolidayTable.h"
 
 namespace mirolanda::calendar {
 namespace {
@@ -10,13 +11,6 @@ using platform::Date;
 using platform::DateTime;
 using platform::FixedClock;
 using platform::Table;
-
-Table Holidays(std::vector<Table::Row> rows) {
-    Table table;
-    ResetHolidayTable(table);
-    for (auto& row : rows) table.AddRow(std::move(row));
-    return table;
-}
 
 std::string DataDateAt(const Table& table, Date day, int hour, int minute) {
     FixedClock clock(DateTime{day, hour, minute, 0});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "calendar/Calender.h"
+#include "HolidayTable.h"
 #include "platform/Errors.h"
 #include "support/TempFolder.h"
 
@@ -15,13 +16,6 @@ using testing::TempFolder;
 using testing::WriteAll;
 
 const std::string kGolden = std::string(MIROLANDA_TEST_DATA) + "/Calender.txt";
-
-Table Holidays(std::vector<Table::Row> rows) {
-    Table table;
-    ResetHolidayTable(table);
-    for (auto& row : rows) table.AddRow(std::move(row));
-    return table;
-}
 
 std::vector<Table::Row> Loaded(const std::filesystem::path& file) {
     Table table(7);

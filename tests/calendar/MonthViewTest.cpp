@@ -2,19 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "calendar/Calender.h"
+#include "HolidayTable.h"
 #include "calendar/MonthView.h"
 
 namespace mirolanda::calendar {
 namespace {
 
 using platform::Table;
-
-Table Holidays(std::vector<Table::Row> rows) {
-    Table table;
-    ResetHolidayTable(table);
-    for (auto& row : rows) table.AddRow(std::move(row));
-    return table;
-}
 
 std::string Captions(const CalenderMonth& view) {
     std::string all;
