@@ -17,7 +17,6 @@ constexpr int kFieldCount = 7;
 constexpr int kNumberFields = 5;  // open, high, low, close, volume
 constexpr std::array<const char*, kNumberFields> kNumberNames = {"始値", "高値", "安値", "終値", "出来高"};
 
-using platform::IsBlank;
 using platform::TrimBlanks;
 
 enum class NumberStatus { Ok, NotNumber, TooLarge };
@@ -91,15 +90,12 @@ int ReadCode(std::string_view field, const fs::path& path, int line) {
 // The name field: the text inside the double quotes. A quote inside the name is written
 // unquoted by the saver, so the name runs to the last quote before the five numbers.
 std::string ReadName(std::string_view field, const fs::path& path, int line) {
-    std::string_view text = field;
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    if (text.empty() || text.front() != '"') return std::string(TrimBlanks(text));
-    std::string_view quoted = text;
-    while (!quoted.empty() && IsBlank(quoted.back())) quoted.remove_suffix(1);
-    if (quoted.size() < 2 || quoted.back() != '"') {
+    std::string_view text = TrimBlanks(field);
+    if (text.empty() || text.front() != '"') return std::string(text);
+    if (text.size() < 2 || text.back() != '"') {
         throw platform::FormatError(path, line, "銘柄名の引用符が閉じていません(" + Excerpt(field) + ")");
     }
-    return std::string(quoted.substr(1, quoted.size() - 2));
+    return std::string(text.substr(1, text.size() - 2));
 }
 
 // Splits code,"name",o,h,l,c,v from both ends, so that commas and quotes in the name survive.
