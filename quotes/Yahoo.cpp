@@ -42,15 +42,10 @@ int IssueCode(std::string_view cell) {
     return code >= 1000 ? code : 0;
 }
 
-// The link code names a chart image's address and file, so it is kept only when it is a
-// plain name: letters, digits and dots, starting with a letter or digit, of bounded length.
-// Anything else becomes "" and the row keeps its prices without a chart.
+// The link code names a chart image's address and file, so an unsafe one becomes "" and the
+// row keeps its prices without a chart.
 std::string SafeLinkCode(std::string_view text) {
-    if (text.empty() || text.size() > kMaxLinkCode || !IsAsciiAlnum(text.front())) return {};
-    for (char c : text) {
-        if (!IsAsciiAlnum(c) && c != '.') return {};
-    }
-    return std::string(text);
+    return IsSafeLinkCode(text) ? std::string(text) : std::string();
 }
 
 bool FitsPrice(int64_t value) {
@@ -139,6 +134,14 @@ void ParseQuoteRow(platform::Table& grid, LineReader& file) {
         row.push_back(SafeLinkCode(TextBetween(cells[0], "s=", "&d=")));
         grid.AddRow(std::move(row));
     }
+}
+
+bool IsSafeLinkCode(std::string_view link) {
+    if (link.empty() || link.size() > kMaxLinkCode || !IsAsciiAlnum(link.front())) return false;
+    for (char c : link) {
+        if (!IsAsciiAlnum(c) && c != '.') return false;
+    }
+    return true;
 }
 
 void DeleteTempFile(const fs::path& path, const platform::Progress& progress, std::chrono::milliseconds limit) {

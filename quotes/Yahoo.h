@@ -38,6 +38,10 @@ void ParseQuoteLines(platform::Table& grid, LineReader& file);
 // dots (starting with a letter or digit, at most 32 long), else the cell is "".
 void ParseQuoteRow(platform::Table& grid, LineReader& file);
 
+// A link code that can name a chart's file and address: letters, digits and dots, starting
+// with a letter or digit, at most 32 long. The parser keeps no other link code.
+bool IsSafeLinkCode(std::string_view link);
+
 // Deletes a temporary file, letting events run between attempts while another process
 // still holds it; throws FileError naming the file once `limit` has passed. A missing file
 // counts as deleted.
