@@ -16,7 +16,7 @@
 namespace mirolanda::quotes {
 
 struct DownloadOptions {
-    std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787", no trailing '/'
+    std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787"; slashes at its end are dropped
     int ConnectionMode = 0;    // "ConnectionMode" as stored
     std::string Proxy;         // server + ":" + port, used by mode 2
     bool CompletenessCheck = true;
