@@ -4,33 +4,8 @@
 
 namespace mirolanda::bonus {
 
-using platform::IsBlank;
-
 std::string Trim(std::string_view text) {
     return std::string(platform::TrimBlanks(text));
-}
-
-std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
-    std::vector<std::string> fields;
-    size_t i = 0;
-    while (true) {
-        while (i < line.size() && IsBlank(line[i])) ++i;
-        if (i < line.size() && line[i] == '"') {
-            size_t close = line.find('"', i + 1);
-            if (close == std::string_view::npos) return std::nullopt;
-            fields.emplace_back(line.substr(i + 1, close - i - 1));
-            i = close + 1;
-            while (i < line.size() && IsBlank(line[i])) ++i;
-            if (i < line.size() && line[i] != ',') return std::nullopt;
-        } else {
-            size_t comma = line.find(',', i);
-            fields.push_back(Trim(line.substr(i, comma == std::string_view::npos ? line.size() - i : comma - i)));
-            i = comma == std::string_view::npos ? line.size() : comma;
-        }
-        if (i >= line.size()) break;
-        ++i;  // the comma
-    }
-    return fields;
 }
 
 std::string QuoteField(std::string_view text) {

@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/SjisText.h"
+
 namespace mirolanda::bonus {
 
-// Splits a line at commas outside double quotes; a quoted field loses its quotes, an unquoted
-// one the blanks around it. Nothing when a quote is left open or text follows a closing quote.
-std::optional<std::vector<std::string>> SplitFields(std::string_view line);
+// The list files split their lines as every other line file does.
+using platform::SplitFields;
 
 // A quoted field as the files write it; a double quote inside becomes the full-width "＂" and a
 // control character a blank, so the line always reads back into the same fields.

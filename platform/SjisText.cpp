@@ -120,6 +120,29 @@ std::string QuotableText(std::string_view text) {
     return out;
 }
 
+std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
+    std::vector<std::string> fields;
+    size_t i = 0;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i < line.size() && line[i] == '"') {
+            size_t close = line.find('"', i + 1);
+            if (close == std::string_view::npos) return std::nullopt;
+            fields.emplace_back(line.substr(i + 1, close - i - 1));
+            i = close + 1;
+            while (i < line.size() && IsBlank(line[i])) ++i;
+            if (i < line.size() && line[i] != ',') return std::nullopt;
+        } else {
+            size_t comma = line.find(',', i);
+            fields.emplace_back(TrimBlanks(line.substr(i, comma == std::string_view::npos ? line.size() - i : comma - i)));
+            i = comma == std::string_view::npos ? line.size() : comma;
+        }
+        if (i >= line.size()) break;
+        ++i;  // the comma
+    }
+    return fields;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;

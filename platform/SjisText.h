@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,11 @@ std::string_view TrimBlanks(std::string_view text);
 // full-width "＂" (the files have no escape for one) and a control character a blank (it
 // would end the line), so the line reads back into the same fields.
 std::string QuotableText(std::string_view text);
+
+// Splits one line of the files' comma-separated form into its fields: commas outside double
+// quotes separate them, a quoted field loses its quotes, an unquoted one the blanks around it.
+// Nothing when a quote is left open or text other than blanks follows a closing quote.
+std::optional<std::vector<std::string>> SplitFields(std::string_view line);
 
 // Splits text into lines at CR LF, LF or a lone CR; a final line end adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -46,6 +46,17 @@ TEST(SjisText, QuotableTextLeavesNothingThatSplitsAFieldOrALine) {
     EXPECT_EQ(QuotableText("㈱日本 ｿﾌﾄ"), "㈱日本 ｿﾌﾄ");
 }
 
+TEST(SjisText, SplitFieldsReadsQuotedAndBareFieldsAndRefusesBrokenQuotes) {
+    using Fields = std::vector<std::string>;
+    EXPECT_EQ(SplitFields("1301,\"A, Inc.\",\"2001/05/06\",350"), (Fields{"1301", "A, Inc.", "2001/05/06", "350"}));
+    // Blanks around a field go; blanks inside quotes stay.
+    EXPECT_EQ(SplitFields(" \t12 , \" x \"\t,"), (Fields{"12", " x ", ""}));
+    EXPECT_EQ(SplitFields(""), (Fields{""}));
+    EXPECT_EQ(SplitFields("\"\""), (Fields{""}));
+    EXPECT_FALSE(SplitFields("1,\"open"));
+    EXPECT_FALSE(SplitFields("\"a\"b,1"));
+}
+
 TEST(SjisText, SplitLinesHandlesEveryLineEnd) {
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
