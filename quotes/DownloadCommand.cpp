@@ -25,7 +25,7 @@ std::string IncompleteText(int issues, double minimum) {
 // One pass over all blocks into the emptied grid; the failure's status text, or "" when
 // every request went through.
 std::string RunPass(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
-                    const platform::Progress& progress, int pass) {
+                    const platform::Progress& progress, int pass, int maxPasses) {
     ResetResultGrid(grid);
     progress.Show("ダウンロード－開始");
     client.SetAccess(options.ConnectionMode, options.Proxy);
@@ -37,7 +37,7 @@ std::string RunPass(platform::Table& grid, platform::Fetcher& client, const Down
         if (!page.Ok) return "Internet Error(" + page.Description + ")";
         progress.Show("ダウンロード－解析 " + BlockRange(first));
         ImportQuotePage(grid, page.Body, options.TempFolder, progress);
-        progress.Step((pass - 1) * kBlocks + block + 1, options.MaxPasses * kBlocks);
+        progress.Step((pass - 1) * kBlocks + block + 1, maxPasses * kBlocks);
     }
     return {};
 }
@@ -63,7 +63,7 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
     DownloadOutcome outcome;
     const int maxPasses = options.MaxPasses < 1 ? 1 : options.MaxPasses;
     for (int pass = 1;; ++pass) {
-        std::string failure = RunPass(grid, client, options, progress, pass);
+        std::string failure = RunPass(grid, client, options, progress, pass, maxPasses);
         outcome.Issues = grid.RowCount();
         if (!failure.empty()) {
             outcome.Status = failure;

@@ -167,6 +167,26 @@ TEST(DownloadCommand, ZeroMinimumOrNoCheckNeverRepeats) {
     }
 }
 
+TEST(DownloadCommand, ProgressStepsCountOverThePassesThatCanRun) {
+    for (int maxPasses : {5, 1, 0, -2}) {
+        SCOPED_TRACE(maxPasses);
+        Fixture f;
+        f.options.MaxPasses = maxPasses;
+        const int expectedTotal = std::max(maxPasses, 1) * 180;
+        std::vector<std::pair<int, int>> steps;
+        platform::Progress progress;
+        progress.Advance = [&](int done, int total) { steps.emplace_back(done, total); };
+        ASSERT_TRUE(quotes::RunDownload(f.grid, f.site, f.options, progress).Ok);
+        ASSERT_EQ(steps.size(), 181u);  // one per block, then the bar filled
+        for (size_t i = 0; i < steps.size(); ++i) {
+            EXPECT_EQ(steps[i].second, expectedTotal) << i;
+            EXPECT_LE(steps[i].first, steps[i].second) << i;
+        }
+        EXPECT_EQ(steps[179].first, 180);
+        EXPECT_EQ(steps.back().first, expectedTotal);
+    }
+}
+
 TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
     Fixture f;
     f.site.failAt = 21;  // the block that starts at 2000
