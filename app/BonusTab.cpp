@@ -18,7 +18,7 @@
 #include "app/WindowServices.h"
 #include "bonus/Omake.h"
 #include "bonus/Publisher.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 
 namespace mirolanda::app {
 namespace {
@@ -295,7 +295,7 @@ void BonusTab::ShowPicture(int index, int number, bool setPosition) {
     BonusPage& p = Page[static_cast<size_t>(index)];
     const int r = p.FgList->currentIndex().row();
     const std::string date = p.List.Cell(r, bonus::kListDate);
-    const int count = holdings::CellToInt16(p.List.Cell(r, bonus::kListCount));
+    const int count = platform::CellToInt16(p.List.Cell(r, bonus::kListCount));
     bool shown = false;
     if (bonus::IsChartDate(date)) {
         Guarded(services_, [&] {

@@ -15,6 +15,7 @@
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
 #include "calendar/Calender.h"
+#include "platform/Numbers.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 #include "quotes/Yahoo.h"
@@ -23,24 +24,6 @@
 #include <QLineEdit>
 
 namespace mirolanda::app {
-
-double LeadingNumber(const std::string& text) {
-    // Only [sign] digits [. digits]: no exponent, no hexadecimal, as a number box is read.
-    size_t i = text.find_first_not_of(' ');
-    if (i == std::string::npos) return 0;
-    size_t start = i;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    size_t digits = i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
-    bool whole = i > digits;
-    if (i < text.size() && text[i] == '.') {
-        size_t fraction = ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
-        if (i == fraction) --i;
-        whole = whole || i > fraction;
-    }
-    return whole ? std::strtod(text.substr(start, i - start).c_str(), nullptr) : 0;
-}
 
 DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner,
                          std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
@@ -100,7 +83,7 @@ quotes::DownloadOptions DownloadTab::CurrentOptions() const {
     o.ConnectionMode = connection.Mode;
     o.Proxy = connection.Proxy;
     o.CompletenessCheck = automation_.ChkAutoDownloadCheck->isChecked();
-    o.MinimumIssues = LeadingNumber(automation_.TxtAutoMinNum->text().toStdString());
+    o.MinimumIssues = platform::LeadingNumber(automation_.TxtAutoMinNum->text().toStdString());
     o.AutoCsvSave = automation_.ChkAutoCsvSave->isChecked();
     o.AutoDataSave = automation_.ChkAutoDataSave->isChecked();
     o.TempFolder = folders.Temp;

@@ -83,7 +83,4 @@ private:
     std::deque<std::filesystem::path> filing_;
 };
 
-// The number a text begins with (blanks skipped), 0 when it begins with none.
-double LeadingNumber(const std::string& text);
-
 }  // namespace mirolanda::app

@@ -17,7 +17,7 @@
 #include "app/WindowServices.h"
 #include "holdings/BuyData.h"
 #include "holdings/History.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "holdings/Picture.h"
 
 namespace mirolanda::app {
@@ -150,11 +150,11 @@ void HoldingsTab::FgBuy_EnterCell() {
     if (index < 0) return;
     Guarded(services_, [&] {
         holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-        const auto record = history.Record(holdings::CellToInt16(BuyGrid.Cell(index, holdings::kGridCode)));
+        const auto record = history.Record(platform::CellToInt16(BuyGrid.Cell(index, holdings::kGridCode)));
         const auto& holding = FgBuyTmp.RowAt(index);
         ChartCanvas canvas(PicBuy->Image());
-        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], holdings::CellToInt16(holding[holdings::kBuyCode]),
-                               holdings::CellToInt32(holding[holdings::kBuyPrice]));
+        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], platform::CellToInt16(holding[holdings::kBuyCode]),
+                               platform::CellToInt32(holding[holdings::kBuyPrice]));
     });
     PicBuy->update();
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/Errors.h"
+#include "platform/Numbers.h"
 #include "platform/SettingsKeys.h"
 
 namespace mirolanda::app {

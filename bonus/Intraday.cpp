@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "bonus/FieldList.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/HttpClient.h"
@@ -52,7 +52,7 @@ void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) 
     const std::string date = options.DataDate ? options.DataDate() : std::string();
     if (!code || !WholeInteger(date, 0, 99999999) || date.size() != 8) return;
     const std::string slashed = date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
-    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], slashed, holdings::CellToInt32(row[5]));
+    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], slashed, platform::CellToInt32(row[5]));
 }
 
 }  // namespace
@@ -128,9 +128,9 @@ std::string PlainNumber(double value) {
 }
 
 std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, std::string_view qtyCell) {
-    const double close = holdings::LeadingNumber(closeCell);
-    const double buy = holdings::LeadingNumber(buyCell);
-    const double qty = holdings::LeadingNumber(qtyCell);
+    const double close = platform::LeadingNumber(closeCell);
+    const double buy = platform::LeadingNumber(buyCell);
+    const double qty = platform::LeadingNumber(qtyCell);
     return "終値 " + PlainNumber(close) + "円  　買値 " + std::string(buyCell) + "円  (" + PlainNumber(qty * buy) +
            "円→" + PlainNumber(qty * close) + "円)";
 }
@@ -154,7 +154,7 @@ std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::
         view.Info = DayInfoLine(row[5], holdings.Cell(h, 3), holdings.Cell(h, 4));
         return view;
     }
-    view.Info = "終値 " + PlainNumber(holdings::LeadingNumber(row[5])) + "円";
+    view.Info = "終値 " + PlainNumber(platform::LeadingNumber(row[5])) + "円";
     return view;
 }
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "bonus/Omake.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 
@@ -26,7 +26,7 @@ int CreateRow(const ChartJob& job, platform::Table& table, int row) {
         job.Progress.Show("日付が正しくないため作成しません (" + date.substr(0, 40) + ")");
         return 0;
     }
-    const int count = holdings::CellToInt16(table.Cell(row, kListCount));
+    const int count = platform::CellToInt16(table.Cell(row, kListCount));
     int stored = 0;
     for (int k = 1; k <= count; ++k) {
         const fs::path path = GetImageFilePath(job.OmakeFolder, job.Mode, date, k);
@@ -50,7 +50,7 @@ int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<in
         total += stored;
         table.SetCell(row, kListState, std::string(kStateCreated));
         if (job.StateChanged) job.StateChanged(row, std::string(kStateCreated));
-        SetDownloaded(downloaded, table.Cell(row, kListDate), holdings::CellToInt16(table.Cell(row, kListCount)),
+        SetDownloaded(downloaded, table.Cell(row, kListDate), platform::CellToInt16(table.Cell(row, kListCount)),
                       table.Cell(row, kListStamp));
     }
     SaveDownloaded(job.OmakeFolder, job.Mode, downloaded);

@@ -4,7 +4,7 @@
 
 #include "bonus/FieldList.h"
 #include "bonus/Omake.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
 
@@ -160,7 +160,7 @@ void ShowCurrentList(const fs::path& omakeFolder, std::string_view mode, platfor
     for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "List"))) {
         auto fields = SplitFields(line);
         if (!fields || fields->size() < 4) continue;
-        table.AddRow({(*fields)[0], (*fields)[1], std::to_string(holdings::CellToInt16((*fields)[2])), (*fields)[3]});
+        table.AddRow({(*fields)[0], (*fields)[1], std::to_string(platform::CellToInt16((*fields)[2])), (*fields)[3]});
     }
     std::stable_sort(table.MutableRows().begin(), table.MutableRows().end(),
                      [](const platform::Table::Row& a, const platform::Table::Row& b) { return a[0] > b[0]; });

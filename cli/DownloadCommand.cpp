@@ -5,7 +5,7 @@
 #include "calendar/Calender.h"
 #include "cli/Commands.h"
 #include "platform/HttpClient.h"
-#include "platform/SettingsKeys.h"
+#include "platform/Numbers.h"
 #include "quotes/DownloadCommand.h"
 
 namespace mirolanda::cli {
@@ -80,7 +80,7 @@ int Run(CliContext& context, const Args& args) {
     options.ConnectionMode = static_cast<int>(platform::LeadingInteger(context.Setting("ConnectionMode"), 0));
     options.Proxy = context.Setting("ProxyServer") + ":" + context.Setting("ProxyPort");
     options.CompletenessCheck = Ticked(context, "AutoDownCheck");
-    options.MinimumIssues = static_cast<double>(platform::LeadingInteger(context.Setting("AutoDownNum"), 0));
+    options.MinimumIssues = platform::LeadingNumber(context.Setting("AutoDownNum"));
     options.AutoCsvSave = !noCsv && Ticked(context, "AutoCsvSave");
     options.AutoDataSave = !noFile && Ticked(context, "AutoDataSave");
     options.TempFolder = context.folders.Temp;

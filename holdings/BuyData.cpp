@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "holdings/History.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
 
@@ -59,16 +59,16 @@ std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Ro
     if (fields->size() > kBuyColumns) return "項目が多すぎます（5項目のはずです）";
     const auto& f = *fields;
 
-    auto code = WholeNumber(f[kBuyCode].Text);
-    auto codeValue = code ? RoundHalfEven(*code, kLowestCode, kHighestCode) : std::nullopt;
+    auto code = platform::WholeNumber(f[kBuyCode].Text);
+    auto codeValue = code ? platform::RoundHalfEven(*code, kLowestCode, kHighestCode) : std::nullopt;
     if (!codeValue) return "銘柄コードが1000～9999の数値ではありません";
-    auto price = WholeNumber(f[kBuyPrice].Text);
-    if (!price || !RoundHalfEven(*price, INT32_MIN, INT32_MAX)) return "購入時株価が数値ではありません";
-    auto shares = WholeNumber(f[kBuyShares].Text);
-    auto sharesValue = shares ? RoundHalfEven(*shares, INT32_MIN, INT32_MAX) : std::nullopt;
+    auto price = platform::WholeNumber(f[kBuyPrice].Text);
+    if (!price || !platform::RoundHalfEven(*price, INT32_MIN, INT32_MAX)) return "購入時株価が数値ではありません";
+    auto shares = platform::WholeNumber(f[kBuyShares].Text);
+    auto sharesValue = shares ? platform::RoundHalfEven(*shares, INT32_MIN, INT32_MAX) : std::nullopt;
     if (!sharesValue) return "購入株数が数値ではありません";
 
-    row = {std::to_string(*codeValue), f[kBuyName].Text, f[kBuyDate].Text, FormatNumber(*price),
+    row = {std::to_string(*codeValue), f[kBuyName].Text, f[kBuyDate].Text, platform::FormatNumber(*price),
            std::to_string(*sharesValue)};
     return std::nullopt;
 }
@@ -127,9 +127,9 @@ std::string EncodeBuyData(const platform::Table& table) {
             return column < static_cast<int>(row.size()) ? std::string_view(row[static_cast<size_t>(column)])
                                                          : std::string_view();
         };
-        lines.push_back(std::to_string(CellToInt16(cell(kBuyCode))) + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
-                        FileText(cell(kBuyDate)) + "\"," + std::to_string(CellToInt32(cell(kBuyPrice))) + "," +
-                        std::to_string(CellToInt32(cell(kBuyShares))));
+        lines.push_back(std::to_string(platform::CellToInt16(cell(kBuyCode))) + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
+                        FileText(cell(kBuyDate)) + "\"," + std::to_string(platform::CellToInt32(cell(kBuyPrice))) + "," +
+                        std::to_string(platform::CellToInt32(cell(kBuyShares))));
     }
     return platform::EncodeSjisLines(lines);
 }

@@ -3,13 +3,13 @@
 #include <cstdint>
 
 #include "holdings/BuyData.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/Date.h"
 
 namespace mirolanda::holdings {
 
 std::string NameForCodeBox(std::string_view codeText, const History& history) {
-    auto code = RoundHalfEven(LeadingNumber(codeText), INT16_MIN, INT16_MAX);
+    auto code = platform::RoundHalfEven(platform::LeadingNumber(codeText), INT16_MIN, INT16_MAX);
     return history.Name(code ? static_cast<int>(*code) : 0);
 }
 
@@ -75,7 +75,7 @@ bool HasDay(const quotes::IssueRecord& record, std::string_view date) {
 
 // True when the box's leading number rounds to a non-zero 32-bit integer.
 bool IsUsableCount(std::string_view text) {
-    auto value = RoundHalfEven(LeadingNumber(text), INT32_MIN, INT32_MAX);
+    auto value = platform::RoundHalfEven(platform::LeadingNumber(text), INT32_MIN, INT32_MAX);
     return value && *value != 0;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "holdings/BuyData.h"
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 #include "platform/Errors.h"
 
 namespace mirolanda::holdings {
@@ -35,12 +35,12 @@ int32_t CurrentPrice(const quotes::IssueRecord& record) {
 
 // One alert pass over the grid's rows.
 void MarkRows(BuyGrid& grid, std::string_view percentText, bool rising, uint32_t colour) {
-    auto percent = WholeNumber(percentText);
+    auto percent = platform::WholeNumber(percentText);
     if (!percent) return;  // a threshold that is not a number means no alert
     for (int i = 0; i < grid.Grid.RowCount(); ++i) {
         const std::string& shown = grid.Grid.Cell(i, kGridRate);
         if (shown.empty()) continue;  // no rate (purchase price 0)
-        auto rate = WholeNumber(shown);
+        auto rate = platform::WholeNumber(shown);
         if (!rate) continue;
         if (rising ? *rate >= *percent : *rate <= *percent) {
             grid.Marks[static_cast<size_t>(i)] = {rising ? BuyAlert::Up : BuyAlert::Down, colour};
@@ -60,11 +60,11 @@ BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, c
         };
         std::optional<int32_t> current;
         try {
-            current = CurrentPrice(history.Record(CellToInt16(cell(kBuyCode))));
+            current = CurrentPrice(history.Record(platform::CellToInt16(cell(kBuyCode))));
         } catch (const platform::Error& error) {
             grid.Problems.emplace_back(error.what());
         }
-        double price = LeadingNumber(cell(kBuyPrice));
+        double price = platform::LeadingNumber(cell(kBuyPrice));
         std::string rate = price == 0 || !current ? std::string() : FormatRiseRate(*current / price * 100.0);
         grid.Grid.AddRow({cell(kBuyCode), cell(kBuyPrice), current ? std::to_string(*current) : std::string(), rate});
     }

@@ -52,18 +52,4 @@ std::string DefaultSettingValue(const SettingKey& key, const std::filesystem::pa
     return std::string(key.Default);
 }
 
-long LeadingInteger(std::string_view text, long fallback) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return fallback;
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value > 100000000000L) break;  // far beyond any setting; never overflow
-        value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
-}
-
 }  // namespace mirolanda::platform

@@ -35,8 +35,4 @@ const SettingKey& FindSettingKey(std::string_view key);
 // The default text of a key, with the program folder applied to folder keys.
 std::string DefaultSettingValue(const SettingKey& key, const std::filesystem::path& programFolder);
 
-// The leading number of a text (digits after optional blanks and sign), as the settings'
-// numeric values are read; `fallback` when the text holds no number.
-long LeadingInteger(std::string_view text, long fallback);
-
 }  // namespace mirolanda::platform

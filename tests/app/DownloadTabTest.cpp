@@ -104,20 +104,6 @@ TEST_F(DownloadTest, TheDownloadIsGivenTheSettingsAsTheControlsHoldThem) {
     EXPECT_EQ(o.DataDate(), "20261207");
 }
 
-TEST_F(DownloadTest, LeadingNumberOfTheMinimumBox) {
-    EXPECT_DOUBLE_EQ(LeadingNumber("3560"), 3560);
-    EXPECT_DOUBLE_EQ(LeadingNumber("  12.5x"), 12.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber(""), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("e5"), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("0x10"), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("1e3"), 1);
-    EXPECT_DOUBLE_EQ(LeadingNumber("-.5"), -0.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber("7."), 7);
-    EXPECT_DOUBLE_EQ(LeadingNumber("."), 0);
-    EXPECT_DOUBLE_EQ(LeadingNumber("+"), 0);
-}
-
 TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
     Store("Parameters/AutoMode", "1");
     clock.Set({{2026, 12, 7}, 21, 30, 0});

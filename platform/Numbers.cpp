@@ -1,10 +1,10 @@
-#include "holdings/Numbers.h"
+#include "platform/Numbers.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-namespace mirolanda::holdings {
+namespace mirolanda::platform {
 
 namespace {
 
@@ -89,6 +89,20 @@ int16_t CellToInt16(std::string_view text) {
     return CellToInt<int16_t>(text);
 }
 
+long LeadingInteger(std::string_view text, long fallback) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return fallback;
+    long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value > 100000000000L) break;  // far beyond any setting; never overflow
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
 std::string FormatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
     char buffer[64];
@@ -96,4 +110,4 @@ std::string FormatNumber(double value) {
     return std::string(buffer, result.ptr);
 }
 
-}  // namespace mirolanda::holdings
+}  // namespace mirolanda::platform

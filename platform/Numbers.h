@@ -1,6 +1,6 @@
-// How holdings code reads numbers out of texts typed by the user or stored in files:
-// the leading number of a text, a whole text as a number, and rounding to integers with
-// a half going to the even neighbour. No state.
+// How numbers are read out of texts typed by the user or stored in files: the leading
+// number of a text, a whole text as a number, and rounding to integers with a half going
+// to the even neighbour. No state.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace mirolanda::holdings {
+namespace mirolanda::platform {
 
 // The value of the text's longest numeric prefix (blanks, sign, digits, point, digits),
 // 0 when it has none: "350円" gives 350, "abc" 0, " -1.5x" −1.5.
@@ -27,7 +27,11 @@ std::optional<int64_t> RoundHalfEven(double value, int64_t low, int64_t high);
 int32_t CellToInt32(std::string_view text);
 int16_t CellToInt16(std::string_view text);
 
+// The leading whole number of a text (blanks, optional sign, digits), as settings such as
+// the connection mode are read; `fallback` when the text holds no number. Never overflows.
+long LeadingInteger(std::string_view text, long fallback);
+
 // Shortest decimal text of a number: 350 → "350", 350.5 → "350.5".
 std::string FormatNumber(double value);
 
-}  // namespace mirolanda::holdings
+}  // namespace mirolanda::platform
