@@ -14,12 +14,6 @@ std::optional<int> DigitsValue(std::string_view part) {
     return value;
 }
 
-std::string TwoDigits(int value) {
-    std::string text = std::to_string(value);
-    if (text.size() < 2) text.insert(text.begin(), '0');
-    return text;
-}
-
 }  // namespace
 
 bool IsAutoDownloadDue(const AutoTick& tick) {
@@ -45,7 +39,7 @@ std::optional<std::string> NormaliseStartTime(std::string_view text) {
     auto h = DigitsValue(hour);
     auto m = DigitsValue(minute);
     if (!h || *h > 24 || !m || *m > 59) return std::nullopt;
-    return TwoDigits(*h) + ":" + TwoDigits(*m);
+    return platform::FormatHhMm({{}, *h, *m});
 }
 
 }  // namespace mirolanda::app
