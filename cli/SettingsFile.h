@@ -18,7 +18,10 @@ public:
     explicit SettingsFile(const std::optional<std::filesystem::path>& path);
     ~SettingsFile();
 
+    // The stored text (a value QSettings splits at unquoted commas comes back whole), or
+    // nothing when the key is absent.
     std::optional<std::string> Read(std::string_view section, std::string_view key) const;
+    // Writes and flushes; throws platform::FileError when the file cannot be written.
     void Write(std::string_view section, std::string_view key, const std::string& value);
 
 private:
