@@ -18,10 +18,6 @@ namespace mirolanda::bonus {
 namespace {
 
 constexpr int kBlock = 50;
-constexpr size_t kMaxLinkLength = 32;
-
-bool IsAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // Removes last update's images; only files, so a folder someone put there is left alone.
 void ClearDailyFolder(const fs::path& settingFolder) {
     platform::EnsureFolder(settingFolder);
@@ -58,14 +54,6 @@ void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) 
 }  // namespace
 
 fs::path DailyFolder(const fs::path& settingFolder) { return settingFolder / "Daily"; }
-
-bool IsSafeLinkCode(std::string_view link) {
-    if (link.empty() || link.size() > kMaxLinkLength || !IsAlnum(link.front())) return false;
-    for (char c : link) {
-        if (!IsAlnum(c) && c != '.') return false;
-    }
-    return true;
-}
 
 std::string ChartImageRequestPath(std::string_view link) {
     return "/chart/1d/" + std::string(link.substr(0, 1)) + "/" + std::string(link) + ".gif";

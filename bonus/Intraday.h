@@ -14,6 +14,7 @@
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
 #include "platform/Table.h"
+#include "quotes/Yahoo.h"
 
 namespace mirolanda::bonus {
 
@@ -38,9 +39,8 @@ struct IntradayOutcome {
 // settingFolder/"Daily".
 std::filesystem::path DailyFolder(const std::filesystem::path& settingFolder);
 
-// A link code the program names files and addresses after: letters, digits and dots,
-// starting with a letter or digit, at most 32 long.
-bool IsSafeLinkCode(std::string_view link);
+// A link code the program names files and addresses after: the quote parser's rule.
+using quotes::IsSafeLinkCode;
 // "/chart/1d/" + first character + "/" + link + ".gif".
 std::string ChartImageRequestPath(std::string_view link);
 // The first four characters of the link code + ".gif".
