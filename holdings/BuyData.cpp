@@ -1,7 +1,6 @@
 #include "holdings/BuyData.h"
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 
 #include "holdings/History.h"
@@ -13,62 +12,24 @@ namespace mirolanda::holdings {
 
 namespace {
 
-struct Field {
-    std::string Text;
-    bool Quoted = false;
-};
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
-// Splits one line into fields: commas separate them, blanks before a field are skipped, a
-// field that opens with a double quote runs to the next one. Nothing for an unclosed quote
-// or text after a closing quote.
-std::optional<std::vector<Field>> SplitRecord(std::string_view line) {
-    std::vector<Field> fields;
-    size_t pos = 0;
-    while (true) {
-        while (pos < line.size() && line[pos] == ' ') ++pos;
-        if (pos < line.size() && line[pos] == '"') {
-            size_t close = line.find('"', pos + 1);
-            if (close == std::string_view::npos) return std::nullopt;
-            fields.push_back({std::string(line.substr(pos + 1, close - pos - 1)), true});
-            pos = close + 1;
-            while (pos < line.size() && line[pos] == ' ') ++pos;
-            if (pos == line.size()) return fields;
-            if (line[pos] != ',') return std::nullopt;
-            ++pos;
-        } else {
-            size_t comma = line.find(',', pos);
-            std::string_view text = line.substr(pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
-            fields.push_back({std::string(TrimBlanks(text)), false});
-            if (comma == std::string_view::npos) return fields;
-            pos = comma + 1;
-        }
-    }
-}
-
 // Turns the fields of one record into a table row, or gives the reason it cannot.
 std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Row& row) {
-    auto fields = SplitRecord(line);
+    auto fields = platform::SplitFields(line);
     if (!fields) return "引用符（\"）が閉じていません";
     if (fields->size() < kBuyColumns) return "項目が足りません（5項目必要です）";
     if (fields->size() > kBuyColumns) return "項目が多すぎます（5項目のはずです）";
     const auto& f = *fields;
 
-    auto code = platform::WholeNumber(f[kBuyCode].Text);
+    auto code = platform::WholeNumber(f[kBuyCode]);
     auto codeValue = code ? platform::RoundHalfEven(*code, kLowestCode, kHighestCode) : std::nullopt;
     if (!codeValue) return "銘柄コードが1000～9999の数値ではありません";
-    auto price = platform::WholeNumber(f[kBuyPrice].Text);
+    auto price = platform::WholeNumber(f[kBuyPrice]);
     if (!price || !platform::RoundHalfEven(*price, INT32_MIN, INT32_MAX)) return "購入時株価が数値ではありません";
-    auto shares = platform::WholeNumber(f[kBuyShares].Text);
+    auto shares = platform::WholeNumber(f[kBuyShares]);
     auto sharesValue = shares ? platform::RoundHalfEven(*shares, INT32_MIN, INT32_MAX) : std::nullopt;
     if (!sharesValue) return "購入株数が数値ではありません";
 
-    row = {std::to_string(*codeValue), f[kBuyName].Text, f[kBuyDate].Text, platform::FormatNumber(*price),
+    row = {std::to_string(*codeValue), f[kBuyName], f[kBuyDate], platform::FormatNumber(*price),
            std::to_string(*sharesValue)};
     return std::nullopt;
 }
@@ -76,7 +37,7 @@ std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Ro
 // A text field as the file can hold it: no blanks around it, no double quote (the format
 // has no escape for one), no control character (it would split the line).
 std::string FileText(std::string_view cell) {
-    return std::string(TrimBlanks(platform::QuotableText(TrimBlanks(cell))));
+    return std::string(platform::TrimBlanks(platform::QuotableText(cell)));
 }
 
 }  // namespace
@@ -108,7 +69,7 @@ BuyDataLoad LoadBuyData(platform::Table& table, const std::filesystem::path& set
 
     auto lines = platform::ReadSjisLines(result.Path);
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (TrimBlanks(lines[i]).empty()) continue;  // a blank line holds no purchase
+        if (platform::TrimBlanks(lines[i]).empty()) continue;  // a blank line holds no purchase
         platform::Table::Row row;
         if (auto reason = ReadRecord(lines[i], row)) {
             result.Problems.push_back({static_cast<int>(i + 1), *reason});

@@ -91,16 +91,19 @@ TEST(BuyDataTest, QuotesAndControlCharactersCannotBreakTheFormat) {
 
 TEST(BuyDataTest, ReadsWhatOtherWritersMayLeave) {
     TempFolder temp;
-    // Blanks before fields, an unquoted name, LF line ends, a blank line, a decimal price.
+    // Blanks (spaces or tabs) around fields, an unquoted name, LF line ends, blank lines, a decimal price.
     WriteAll(BuyDataPath(temp.Path()), platform::Utf8ToSjis(" 1301, \"極洋\" ,\"2001/05/07\", 350.25 ,1000\n"
                                                             "\n"
-                                                            "7203,Toyota ,\"2001/05/08\",0350,2"));
+                                                            "7203,Toyota ,\"2001/05/08\",0350,2\n"
+                                                            "\t9984\t,\t\"SB\"\t,\"2001/05/09\",\t100\t,1\n"
+                                                            " \t \n"));
     Table table;
     auto load = LoadBuyData(table, temp.Path());
     ASSERT_TRUE(load.Problems.empty()) << load.Message();
     std::vector<Table::Row> expected = {
         {"1301", "極洋", "2001/05/07", "350.25", "1000"},
         {"7203", "Toyota", "2001/05/08", "350", "2"},
+        {"9984", "SB", "2001/05/09", "100", "1"},
     };
     EXPECT_EQ(table.Rows(), expected);
 }
