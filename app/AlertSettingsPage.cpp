@@ -4,7 +4,7 @@
 
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/ErrorBox.h"
+#include "app/SaveButton.h"
 #include "app/SettingsStore.h"
 #include "app/TableModel.h"
 
@@ -57,12 +57,7 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     connect(TxtBuyDownPercent, &QLineEdit::textChanged, this, &AlertSettingsPage::EnableSave);
     connect(LblBuyColor1, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor1); });
     connect(LblBuyColor2, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor2); });
-    connect(CmdBuyConfigSave, &QPushButton::clicked, this, [this] {
-        Guarded(services_, [this] {
-            SaveRegstoryBuy();
-            CmdBuyConfigSave->setEnabled(false);
-        });
-    });
+    ConnectSaveButton(CmdBuyConfigSave, services_, [this] { SaveRegstoryBuy(); });
 }
 
 void AlertSettingsPage::EnableSave() { CmdBuyConfigSave->setEnabled(true); }

@@ -5,7 +5,7 @@
 #include "app/AutoDownloadRules.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/ErrorBox.h"
+#include "app/SaveButton.h"
 #include "app/SettingsStore.h"
 
 namespace mirolanda::app {
@@ -45,12 +45,7 @@ AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : 
     // A new start time pauses the automation until the user ticks it again.
     connect(TxtAutoStartTime, &QLineEdit::textChanged, this, [this] { ChkAuto->setChecked(false); });
     TxtAutoStartTime->installEventFilter(this);
-    connect(CmdAutoConfigSave, &QPushButton::clicked, this, [this] {
-        Guarded(services_, [this] {
-            SaveRegstoryAuto();
-            CmdAutoConfigSave->setEnabled(false);
-        });
-    });
+    ConnectSaveButton(CmdAutoConfigSave, services_, [this] { SaveRegstoryAuto(); });
 }
 
 void AutoSettingsPage::EnableSave() { CmdAutoConfigSave->setEnabled(true); }

@@ -7,7 +7,7 @@
 #include "app/AlertSettingsPage.h"
 #include "app/AutoSettingsPage.h"
 #include "app/Controls.h"
-#include "app/ErrorBox.h"
+#include "app/SaveButton.h"
 #include "app/SettingsStore.h"
 
 namespace mirolanda::app {
@@ -52,15 +52,6 @@ void SettingsTab::SetCalendarPage(QWidget* page) {
     delete placeholder;
 }
 
-void SettingsTab::SaveButton(QPushButton* button, void (SettingsTab::*save)()) {
-    connect(button, &QPushButton::clicked, this, [this, button, save] {
-        Guarded(services_, [&] {
-            (this->*save)();
-            button->setEnabled(false);
-        });
-    });
-}
-
 QWidget* SettingsTab::BuildInetPage() {
     auto* page = new QWidget;
     const QString captions[] = {
@@ -101,7 +92,7 @@ QWidget* SettingsTab::BuildInetPage() {
     for (QLineEdit* edit : {TxtInetProxyServer, TxtInetProxyPort, TxtQuoteSiteUrl, TxtChartSiteUrl, TxtPublisherUrl}) {
         connect(edit, &QLineEdit::textChanged, CmdInetConfigSave, [this] { CmdInetConfigSave->setEnabled(true); });
     }
-    SaveButton(CmdInetConfigSave, &SettingsTab::SaveRegstoryInet);
+    ConnectSaveButton(CmdInetConfigSave, services_, [this] { SaveRegstoryInet(); });
     return page;
 }
 
@@ -127,7 +118,7 @@ QWidget* SettingsTab::BuildFolderPage() {
     for (QLineEdit* edit : edits) {
         connect(edit, &QLineEdit::textChanged, CmdFolderConfigSave, [this] { CmdFolderConfigSave->setEnabled(true); });
     }
-    SaveButton(CmdFolderConfigSave, &SettingsTab::SaveRegstoryFolder);
+    ConnectSaveButton(CmdFolderConfigSave, services_, [this] { SaveRegstoryFolder(); });
     return page;
 }
 
@@ -144,7 +135,7 @@ QWidget* SettingsTab::BuildUserPage() {
     for (QLineEdit* edit : {TxtUserName, TxtSign}) {
         connect(edit, &QLineEdit::textChanged, CmdUserInfSave, [this] { CmdUserInfSave->setEnabled(true); });
     }
-    SaveButton(CmdUserInfSave, &SettingsTab::SaveRegstoryUser);
+    ConnectSaveButton(CmdUserInfSave, services_, [this] { SaveRegstoryUser(); });
     return page;
 }
 

@@ -74,7 +74,6 @@ private:
     QWidget* BuildInetPage();
     QWidget* BuildFolderPage();
     QWidget* BuildUserPage();
-    void SaveButton(QPushButton* button, void (SettingsTab::*save)());
 
     WindowServices& services_;
 };

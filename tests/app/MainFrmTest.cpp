@@ -227,5 +227,18 @@ TEST_F(WindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowComesUp
     EXPECT_EQ(w.InitialisationFlag(), "Initialized");
 }
 
+TEST_F(WindowTest, ASaveThatFailsIsShownAndLeavesItsButtonEnabled) {
+    std::filesystem::create_directories(settingsFile);  // a folder where the file should be
+    MainFrm& w = Open();
+    for (QPushButton* b : SaveButtons(w)) {
+        dialogs.shown.clear();
+        b->setEnabled(true);
+        b->click();
+        ASSERT_EQ(dialogs.shown.size(), 1u) << b->objectName().toStdString();
+        EXPECT_EQ(dialogs.shown.front().Icon, MessageIcon::Critical);
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace mirolanda::app::test
