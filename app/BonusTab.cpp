@@ -35,8 +35,6 @@ const QString kAdjusting = QStringLiteral(
 const QString kAskTitle = QStringLiteral("最新チャートの作成");
 const QString kDoneTitle = QStringLiteral("チャート作成完了");
 
-QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 std::unique_ptr<platform::Fetcher> PublisherClient() {

@@ -19,6 +19,11 @@ struct TwipsRect {
     int Left, Top, Width, Height;
 };
 
+// The name of one control of an indexed set: "LblDay(3)".
+inline QString Indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
 template <typename W>
 W* Named(W* widget, const QString& name, TwipsRect rect) {
     widget->setObjectName(name);

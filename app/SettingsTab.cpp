@@ -63,7 +63,7 @@ QWidget* SettingsTab::BuildInetPage() {
         QStringLiteral("プロキシ（代理）サーバーを経由しない場合はこちらを選択してください"),
         QStringLiteral("プロキシ（代理）サーバーを個別に設定する場合にはこちらを選択してください")};
     for (int i = 0; i < 3; ++i) {
-        auto* option = Named(new QRadioButton(captions[i], page), QStringLiteral("OptInetConfig(%1)").arg(i),
+        auto* option = Named(new QRadioButton(captions[i], page), Indexed("OptInetConfig", i),
                              {120, 120 + 330 * i, 7700, 300});
         option->setToolTip(tips[i]);
         OptInetConfig[static_cast<size_t>(i)] = option;
