@@ -13,6 +13,10 @@ std::string CliContext::Setting(std::string_view key) const {
     return platform::DefaultSettingValue(entry, programFolder);
 }
 
+bool CliContext::Checked(std::string_view key) const {
+    return platform::CheckedSetting(platform::FindSettingKey(key), Setting(key));
+}
+
 void CliContext::SetSetting(std::string_view key, const std::string& value) const {
     const auto& entry = platform::FindSettingKey(key);
     if (settings) settings->Write(entry.Section, entry.Key, value);

@@ -23,6 +23,8 @@ struct CliContext {
 
     // The stored value of a key of the settings key table, or its default.
     std::string Setting(std::string_view key) const;
+    // A check box key's state, read as the window reads it.
+    bool Checked(std::string_view key) const;
     void SetSetting(std::string_view key, const std::string& value) const;
 };
 

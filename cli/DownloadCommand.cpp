@@ -11,10 +11,6 @@
 namespace mirolanda::cli {
 namespace {
 
-bool Ticked(const CliContext& context, std::string_view key) {
-    return platform::LeadingInteger(context.Setting(key), 0) == 1;
-}
-
 // Status texts on stderr; on a terminal they share one line with a progress bar.
 platform::Progress TerminalProgress(bool tty) {
     struct State {
@@ -79,10 +75,10 @@ int Run(CliContext& context, const Args& args) {
     options.QuoteSiteUrl = context.Setting("QuoteSiteUrl");
     options.ConnectionMode = static_cast<int>(platform::LeadingInteger(context.Setting("ConnectionMode"), 0));
     options.Proxy = context.Setting("ProxyServer") + ":" + context.Setting("ProxyPort");
-    options.CompletenessCheck = Ticked(context, "AutoDownCheck");
+    options.CompletenessCheck = context.Checked("AutoDownCheck");
     options.MinimumIssues = platform::LeadingNumber(context.Setting("AutoDownNum"));
-    options.AutoCsvSave = !noCsv && Ticked(context, "AutoCsvSave");
-    options.AutoDataSave = !noFile && Ticked(context, "AutoDataSave");
+    options.AutoCsvSave = !noCsv && context.Checked("AutoCsvSave");
+    options.AutoDataSave = !noFile && context.Checked("AutoDataSave");
     options.TempFolder = context.folders.Temp;
     options.CsvFolder = context.folders.CsvData;
     options.StockFolder = context.folders.StockData;

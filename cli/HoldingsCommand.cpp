@@ -16,9 +16,9 @@ constexpr int kMarkedStatus = 3;
 
 holdings::BuyAlertSettings AlertSettings(const CliContext& context) {
     holdings::BuyAlertSettings alerts;
-    alerts.UpOn = context.Setting("BuyUpChkMode") == "1";
+    alerts.UpOn = context.Checked("BuyUpChkMode");
     alerts.UpPercent = context.Setting("BuyUpNum");
-    alerts.DownOn = context.Setting("BuyDownChkMode") == "1";
+    alerts.DownOn = context.Checked("BuyDownChkMode");
     alerts.DownPercent = context.Setting("BuyDownNum");
     return alerts;
 }

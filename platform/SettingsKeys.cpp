@@ -1,8 +1,23 @@
 #include "platform/SettingsKeys.h"
 
+#include <charconv>
+#include <optional>
 #include <stdexcept>
 
 namespace mirolanda::platform {
+namespace {
+
+// A whole decimal number, spaces around allowed; nothing for any other text.
+std::optional<long long> WholeInteger(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    long long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
 
 const std::vector<SettingKey>& AllSettingKeys() {
     using G = SettingGroup;
@@ -50,6 +65,12 @@ const SettingKey& FindSettingKey(std::string_view key) {
 std::string DefaultSettingValue(const SettingKey& key, const std::filesystem::path& programFolder) {
     if (key.FolderSuffix) return (programFolder / key.Default).string();
     return std::string(key.Default);
+}
+
+bool CheckedSetting(const SettingKey& key, std::string_view text) {
+    auto value = WholeInteger(text);
+    if (!value || (*value != 0 && *value != 1)) value = WholeInteger(key.Default);
+    return value.value_or(0) == 1;
 }
 
 }  // namespace mirolanda::platform

@@ -35,4 +35,8 @@ const SettingKey& FindSettingKey(std::string_view key);
 // The default text of a key, with the program folder applied to folder keys.
 std::string DefaultSettingValue(const SettingKey& key, const std::filesystem::path& programFolder);
 
+// A check box's state from a key's stored text: a whole number 0 or 1, spaces around it
+// allowed; any other text gives the key's default. The window and the CLI read alike.
+bool CheckedSetting(const SettingKey& key, std::string_view text);
+
 }  // namespace mirolanda::platform

@@ -79,6 +79,17 @@ TEST_F(CliHoldingsTest, ThresholdsComeFromTheSettings) {
     EXPECT_EQ(Cli("holdings").status, 0);
 }
 
+TEST_F(CliHoldingsTest, AlertSwitchesReadAsTheWindowReadsThem) {
+    Holdings("1301,\"極洋\",\"2001/05/17\",350,1000\r\n");
+    // A text that is no 0 or 1 gives the default (on); spaces around a 1 or 0 are allowed.
+    for (const char* on : {"x", "7", "\" 1 \""}) {
+        WriteAll(temp / "settings.ini", std::string("[Parameters]\nBuyUpChkMode=") + on + "\n");
+        EXPECT_EQ(Cli("holdings").status, 3) << on;
+    }
+    WriteAll(temp / "settings.ini", "[Parameters]\nBuyUpChkMode=\" 0\"\n");
+    EXPECT_EQ(Cli("holdings").status, 0);
+}
+
 TEST_F(CliHoldingsTest, NoHoldingsFilePrintsNothing) {
     CliRun run = Cli("holdings");
     EXPECT_EQ(run.out, "");
