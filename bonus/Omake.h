@@ -94,6 +94,10 @@ void ShowCurrentList(const std::filesystem::path& omakeFolder, std::string_view 
 
 // True for a date "yyyy/mm/dd" of digits, the only form a path is ever built from.
 bool IsChartDate(std::string_view date);
+// True for a date "yyyymmdd" of digits, the form of the server's list and requests.
+bool IsDate8(std::string_view date8);
+// "yyyy/mm/dd" from a date that IsDate8 accepts.
+std::string SlashedDate8(std::string_view date8);
 
 // bonus/<mode>/Image/yyyymmdd_n.jpg, creating the missing folders one level at a time.
 // Throws FormatError for a date that is not "yyyy/mm/dd" digits or a mode other than the two.

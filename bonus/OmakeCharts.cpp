@@ -68,6 +68,14 @@ bool IsChartDate(std::string_view date) {
     return true;
 }
 
+bool IsDate8(std::string_view date8) {
+    return date8.size() == 8 && std::all_of(date8.begin(), date8.end(), IsDigit);
+}
+
+std::string SlashedDate8(std::string_view date8) {
+    return std::string(date8.substr(0, 4)) + "/" + std::string(date8.substr(4, 2)) + "/" + std::string(date8.substr(6, 2));
+}
+
 fs::path ImageFilePathOf(const fs::path& omakeFolder, std::string_view mode, std::string_view date, int number) {
     if (!IsChartDate(date)) throw platform::FormatError(omakeFolder, 0, "チャートの日付が正しくありません: " + std::string(date.substr(0, 40)));
     if (mode != "Short" && mode != "Long") throw platform::FormatError(omakeFolder, 0, "モードが正しくありません");

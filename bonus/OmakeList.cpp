@@ -17,14 +17,6 @@ namespace {
 constexpr size_t kDateWidth = 10;
 constexpr size_t kStampWidth = 8;
 
-bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string Slashed(std::string_view date8) {
-    return std::string(date8.substr(0, 4)) + "/" + std::string(date8.substr(4, 2)) + "/" + std::string(date8.substr(6, 2));
-}
-
 std::vector<std::string> ReadLinesIfAny(const fs::path& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return {};
@@ -99,7 +91,7 @@ std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
     auto fields = SplitFields(line);
     if (!fields || fields->size() != 4) return std::nullopt;
     const std::string& date = (*fields)[0];
-    if (date.size() != 8 || !AllDigits(date)) return std::nullopt;
+    if (!IsDate8(date)) return std::nullopt;
     auto flag = WholeInteger((*fields)[1], -999999999, 999999999);
     auto count = WholeInteger((*fields)[2], 0, 32767);
     if (!flag || !count) return std::nullopt;
@@ -119,7 +111,7 @@ std::string StateFor(const ServerListLine& line, const std::string& stamp) {
 }  // namespace
 
 std::string ChartState(const ServerListLine& line, const DownloadedTable& downloaded) {
-    return StateFor(line, FindDownloaded(downloaded, FitChars(Slashed(line.Date8), kDateWidth)));
+    return StateFor(line, FindDownloaded(downloaded, FitChars(SlashedDate8(line.Date8), kDateWidth)));
 }
 
 int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
@@ -139,9 +131,9 @@ int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
             if (!Trim(text).empty()) ++skipped;
             continue;
         }
-        auto found = stamps.find(FitChars(Slashed(line->Date8), kDateWidth));
+        auto found = stamps.find(FitChars(SlashedDate8(line->Date8), kDateWidth));
         const std::string state = StateFor(*line, found == stamps.end() ? std::string() : found->second);
-        lines.push_back(QuoteField(Slashed(line->Date8)) + "," + QuoteField(state) + "," +
+        lines.push_back(QuoteField(SlashedDate8(line->Date8)) + "," + QuoteField(state) + "," +
                         std::to_string(line->Count) + "," + QuoteField(line->Stamp));
     }
     platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "List"), lines);

@@ -12,10 +12,6 @@ namespace mirolanda::bonus {
 
 namespace {
 
-bool IsDate8(std::string_view text) {
-    return text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void Connect(platform::Fetcher& client, const PublisherSetup& setup, const platform::Progress& progress) {
     progress.Show("インターネット接続");
     client.SetAccess(setup.ConnectionMode, setup.Proxy);
@@ -72,8 +68,7 @@ ImageFetch ImageDownload(platform::Fetcher& client, const PublisherSetup& setup,
         return fetch;
     }
     Connect(client, setup, progress);
-    progress.Show("センター接続中 (" + std::string(date8.substr(0, 4)) + "/" + std::string(date8.substr(4, 2)) + "/" +
-                  std::string(date8.substr(6, 2)) + "-" + std::to_string(number) + ")");
+    progress.Show("センター接続中 (" + SlashedDate8(date8) + "-" + std::to_string(number) + ")");
     const std::string url =
         PublisherAddress(setup.PublisherUrl, PublisherImageQuery(setup.User, setup.Sign, mode, date8, number));
     platform::FetchResult answer = client.Fetch(url);
