@@ -6,6 +6,7 @@
 #include "bonus/FieldList.h"
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
+#include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/HttpClient.h"
 #include "quotes/StockFile.h"
@@ -45,10 +46,10 @@ std::string BlockRequest(const std::vector<std::string>& codes, size_t from) {
 // Files one quote row's latest price under the data date; rows without a usable code or date are passed over.
 void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) {
     auto code = WholeInteger(row[0], 1000, 9999);
-    const std::string date = options.DataDate ? options.DataDate() : std::string();
-    if (!code || !WholeInteger(date, 0, 99999999) || date.size() != 8) return;
-    const std::string slashed = date.substr(0, 4) + "/" + date.substr(4, 2) + "/" + date.substr(6, 2);
-    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], slashed, platform::CellToInt32(row[5]));
+    const auto day = platform::ParseYmd(options.DataDate ? options.DataDate() : std::string());
+    if (!code || !day) return;
+    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], platform::FormatSlashed(*day),
+                          platform::CellToInt32(row[5]));
 }
 
 }  // namespace

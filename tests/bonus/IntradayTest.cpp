@@ -169,6 +169,24 @@ TEST(IntradayLinks, LinkCodesThatAreNotLettersDigitsAndDotsNameNoFileAndNoAddres
     EXPECT_EQ(quotes::ReadIssueRecord(o.StockFolder, 1301).Days[0].Price, 520);
 }
 
+TEST(IntradayFiling, ADataDateThatIsNoDateFilesNoPrice) {
+    for (const std::string& date : {std::string("20261399"), std::string(" 2026052"), std::string("2026/5/2")}) {
+        TempFolder temp;
+        HostileSite site;
+        site.rows = {{"1332", "1332.t"}};
+        IntradayOptions o;
+        o.TempFolder = temp / "Temp";
+        o.SettingFolder = temp / "Setting";
+        o.StockFolder = temp / "StockData";
+        o.DataDate = [date] { return date; };
+        platform::Table quotes(8);
+        IntradayOutcome outcome = RunIntradayUpdate(quotes, {"1332"}, site, o);
+        EXPECT_TRUE(outcome.Ok) << date;
+        EXPECT_EQ(outcome.Images, 1) << date;
+        EXPECT_FALSE(fs::exists(quotes::IssueFilePath(o.StockFolder, 1332))) << date;
+    }
+}
+
 TEST(DayViewer, TheLineReadsExactlyAndNumbersHaveNoGroupingOrPoint) {
     EXPECT_EQ(DayInfoLine("520", "500", "1000"), "終値 520円  　買値 500円  (500000円→520000円)");
     EXPECT_EQ(DayInfoLine("520.5", "500円", "1000株"), "終値 520.5円  　買値 500円円  (500000円→520500円)");
