@@ -83,11 +83,15 @@ int HoldingsTab::CurrentHolding() const {
     return row >= 0 && row < FgBuyTmp.RowCount() ? row : -1;
 }
 
-void HoldingsTab::OpenBuyDialog() {
+BuyFrm& HoldingsTab::MakeBuyDialog() {
     if (!buyFrm_) {
         buyFrm_ = new BuyFrm(services_, this);
         connect(buyFrm_, &BuyFrm::Confirmed, this, &HoldingsTab::ApplyPurchase);
     }
+    return *buyFrm_;
+}
+
+void HoldingsTab::OpenBuyDialog() {
     if (QWidget* main = services_.Window()) {
         const QRect w = main->geometry();
         buyFrm_->move(w.left() + (w.width() - buyFrm_->width()) / 2, w.top() + (w.height() - buyFrm_->height()) / 2);
@@ -98,16 +102,14 @@ void HoldingsTab::OpenBuyDialog() {
 }
 
 void HoldingsTab::CmdBuyAdd_Click() {
-    if (!buyFrm_) OpenBuyDialog();  // creates it
-    buyFrm_->SetAddMode();
+    MakeBuyDialog().SetAddMode();
     OpenBuyDialog();
 }
 
 void HoldingsTab::CmdBuyMod_Click() {
     const int index = CurrentHolding();
     if (index < 0) return;  // no holding selected
-    if (!buyFrm_) OpenBuyDialog();
-    buyFrm_->SetUpdateMode(index, FgBuyTmp.RowAt(index));
+    MakeBuyDialog().SetUpdateMode(index, FgBuyTmp.RowAt(index));
     OpenBuyDialog();
 }
 

@@ -80,6 +80,9 @@ private:
     QWidget* BuildCurrentPage();
     // The holding of the grid's current row, −1 when no holding row is current.
     int CurrentHolding() const;
+    // The purchase dialog, made at first use.
+    BuyFrm& MakeBuyDialog();
+    // Centres the dialog over the window and opens it with the focus in the code box.
     void OpenBuyDialog();
     // Writes a confirmed purchase into the table, rebuilds the grid and saves the file.
     void ApplyPurchase(const holdings::BuyEntry& entry);
