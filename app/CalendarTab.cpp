@@ -19,15 +19,6 @@ const QString kTitle = QStringLiteral("カレンダー");
 
 QString PathText(const std::filesystem::path& path) { return QString::fromStdString(path.generic_string()); }
 
-// Holiday rows by month/day, then name, byte order of the UTF-8 text (which is character
-// order); rows that compare equal keep their order.
-void SortHolidays(platform::Table& table) {
-    auto& rows = table.MutableRows();
-    std::stable_sort(rows.begin(), rows.end(), [](const platform::Table::Row& a, const platform::Table::Row& b) {
-        return std::tie(a.at(0), a.at(1)) < std::tie(b.at(0), b.at(1));
-    });
-}
-
 }  // namespace
 
 CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calenderFile, const platform::Clock& clock,
@@ -116,23 +107,16 @@ void CalendarTab::CmdCalDel_Click() {
 }
 
 void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, const QString& name) {
-    // Stored as the file will hold them, so the table never differs from what a reload gives.
-    platform::Table::Row entry = {calendar::NormalizeHolidayField(mmdd.toStdString()),
-                                  calendar::NormalizeHolidayField(name.toStdString())};
     const platform::Table before = holidays_;
-    if (adding) {
-        holidays_.AddRow(entry);
-    } else if (editRow >= 0 && editRow < holidays_.RowCount()) {
-        holidays_.MutableRows()[static_cast<size_t>(editRow)] = entry;
-    } else {
-        dialog_->reject();  // the row is gone; never write into another one
+    const int row = calendar::ApplyHoliday(holidays_, mmdd.toStdString(), name.toStdString(),
+                                           adding ? std::nullopt : std::optional<int>(editRow));
+    if (row < 0) {
+        dialog_->reject();  // the edited row is gone
         return;
     }
-    SortHolidays(holidays_);
     if (!SaveOrRestore(before)) return;  // the dialog stays open with what was typed
     dialog_->accept();
-    const auto& rows = holidays_.Rows();
-    Refresh(static_cast<int>(std::find(rows.begin(), rows.end(), entry) - rows.begin()));
+    Refresh(row);
 }
 
 bool CalendarTab::SaveOrRestore(const platform::Table& before) {

@@ -1,7 +1,9 @@
 #include "calendar/Calender.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/SjisText.h"
@@ -52,6 +54,22 @@ std::string NormalizeHolidayField(std::string_view typed) {
     std::string text = platform::QuotableText(TrimBlanks(typed));
     // What the file can hold: a character with no Shift_JIS form would come back as 〓.
     return std::string(TrimBlanks(platform::SjisToUtf8(platform::Utf8ToSjis(text))));
+}
+
+int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view name, std::optional<int> editRow) {
+    const platform::Table::Row entry = {NormalizeHolidayField(mmdd), NormalizeHolidayField(name)};
+    auto& rows = table.MutableRows();
+    if (!editRow) {
+        table.AddRow(entry);
+    } else if (*editRow >= 0 && *editRow < table.RowCount()) {
+        rows[static_cast<size_t>(*editRow)] = entry;
+    } else {
+        return -1;  // the row is gone; never write into another one
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const platform::Table::Row& a, const platform::Table::Row& b) {
+        return std::tie(a.at(0), a.at(1)) < std::tie(b.at(0), b.at(1));
+    });
+    return static_cast<int>(std::find(rows.begin(), rows.end(), entry) - rows.begin());
 }
 
 void LoadCalender(platform::Table& table, const std::filesystem::path& file) {

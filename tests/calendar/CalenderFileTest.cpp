@@ -94,6 +94,26 @@ TEST(CalenderFile, NormalizedFieldsShowWhatTheFileHolds) {
     EXPECT_EQ(NormalizeHolidayField("  "), "");
 }
 
+TEST(HolidayEdit, AddedAndEditedRowsTakeTheirSortedPlaceInTheFormTheFileKeeps) {
+    Table table = Holidays({{"01/01", "元日"}, {"05/03", "憲法記念日"}});
+    EXPECT_EQ(ApplyHoliday(table, " 05/03 ", "\"A\"", std::nullopt), 2);  // same day: by name, ＂ after 憲
+    EXPECT_EQ(ApplyHoliday(table, "02/11", "建国", std::nullopt), 1);
+    EXPECT_EQ(table.Rows(), (std::vector<Table::Row>{
+                                {"01/01", "元日"}, {"02/11", "建国"}, {"05/03", "憲法記念日"}, {"05/03", "＂A＂"}}));
+    // Editing the first row's day moves it to the end.
+    EXPECT_EQ(ApplyHoliday(table, "12/31", "大晦日", 0), 3);
+    EXPECT_EQ(table.RowAt(0), (Table::Row{"02/11", "建国"}));
+    EXPECT_EQ(table.RowAt(3), (Table::Row{"12/31", "大晦日"}));
+}
+
+TEST(HolidayEdit, AnEditRowThatIsGoneChangesNothing) {
+    Table table = Holidays({{"01/01", "元日"}});
+    const Table before = table;
+    EXPECT_EQ(ApplyHoliday(table, "02/11", "建国", 1), -1);
+    EXPECT_EQ(ApplyHoliday(table, "02/11", "建国", -1), -1);
+    EXPECT_EQ(table.Rows(), before.Rows());
+}
+
 TEST(CalenderFile, EmptyTableLeavesAnEmptyFile) {
     TempFolder folder;
     WriteAll(folder / "Calender.txt", "\"01/01\",\"old\"\r\n");
