@@ -17,14 +17,15 @@ namespace mirolanda::calendar {
 void ResetHolidayTable(platform::Table& table);
 
 // A month/day or name as the holiday file keeps it: trimmed, a double quote as the full-width
-// ＂, control characters (line breaks, tabs) as blanks, and only characters that Shift_JIS can hold. The editor
-// stores this form, so the table always equals what the file reads back.
+// ＂, control characters (line breaks, tabs) as blanks, and only characters that Shift_JIS
+// can hold. The editor stores this form, so the table always equals what the file reads back.
 std::string NormalizeHolidayField(std::string_view typed);
 
 // Puts a typed holiday into the table in the form the file keeps (NormalizeHolidayField), so
-// the table never differs from what a reload gives: appended when editRow is empty, else written into that row; then sorts the rows by
-// month/day, then name, in character order, equal rows keeping their order. Returns the row
-// the entry stands in afterwards, or -1 with the table unchanged when editRow names no row.
+// the table never differs from what a reload gives: appended when editRow is empty, else
+// written into that row; then sorts the rows by month/day, then name, in character order,
+// equal rows keeping their order. Returns the row the entry stands in afterwards, or -1 with
+// the table unchanged when editRow names no row.
 int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view name, std::optional<int> editRow);
 
 // Resets the table and appends one row per record of the file (fields trimmed, quotes
