@@ -5,6 +5,7 @@
 #include "holdings/BuyData.h"
 #include "platform/Numbers.h"
 #include "platform/Date.h"
+#include "platform/SjisText.h"
 
 namespace mirolanda::holdings {
 
@@ -14,8 +15,7 @@ std::string NameForCodeBox(std::string_view codeText, const History& history) {
 }
 
 int CodeFromWholeText(std::string_view codeText) {
-    while (!codeText.empty() && codeText.front() == ' ') codeText.remove_prefix(1);
-    while (!codeText.empty() && codeText.back() == ' ') codeText.remove_suffix(1);
+    codeText = platform::TrimBlanks(codeText);
     if (codeText.empty() || codeText.size() > 4) return 0;
     int code = 0;
     for (char c : codeText) {
@@ -45,8 +45,7 @@ bool IsSeparator(char c) {
 }  // namespace
 
 std::optional<std::string> NormalizeBuyDate(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    text = platform::TrimBlanks(text);
     if (text.size() == 8 && text.find_first_not_of("0123456789") == std::string_view::npos) {
         auto date = platform::ParseYmd(text);
         return date ? std::optional(platform::FormatSlashed(*date)) : std::nullopt;

@@ -33,6 +33,7 @@ TEST(BuyEntryTest, CodeBoxLooksUpTheLeadingNumber) {
 TEST(BuyEntryTest, WholeCodeTextMustBeACode) {
     EXPECT_EQ(CodeFromWholeText("1301"), 1301);
     EXPECT_EQ(CodeFromWholeText(" 1301 "), 1301);
+    EXPECT_EQ(CodeFromWholeText("\t1301 \t"), 1301);
     EXPECT_EQ(CodeFromWholeText("1301x"), 0);
     EXPECT_EQ(CodeFromWholeText("0999"), 0);
     EXPECT_EQ(CodeFromWholeText("13010"), 0);
@@ -42,6 +43,7 @@ TEST(BuyEntryTest, WholeCodeTextMustBeACode) {
 TEST(BuyEntryTest, DateBoxNormalisesDatesAndKeepsOtherText) {
     EXPECT_EQ(NormalizeBuyDate("2001/5/6"), "2001/05/06");
     EXPECT_EQ(NormalizeBuyDate(" 2001/05/06 "), "2001/05/06");
+    EXPECT_EQ(NormalizeBuyDate("\t2001/5/6\t"), "2001/05/06");
     EXPECT_EQ(NormalizeBuyDate("2001-5-6"), "2001/05/06");
     EXPECT_EQ(NormalizeBuyDate("20010506"), "2001/05/06");
     EXPECT_EQ(NormalizeBuyDate("2001/02/29"), std::nullopt);
