@@ -18,11 +18,7 @@ protected:
         Store("Parameters/ConnectionMode", "1");
         Store("Parameters/AutoMode", "1");
         Store("Parameters/AutoTime", "21:30");
-        MainFrmOptions options;
-        options.ProgramFolder = program;
-        options.SettingsFile = settingsFile;
-        options.Dialog = &dialogs;
-        window = std::make_unique<MainFrm>(clock, std::move(options));
+        Open(Options());
     }
     bool TickAndWait() {
         window->Automation()->Tick();

@@ -32,16 +32,13 @@ TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTabl
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     std::promise<void> started;
-    MainFrmOptions options;
-    options.ProgramFolder = program;
-    options.SettingsFile = settingsFile;
-    options.Dialog = &dialogs;
+    MainFrmOptions options = Options();
     options.Runner = [&, inner = download.Runner()](auto& grid, auto& fetcher, const auto& o, const auto& progress) {
         started.set_value();
         released.wait();
         return inner(grid, fetcher, o, progress);
     };
-    window = std::make_unique<MainFrm>(clock, std::move(options));
+    Open(std::move(options));
     download.Script({{true, 3}});
 
     QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
@@ -107,16 +104,13 @@ TEST_F(DownloadTest, TheDownloadIsGivenTheSettingsAsTheControlsHoldThem) {
 TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
     Store("Parameters/AutoMode", "1");
     clock.Set({{2026, 12, 7}, 21, 30, 0});
-    MainFrmOptions options;
-    options.ProgramFolder = program;
-    options.SettingsFile = settingsFile;
-    options.Dialog = &dialogs;
+    MainFrmOptions options = Options();
     int runs = 0;
     options.Runner = [&](auto&, auto&, const auto&, const auto&) -> quotes::DownloadOutcome {
         ++runs;
         throw platform::FileError("/full/disk/20261207.csv", "ファイルを書き込めません");
     };
-    window = std::make_unique<MainFrm>(clock, std::move(options));
+    Open(std::move(options));
     window->Automation()->Tick();
     ASSERT_TRUE(WaitForDownload());
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -193,10 +187,7 @@ public:
 };
 
 TEST_F(DownloadTest, ClosingTheWindowEndsARunningDownload) {
-    MainFrmOptions options;
-    options.ProgramFolder = program;
-    options.SettingsFile = settingsFile;
-    options.Dialog = &dialogs;
+    MainFrmOptions options = Options();
     options.Fetcher = std::make_unique<EndlessFetcher>();
     std::promise<void> started;
     options.Runner = [&](auto&, platform::Fetcher& fetcher, const auto&, const auto&) {
@@ -210,7 +201,7 @@ TEST_F(DownloadTest, ClosingTheWindowEndsARunningDownload) {
             }
         }
     };
-    window = std::make_unique<MainFrm>(clock, std::move(options));
+    Open(std::move(options));
     ASSERT_TRUE(Tab().CmdGetData_Click());
     started.get_future().wait();
     window->close();

@@ -207,14 +207,24 @@ protected:
         return s.contains(key);
     }
 
-    MainFrm& Open() {
+    // The window's options: the scratch folder and settings file and the scripted boxes, with
+    // the real download and HTTP client until a test sets its own.
+    MainFrmOptions Options() {
         MainFrmOptions options;
         options.ProgramFolder = program;
         options.SettingsFile = settingsFile;
         options.Dialog = &dialogs;
-        options.Runner = download.Runner();
+        return options;
+    }
+    MainFrm& Open(MainFrmOptions options) {
         window = std::make_unique<MainFrm>(clock, std::move(options));
         return *window;
+    }
+    // The window with the scripted download.
+    MainFrm& Open() {
+        MainFrmOptions options = Options();
+        options.Runner = download.Runner();
+        return Open(std::move(options));
     }
 
     // Waits for the running download to end (it runs on its own thread).
