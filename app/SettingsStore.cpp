@@ -66,11 +66,7 @@ void SettingsStore::WriteGroup(const std::vector<std::pair<std::string_view, std
 }
 
 bool SettingsStore::ReadCheck(std::string_view key) const {
-    auto value = WholeNumber(Read(key));
-    if (!value || (*value != 0 && *value != 1)) {
-        value = WholeNumber(platform::FindSettingKey(key).Default);
-    }
-    return value.value_or(0) == 1;
+    return platform::CheckedSetting(platform::FindSettingKey(key), Read(key));
 }
 
 uint32_t SettingsStore::ReadColor(std::string_view key) const {
