@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "quotes/StockFile.h"
 #include "support/LoopbackServer.h"
 #include "support/SimProcess.h"

@@ -1,7 +1,7 @@
 // mirolanda-cli file and issue, run as a user runs them.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "platform/SjisText.h"
 #include "support/TempFolder.h"
 

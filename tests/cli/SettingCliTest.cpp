@@ -1,7 +1,7 @@
 // mirolanda-cli setting: reading and writing the settings file as the window does.
 #include <gtest/gtest.h>
 
-#include "CliRun.h"
+#include "support/CliRun.h"
 #include "support/TempFolder.h"
 
 namespace mirolanda::testing {
