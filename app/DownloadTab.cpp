@@ -14,7 +14,6 @@
 #include "app/ErrorBox.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
-#include "calendar/Calender.h"
 #include "platform/Numbers.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
@@ -89,10 +88,7 @@ quotes::DownloadOptions DownloadTab::CurrentOptions() const {
     o.TempFolder = folders.Temp;
     o.CsvFolder = folders.CsvData;
     o.StockFolder = folders.StockData;
-    // The worker names the CSV from its own copy of the holidays, never the window's table.
-    o.DataDate = [holidays = services_.Holidays(), &clock = services_.Clock()] {
-        return calendar::GetDataDate(holidays, clock);
-    };
+    o.DataDate = WorkerDataDate(services_);
     return o;
 }
 

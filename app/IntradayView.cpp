@@ -11,7 +11,6 @@
 #include "app/PictureArea.h"
 #include "app/WindowServices.h"
 #include "bonus/Intraday.h"
-#include "calendar/Calender.h"
 
 namespace mirolanda::app {
 
@@ -56,10 +55,7 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     o.TempFolder = folders.Temp;
     o.SettingFolder = folders.Setting;
     o.StockFolder = folders.StockData;
-    // The worker dates prices from its own copy of the holidays, never the window's table.
-    o.DataDate = [holidays = services_.Holidays(), &clock = services_.Clock()] {
-        return calendar::GetDataDate(holidays, clock);
-    };
+    o.DataDate = WorkerDataDate(services_);
     std::vector<std::string> codes;
     for (const auto& row : tab_.BuyGrid.Rows()) codes.push_back(row.empty() ? std::string() : row[0]);
 

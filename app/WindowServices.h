@@ -6,8 +6,10 @@
 #include <QString>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "calendar/Calender.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
 #include "platform/Table.h"
@@ -79,5 +81,11 @@ public:
     // Enables or disables `TabMain` while a long command runs.
     virtual void SetTabsEnabled(bool enabled) = 0;
 };
+
+// The data date as a command on a worker thread reads it: from its own copy of the holidays,
+// never the window's table, which the calendar tab may change meanwhile.
+inline std::function<std::string()> WorkerDataDate(const WindowServices& services) {
+    return [holidays = services.Holidays(), &clock = services.Clock()] { return calendar::GetDataDate(holidays, clock); };
+}
 
 }  // namespace mirolanda::app
