@@ -23,7 +23,7 @@
 namespace mirolanda::app {
 
 HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
-    BuyGrid.SetHeading({"コード", "買値", "株価", "上昇率"});
+    holdings::ResetBuyGridTable(BuyGrid);
     Pages = new QTabWidget(this);
     Pages->setObjectName(QStringLiteral("TabBuy"));
     Pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足"));
@@ -164,9 +164,10 @@ void HoldingsTab::FgBuy_EnterCell() {
 QWidget* HoldingsTab::BuildManagementPage() {
     auto* page = new QWidget;
     FgBuyModel = new TableModel(&BuyGrid, this);
-    const int widths[] = {700, 800, 800, 800};
-    for (int c = 0; c < 4; ++c) FgBuyModel->SetColumnWidthTwips(c, widths[c]);
-    for (int c = 1; c < 4; ++c) FgBuyModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    for (int c = 0; c < holdings::kGridColumns; ++c) {
+        FgBuyModel->SetColumnWidthTwips(c, holdings::kGridWidths[static_cast<size_t>(c)]);
+        if (c > 0) FgBuyModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    }
     FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375});
     FgBuy->setModel(FgBuyModel);
     FgBuyModel->ConfigureView(FgBuy);

@@ -55,7 +55,7 @@ public:
     // the grid's own table (heading row + one row per holding) and the quote table of the
     // intraday update (8 columns, no heading row).
     platform::Table FgBuyTmp{5};
-    platform::Table BuyGrid{4};
+    platform::Table BuyGrid{holdings::kGridColumns};
     platform::Table FgOneTmp{8};
 
     QTabWidget* Pages = nullptr;

@@ -15,6 +15,12 @@ bool BuyGrid::AnyMarked() const {
     return false;
 }
 
+void ResetBuyGridTable(platform::Table& grid) {
+    grid.Clear();
+    grid.SetColumnCount(kGridColumns);
+    grid.SetHeading({"コード", "買値", "株価", "上昇率"});
+}
+
 std::string FormatRiseRate(double rate) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.2f", rate);
@@ -52,7 +58,7 @@ void MarkRows(BuyGrid& grid, std::string_view percentText, bool rising, uint32_t
 
 BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts) {
     BuyGrid grid;
-    grid.Grid.SetHeading({"コード", "買値", "株価", "上昇率"});
+    ResetBuyGridTable(grid.Grid);
     for (const auto& row : holdings.Rows()) {
         auto cell = [&](int column) -> const std::string& {
             static const std::string empty;

@@ -50,6 +50,9 @@ struct BuyGrid {
 // not while a build is being shown (the grid moves its current cell then).
 enum class BuyGridState { NotBuilt, No, OK };
 
+// Empties a grid table to its four columns and heading row ("コード", "買値", "株価", "上昇率").
+void ResetBuyGridTable(platform::Table& grid);
+
 // A rise rate in percent with two decimals and no leading zero: 0 → ".00", 0.5 → ".50",
 // 100 → "100.00", 1234.5 → "1234.50".
 std::string FormatRiseRate(double rate);
