@@ -44,14 +44,18 @@ std::string RunPass(platform::Table& grid, platform::Fetcher& client, const Down
 
 void SaveResults(const platform::Table& grid, const DownloadOptions& options, const platform::Progress& progress,
                  DownloadOutcome& outcome) {
+    if (!options.AutoCsvSave && !options.AutoDataSave) return;
+    // One data date for both steps: the filing must take the CSV just written, even when the
+    // clock passes the moment the data date changes in between.
+    const std::string dataDate = options.DataDate();
     if (options.AutoCsvSave) {
         progress.Show("ＣＳＶファイル保存中");
-        outcome.CsvPath = SaveDailyCsv(grid, options.CsvFolder, options.DataDate());
+        outcome.CsvPath = SaveDailyCsv(grid, options.CsvFolder, dataDate);
         progress.Show("ＣＳＶファイル保存完了");
     }
     if (options.AutoDataSave) {
         // Files the CSV of the data date: the one just written, or one saved earlier.
-        const auto csv = options.CsvFolder / (options.DataDate() + ".csv");
+        const auto csv = options.CsvFolder / (dataDate + ".csv");
         ConvertCsvToIssueFiles(csv, options.StockFolder, progress);
     }
 }

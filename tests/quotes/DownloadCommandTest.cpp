@@ -202,6 +202,19 @@ TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
     EXPECT_FALSE(f.TempFilesLeft());
 }
 
+TEST(DownloadCommand, FilingTakesTheCsvJustSavedWhenTheDataDateChangesMeanwhile) {
+    Fixture f;
+    int calls = 0;
+    f.options.DataDate = [&calls] { return std::string(++calls == 1 ? "20010517" : "20010518"); };
+    auto outcome = f.Run();
+    ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    ASSERT_TRUE(outcome.CsvPath);
+    EXPECT_EQ(outcome.CsvPath->filename(), "20010517.csv");
+    quotes::IssueRecord record = quotes::ReadIssueRecord(f.dir / "StockData", 1000);
+    ASSERT_EQ(record.DayCount(), 1);
+    EXPECT_EQ(record.Days[0].Date, "2001/05/17");
+}
+
 TEST(DownloadCommand, DataSaveAloneFilesAnEarlierCsvOrNothing) {
     Fixture f;
     f.options.AutoCsvSave = false;
