@@ -45,10 +45,6 @@ std::unique_ptr<platform::Fetcher> PublisherClient() {
     return std::make_unique<platform::HttpClient>(limits);
 }
 
-bool ShowsPictures(const std::string& state) {
-    return state == bonus::kStateCreated || state == bonus::kStateUpdatable;
-}
-
 }  // namespace
 
 BonusTab::BonusTab(WindowServices& services, std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
@@ -273,7 +269,7 @@ void BonusTab::FgList_DblClick(int index) {
 void BonusTab::FgList_EnterCell(int index) {
     BonusPage& p = Page[static_cast<size_t>(index)];
     const int r = p.FgList->currentIndex().row();
-    if (r < 0 || r >= p.List.RowCount() || !ShowsPictures(p.List.Cell(r, bonus::kListState))) {
+    if (r < 0 || r >= p.List.RowCount() || !bonus::HasStoredCharts(p.List.Cell(r, bonus::kListState))) {
         p.PictChrt->Clear();
         SetScroll(index, 1, 1);
         return;
@@ -284,7 +280,7 @@ void BonusTab::FgList_EnterCell(int index) {
 void BonusTab::Sc_Change(int index) {
     BonusPage& p = Page[static_cast<size_t>(index)];
     const int r = p.FgList->currentIndex().row();
-    if (r < 0 || r >= p.List.RowCount() || !ShowsPictures(p.List.Cell(r, bonus::kListState))) return;
+    if (r < 0 || r >= p.List.RowCount() || !bonus::HasStoredCharts(p.List.Cell(r, bonus::kListState))) return;
     ShowPicture(index, p.Sc->value(), false);
 }
 

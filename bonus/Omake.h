@@ -92,6 +92,10 @@ void ResetListTable(platform::Table& table);
 // Creates no folder, so a start-up with a missing bonus folder stays silent.
 void ShowCurrentList(const std::filesystem::path& omakeFolder, std::string_view mode, platform::Table& table);
 
+// True for the states of a date whose charts are stored ("作成済", "更新可"): the ones the
+// viewer shows.
+bool HasStoredCharts(std::string_view state);
+
 // True for a date "yyyy/mm/dd" of digits, the only form a path is ever built from.
 bool IsChartDate(std::string_view date);
 // True for a date "yyyymmdd" of digits, the form of the server's list and requests.

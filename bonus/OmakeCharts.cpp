@@ -60,6 +60,8 @@ int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<in
 
 }  // namespace
 
+bool HasStoredCharts(std::string_view state) { return state == kStateCreated || state == kStateUpdatable; }
+
 bool IsChartDate(std::string_view date) {
     if (date.size() != 10 || date[4] != '/' || date[7] != '/') return false;
     for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {

@@ -62,6 +62,13 @@ TEST_F(OmakeFiles, StatesFollowTheServerFlagAndTheDownloadedStamp) {
     }
 }
 
+TEST(ListStates, OnlyDatesWhoseChartsAreStoredAreShown) {
+    EXPECT_TRUE(HasStoredCharts(kStateCreated));
+    EXPECT_TRUE(HasStoredCharts(kStateUpdatable));
+    for (std::string_view state : {kStateAvailable, kStateUnavailable, kStateCreating, std::string_view()})
+        EXPECT_FALSE(HasStoredCharts(state)) << state;
+}
+
 TEST_F(OmakeFiles, CurrentListMatchesTheHandWrittenFileAndIsStableWhenRebuilt) {
     WriteAll(GetListFilePath(Omake(), "Long", "Down"), Golden("DownList.txt"));
     Downloaded("\"2002/05/10\",4,\"20020511\"\r\n \"2002/05/17\" , 3 ,\"20020519\"\r\n", "Long");
