@@ -5,14 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "platform/SjisText.h"
 
 namespace mirolanda::bonus {
-
-// The list files split their lines as every other line file does.
-using platform::SplitFields;
 
 // A quoted field as the files write it; a double quote inside becomes the full-width "＂" and a
 // control character a blank, so the line always reads back into the same fields.

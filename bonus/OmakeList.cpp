@@ -48,7 +48,7 @@ void SaveDownList(const fs::path& omakeFolder, std::string_view mode, std::strin
 DownloadedTable LoadDownloaded(const fs::path& omakeFolder, std::string_view mode) {
     DownloadedTable table;
     for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "Download"))) {
-        auto fields = SplitFields(line);
+        auto fields = platform::SplitFields(line);
         if (!fields || fields->size() != 3) continue;
         auto count = WholeInteger((*fields)[1], -32768, 32767);
         if (!count) continue;
@@ -88,7 +88,7 @@ void SetDownloaded(DownloadedTable& table, std::string_view date, int16_t count,
 }
 
 std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
-    auto fields = SplitFields(line);
+    auto fields = platform::SplitFields(line);
     if (!fields || fields->size() != 4) return std::nullopt;
     const std::string& date = (*fields)[0];
     if (!IsDate8(date)) return std::nullopt;
@@ -150,7 +150,7 @@ void ResetListTable(platform::Table& table) {
 void ShowCurrentList(const fs::path& omakeFolder, std::string_view mode, platform::Table& table) {
     ResetListTable(table);
     for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "List"))) {
-        auto fields = SplitFields(line);
+        auto fields = platform::SplitFields(line);
         if (!fields || fields->size() < 4) continue;
         table.AddRow({(*fields)[0], (*fields)[1], std::to_string(platform::CellToInt16((*fields)[2])), (*fields)[3]});
     }
