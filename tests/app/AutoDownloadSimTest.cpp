@@ -22,9 +22,7 @@ protected:
     }
     bool TickAndWait() {
         window->Automation()->Tick();
-        if (!window->Download()->Busy()) return false;
-        QSignalSpy spy(window->Download(), &DownloadTab::DownloadFinished);
-        return spy.wait(180000);
+        return WaitForDownload(180000);
     }
 };
 

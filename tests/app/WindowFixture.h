@@ -228,10 +228,10 @@ protected:
     }
 
     // Waits for the running download to end (it runs on its own thread).
-    bool WaitForDownload() {
+    bool WaitForDownload(int timeoutMs = 10000) {
         QSignalSpy spy(window->Download(), &DownloadTab::DownloadFinished);
         if (!window->Download()->Busy()) return false;
-        return spy.wait(10000);
+        return spy.wait(timeoutMs);
     }
 
     testing::TempFolder folder;
