@@ -153,12 +153,16 @@ bool IsDataDate(std::string_view text) {
 
 }  // namespace
 
+fs::path DailyCsvPath(const fs::path& csvFolder, std::string_view dataDate) {
+    return csvFolder / (std::string(dataDate) + ".csv");
+}
+
 fs::path SaveDailyCsv(const platform::Table& grid, const fs::path& csvFolder, std::string_view dataDate) {
     // The date names the file; anything but eight digits could point outside the folder.
     if (!IsDataDate(dataDate)) {
         throw platform::FileError(csvFolder, "データ日付が正しくありません(" + Excerpt(dataDate) + ")");
     }
-    fs::path path = csvFolder / (std::string(dataDate) + ".csv");
+    const fs::path path = DailyCsvPath(csvFolder, dataDate);
     if (grid.ColumnCount() < kFieldCount) {
         throw platform::FormatError(path, 0, "結果表の列が足りません");
     }

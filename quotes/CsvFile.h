@@ -11,6 +11,9 @@
 
 namespace mirolanda::quotes {
 
+// The daily CSV file of a data date "yyyymmdd": csvFolder/<dataDate>.csv.
+std::filesystem::path DailyCsvPath(const std::filesystem::path& csvFolder, std::string_view dataDate);
+
 // Writes the grid's data rows as csvFolder/<dataDate>.csv (Shift_JIS, CR LF, fields
 // code,"name",open,high,low,close,volume), replacing the file atomically; creates the
 // folder (one level). Returns the path. Throws FileError, or FormatError for a grid cell

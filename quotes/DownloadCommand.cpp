@@ -55,8 +55,7 @@ void SaveResults(const platform::Table& grid, const DownloadOptions& options, co
     }
     if (options.AutoDataSave) {
         // Files the CSV of the data date: the one just written, or one saved earlier.
-        const auto csv = options.CsvFolder / (dataDate + ".csv");
-        ConvertCsvToIssueFiles(csv, options.StockFolder, progress);
+        ConvertCsvToIssueFiles(DailyCsvPath(options.CsvFolder, dataDate), options.StockFolder, progress);
     }
 }
 
