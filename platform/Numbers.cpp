@@ -105,8 +105,11 @@ long LeadingInteger(std::string_view text, long fallback) {
 
 std::string FormatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // Fixed notation: the shortest form would write 100000 as "1e+05", which every reader of
+    // a cell takes for 1. The buffer holds any finite double written out in full.
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc()) return "0";
     return std::string(buffer, result.ptr);
 }
 

@@ -31,7 +31,8 @@ int16_t CellToInt16(std::string_view text);
 // the connection mode are read; `fallback` when the text holds no number. Never overflows.
 long LeadingInteger(std::string_view text, long fallback);
 
-// Shortest decimal text of a number: 350 → "350", 350.5 → "350.5".
+// Shortest decimal text of a number, never with an exponent: 350 → "350", 350.5 → "350.5",
+// 100000 → "100000".
 std::string FormatNumber(double value);
 
 }  // namespace mirolanda::platform

@@ -73,6 +73,24 @@ TEST(BuyDataTest, RoundTripNormalisesAsTheFileDoes) {
     EXPECT_EQ(back.Rows(), expected);
 }
 
+TEST(BuyDataTest, HighPricesLoadAsPlainDecimalsAndSurviveTheNextSave) {
+    // Shares priced from 100,000 yen up are common; their text must never take an exponent,
+    // which the grid and the next save would read as 1 yen.
+    TempFolder temp;
+    const std::string text = "9432,\"NTT\",\"2001/05/07\",100000,1\r\n"
+                             "9437,\"Docomo\",\"2001/05/08\",1000000000,2\r\n"
+                             "9984,\"SB\",\"2001/05/09\",2147483647,3\r\n";
+    WriteAll(BuyDataPath(temp.Path()), text);
+    Table table;
+    ASSERT_TRUE(LoadBuyData(table, temp.Path()).Problems.empty());
+    ASSERT_EQ(table.RowCount(), 3);
+    EXPECT_EQ(table.Cell(0, kBuyPrice), "100000");
+    EXPECT_EQ(table.Cell(1, kBuyPrice), "1000000000");
+    EXPECT_EQ(table.Cell(2, kBuyPrice), "2147483647");
+    SaveBuyData(table, temp.Path());
+    EXPECT_EQ(ReadAll(BuyDataPath(temp.Path())), text);
+}
+
 TEST(BuyDataTest, QuotesAndControlCharactersCannotBreakTheFormat) {
     TempFolder temp;
     Table table = Holdings({{"1301", "say \"hi\"\tnow", "\"2001/05/07\"", "350", "1"}});

@@ -43,3 +43,15 @@ TEST(Numbers, LeadingIntegerFallsBackWhenThereIsNoNumber) {
     EXPECT_EQ(LeadingInteger("x", 7), 7);
     EXPECT_EQ(LeadingInteger("99999999999999999999999", 0), LeadingInteger("999999999999", 0));
 }
+
+TEST(Numbers, FormatNumberWritesPlainDecimalsThatReadBackTheSame) {
+    EXPECT_EQ(FormatNumber(350), "350");
+    EXPECT_EQ(FormatNumber(350.5), "350.5");
+    EXPECT_EQ(FormatNumber(-0.0), "0");
+    EXPECT_EQ(FormatNumber(0.1), "0.1");
+    // The shortest form of these has an exponent, which LeadingNumber would read as 1.
+    for (double value : {100000.0, 1e9, 1e20, -2147483648.0}) {
+        EXPECT_EQ(FormatNumber(value).find('e'), std::string::npos) << value;
+        EXPECT_EQ(LeadingNumber(FormatNumber(value)), value) << value;
+    }
+}
