@@ -1,6 +1,5 @@
 #include "bonus/Intraday.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "bonus/FieldList.h"
@@ -109,11 +108,8 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
 }
 
 std::string PlainNumber(double value) {
-    if (value == 0 || !std::isfinite(value)) return "0";
-    char buffer[400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (result.ec != std::errc()) return "0";
-    return std::string(buffer, result.ptr);
+    // A product of two huge cells can overflow; the line then shows 0 rather than "inf".
+    return std::isfinite(value) ? platform::FormatNumber(value) : "0";
 }
 
 std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, std::string_view qtyCell) {

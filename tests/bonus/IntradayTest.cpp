@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "bonus/Intraday.h"
 #include "quotes/StockFile.h"
@@ -193,6 +194,7 @@ TEST(DayViewer, TheLineReadsExactlyAndNumbersHaveNoGroupingOrPoint) {
     EXPECT_EQ(DayInfoLine("", "abc", ""), "終値 0円  　買値 abc円  (0円→0円)");
     EXPECT_EQ(PlainNumber(12345678901234.0), "12345678901234");
     EXPECT_EQ(PlainNumber(-0.0), "0");
+    EXPECT_EQ(PlainNumber(std::numeric_limits<double>::infinity()), "0");
 }
 
 TEST(DayViewer, EachQuoteRowIsPairedWithAHoldingOfItsOwnCode) {
