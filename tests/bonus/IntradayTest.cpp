@@ -138,6 +138,16 @@ public:
     }
 };
 
+// Options for a fake site: the folders under `root`, a fixed data date.
+IntradayOptions FolderOptions(const fs::path& root, const std::string& dataDate) {
+    IntradayOptions o;
+    o.TempFolder = root / "Temp";
+    o.SettingFolder = root / "Setting";
+    o.StockFolder = root / "StockData";
+    o.DataDate = [dataDate] { return dataDate; };
+    return o;
+}
+
 TEST(IntradayLinks, LinkCodesThatAreNotLettersDigitsAndDotsNameNoFileAndNoAddress) {
     for (const std::string& bad : std::vector<std::string>{"", "../x", "..", ".t", "a/b", "a\\b", "x y", "%2e%2e", "1301.t?", "-1", std::string(33, 'a')})
         EXPECT_FALSE(IsSafeLinkCode(bad)) << bad;
@@ -148,11 +158,7 @@ TEST(IntradayLinks, LinkCodesThatAreNotLettersDigitsAndDotsNameNoFileAndNoAddres
     TempFolder temp;
     HostileSite site;
     site.rows = {{"1301", "../../../../x"}, {"1332", "1332.t"}, {"1333", "..%2f..%2fy"}};
-    IntradayOptions o;
-    o.TempFolder = temp / "Temp";
-    o.SettingFolder = temp / "Setting";
-    o.StockFolder = temp / "StockData";
-    o.DataDate = [] { return std::string("20260520"); };
+    IntradayOptions o = FolderOptions(temp.Path(), "20260520");
     platform::Table quotes(8);
     std::vector<std::string> texts;
     platform::Progress progress;
@@ -175,11 +181,7 @@ TEST(IntradayFiling, ADataDateThatIsNoDateFilesNoPrice) {
         TempFolder temp;
         HostileSite site;
         site.rows = {{"1332", "1332.t"}};
-        IntradayOptions o;
-        o.TempFolder = temp / "Temp";
-        o.SettingFolder = temp / "Setting";
-        o.StockFolder = temp / "StockData";
-        o.DataDate = [date] { return date; };
+        IntradayOptions o = FolderOptions(temp.Path(), date);
         platform::Table quotes(8);
         IntradayOutcome outcome = RunIntradayUpdate(quotes, {"1332"}, site, o);
         EXPECT_TRUE(outcome.Ok) << date;
