@@ -82,7 +82,7 @@ void CalendarTab::ShowMonth(int year, int month) { preview_->ShowMonth(year, mon
 
 void CalendarTab::CmdCalAdd_Click() {
     dialog_->SetAddMode();
-    CenterDialog();
+    CentreOver(dialog_, window());
     dialog_->open();
     dialog_->activateWindow();
 }
@@ -92,7 +92,7 @@ void CalendarTab::CmdCalMod_Click() {
     if (row < 0) return;  // nothing to edit
     dialog_->SetEditMode(row, QString::fromStdString(holidays_.Cell(row, 0)),
                          QString::fromStdString(holidays_.Cell(row, 1)));
-    CenterDialog();
+    CentreOver(dialog_, window());
     dialog_->open();
     dialog_->activateWindow();
 }
@@ -149,11 +149,5 @@ int CalendarTab::CurrentHolidayRow() const {
     return current.row();
 }
 
-void CalendarTab::CenterDialog() {
-    const QWidget* main = window();
-    const QRect frame = main->frameGeometry();
-    dialog_->move(frame.left() + (frame.width() - dialog_->frameGeometry().width()) / 2,
-                  frame.top() + (frame.height() - dialog_->frameGeometry().height()) / 2);
-}
 
 }  // namespace mirolanda::app

@@ -53,7 +53,6 @@ private:
     bool SaveOrRestore(const platform::Table& before);
     void Refresh(int currentRow);
     int CurrentHolidayRow() const;
-    void CenterDialog();
 
     platform::Table& holidays_;
     std::filesystem::path calenderFile_;

@@ -1,6 +1,6 @@
 // Small factories for the window's controls: each gets its object name (the name the
 // program's documentation uses, so tests and other code find it), its caption and its
-// place in twips.
+// place in twips; and the placing of a dialog over the window.
 #pragma once
 
 #include <QCheckBox>
@@ -53,6 +53,13 @@ inline QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString&
 
 inline QGroupBox* MakeFrame(QWidget* parent, const QString& caption, TwipsRect rect, const QString& name = {}) {
     return Named(new QGroupBox(caption, parent), name, rect);
+}
+
+// Moves a dialog so that its frame is centred on the frame of `over`.
+inline void CentreOver(QWidget* dialog, const QWidget* over) {
+    const QRect frame = over->frameGeometry();
+    const QSize size = dialog->frameGeometry().size();
+    dialog->move(frame.left() + (frame.width() - size.width()) / 2, frame.top() + (frame.height() - size.height()) / 2);
 }
 
 }  // namespace mirolanda::app

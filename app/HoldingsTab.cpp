@@ -92,10 +92,7 @@ BuyFrm& HoldingsTab::MakeBuyDialog() {
 }
 
 void HoldingsTab::OpenBuyDialog() {
-    if (QWidget* main = services_.Window()) {
-        const QRect w = main->geometry();
-        buyFrm_->move(w.left() + (w.width() - buyFrm_->width()) / 2, w.top() + (w.height() - buyFrm_->height()) / 2);
-    }
+    if (const QWidget* main = services_.Window()) CentreOver(buyFrm_, main);
     buyFrm_->open();
     buyFrm_->activateWindow();
     buyFrm_->TxtMeigaraCode->setFocus();

@@ -86,6 +86,17 @@ protected:
     std::unique_ptr<HoldingsTab> tab_;
 };
 
+// The dialog's frame is centred on the window's; its frame is known once it has been shown.
+TEST_F(HoldingsTabTest, ThePurchaseDialogOpensCentredOverTheWindow) {
+    services_.window.setGeometry(100, 80, 600, 400);
+    Open();
+    tab_->CmdBuyAdd->click();
+    ASSERT_NE(Dialog(), nullptr);
+    Dialog()->reject();
+    tab_->CmdBuyAdd->click();
+    EXPECT_EQ(Dialog()->frameGeometry().center(), services_.window.frameGeometry().center());
+}
+
 TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     Open();
     EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
