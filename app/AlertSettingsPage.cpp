@@ -81,10 +81,10 @@ void AlertSettingsPage::LoadRegstoryBuy() {
 void AlertSettingsPage::SaveRegstoryBuy() {
     AlertSettings a = Current();
     services_.Settings().WriteGroup({
-        {"BuyUpChkMode", a.UpOn ? "1" : "0"},
+        {"BuyUpChkMode", FormatCheck(a.UpOn)},
         {"BuyUpNum", a.UpPercent},
         {"BuyUpColor", std::to_string(a.UpColor)},
-        {"BuyDownChkMode", a.DownOn ? "1" : "0"},
+        {"BuyDownChkMode", FormatCheck(a.DownOn)},
         {"BuyDownNum", a.DownPercent},
         {"BuyDownColor", std::to_string(a.DownColor)},
     });

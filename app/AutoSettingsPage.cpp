@@ -85,7 +85,7 @@ void AutoSettingsPage::LoadRegstoryAuto() {
 }
 
 void AutoSettingsPage::SaveRegstoryAuto() {
-    auto check = [](const QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
+    auto check = [](const QCheckBox* box) { return FormatCheck(box->isChecked()); };
     services_.Settings().WriteGroup({
         {"AutoMode", check(ChkAuto)},
         {"AutoTime", TxtAutoStartTime->text().toStdString()},

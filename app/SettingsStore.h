@@ -54,5 +54,7 @@ private:
 
 // The decimal form of a single-precision position ("1920", "1867.5").
 std::string FormatPosition(float twips);
+// The stored form of a check box's state, as ReadCheck reads it: "1" or "0".
+inline std::string FormatCheck(bool checked) { return checked ? "1" : "0"; }
 
 }  // namespace mirolanda::app
