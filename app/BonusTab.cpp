@@ -266,28 +266,30 @@ void BonusTab::FgList_DblClick(int index) {
     if (!CmdGetImage_Click(index, [this, index] { FgList_EnterCell(index); })) services_.Dialog().Beep();
 }
 
-void BonusTab::FgList_EnterCell(int index) {
-    BonusPage& p = Page[static_cast<size_t>(index)];
+int BonusTab::PictureRow(int index) const {
+    const BonusPage& p = Page[static_cast<size_t>(index)];
     const int r = p.FgList->currentIndex().row();
-    if (r < 0 || r >= p.List.RowCount() || !bonus::HasStoredCharts(p.List.Cell(r, bonus::kListState))) {
-        p.PictChrt->Clear();
+    return r >= 0 && r < p.List.RowCount() && bonus::HasStoredCharts(p.List.Cell(r, bonus::kListState)) ? r : -1;
+}
+
+void BonusTab::FgList_EnterCell(int index) {
+    const int r = PictureRow(index);
+    if (r < 0) {
+        Page[static_cast<size_t>(index)].PictChrt->Clear();
         SetScroll(index, 1, 1);
         return;
     }
-    ShowPicture(index, 1, true);
+    ShowPicture(index, r, 1, true);
 }
 
 void BonusTab::Sc_Change(int index) {
-    BonusPage& p = Page[static_cast<size_t>(index)];
-    const int r = p.FgList->currentIndex().row();
-    if (r < 0 || r >= p.List.RowCount() || !bonus::HasStoredCharts(p.List.Cell(r, bonus::kListState))) return;
-    ShowPicture(index, p.Sc->value(), false);
+    const int r = PictureRow(index);
+    if (r >= 0) ShowPicture(index, r, Page[static_cast<size_t>(index)].Sc->value(), false);
 }
 
-// Loads image `number` of the current row; a missing or unreadable file shows an empty picture.
-void BonusTab::ShowPicture(int index, int number, bool setPosition) {
+// Loads image `number` of row `r`; a missing or unreadable file shows an empty picture.
+void BonusTab::ShowPicture(int index, int r, int number, bool setPosition) {
     BonusPage& p = Page[static_cast<size_t>(index)];
-    const int r = p.FgList->currentIndex().row();
     const std::string date = p.List.Cell(r, bonus::kListDate);
     const int count = platform::CellToInt16(p.List.Cell(r, bonus::kListCount));
     bool shown = false;

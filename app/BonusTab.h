@@ -94,7 +94,9 @@ private:
     void ChartsDone(int index, bool oneRow, int total, std::exception_ptr error, std::function<void()> then);
     // Tells the view the table changed, keeping its current row.
     void ReloadList(int index);
-    void ShowPicture(int index, int number, bool setPosition);
+    // The current row of the page's list when it has charts to show; −1 otherwise.
+    int PictureRow(int index) const;
+    void ShowPicture(int index, int row, int number, bool setPosition);
     void SetScroll(int index, int maximum, std::optional<int> position);
 
     WindowServices& services_;
