@@ -117,7 +117,8 @@ void HoldingsTab::FgBuy_DblClick() {
 void HoldingsTab::ApplyPurchase(const holdings::BuyEntry& entry) {
     Guarded(services_, [&] {
         // The dialog is modal, so its row still exists; if not, never write into another one.
-        if (!holdings::ApplyBuyEntry(FgBuyTmp, entry, buyFrm_->IsAdding() ? -1 : buyFrm_->BuyEditRow())) {
+        if (!holdings::ApplyBuyEntry(FgBuyTmp, entry,
+                                     buyFrm_->IsAdding() ? std::nullopt : std::optional<int>(buyFrm_->BuyEditRow()))) {
             buyFrm_->reject();
             return;
         }

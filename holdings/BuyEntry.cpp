@@ -96,14 +96,14 @@ BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
     return {};
 }
 
-bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, int editRow) {
+bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, std::optional<int> editRow) {
     platform::Table::Row row = {entry.Code, entry.Name, entry.Date, entry.Price, entry.Shares};
-    if (editRow < 0) {
+    if (!editRow) {
         holdings.AddRow(std::move(row));
         return true;
     }
-    if (editRow >= holdings.RowCount()) return false;
-    holdings.MutableRows()[static_cast<size_t>(editRow)] = std::move(row);
+    if (*editRow < 0 || *editRow >= holdings.RowCount()) return false;
+    holdings.MutableRows()[static_cast<size_t>(*editRow)] = std::move(row);
     return true;
 }
 

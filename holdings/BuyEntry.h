@@ -53,8 +53,8 @@ std::optional<std::string> NormalizeBuyDate(std::string_view text);
 // never receives a value the dialog would have refused.
 BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history);
 
-// Writes an accepted entry: appended when editRow < 0, else into row editRow. False when
+// Writes an accepted entry: appended when editRow is empty, else into row editRow. False when
 // editRow no longer names a row (nothing is written then).
-bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, int editRow);
+bool ApplyBuyEntry(platform::Table& holdings, const BuyEntry& entry, std::optional<int> editRow);
 
 }  // namespace mirolanda::holdings

@@ -115,13 +115,14 @@ TEST(BuyEntryTest, ConfirmationNormalisesAnUnleftDateBox) {
 TEST(BuyEntryTest, ApplyAppendsOrReplacesAndNeverWritesAVanishedRow) {
     Table holdings(kBuyColumns);
     BuyEntry first{"1301", "極洋", "2001/05/07", "350.5", "1000"};
-    ASSERT_TRUE(ApplyBuyEntry(holdings, first, -1));
-    ASSERT_TRUE(ApplyBuyEntry(holdings, first, -1));
+    ASSERT_TRUE(ApplyBuyEntry(holdings, first, std::nullopt));
+    ASSERT_TRUE(ApplyBuyEntry(holdings, first, std::nullopt));
     BuyEntry changed{"7203", "トヨタ", "2001/05/07", "4000", "10"};
     ASSERT_TRUE(ApplyBuyEntry(holdings, changed, 1));
     EXPECT_EQ(holdings.RowAt(0), (Table::Row{"1301", "極洋", "2001/05/07", "350.5", "1000"}));
     EXPECT_EQ(holdings.RowAt(1), (Table::Row{"7203", "トヨタ", "2001/05/07", "4000", "10"}));
     EXPECT_FALSE(ApplyBuyEntry(holdings, changed, 2));
+    EXPECT_FALSE(ApplyBuyEntry(holdings, changed, -1));  // an edit never turns into an append
     EXPECT_EQ(holdings.RowCount(), 2);
 }
 
