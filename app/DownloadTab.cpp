@@ -168,12 +168,16 @@ void DownloadTab::ChooseAndFile() {
 void DownloadTab::FileCsvFiles(const std::vector<std::filesystem::path>& files) {
     if (files.empty() || Busy()) return;
     filing_.assign(files.begin(), files.end());
+    // The filing runs on the worker: until it ends, no other command (the intraday update writes
+    // history files too) may start and no folder may change.
+    services_.SetTabsEnabled(false);
     FileNext();
 }
 
 void DownloadTab::FileNext() {
     if (filing_.empty()) {
         services_.ShowStatus({});
+        services_.SetTabsEnabled(true);
         emit FilingFinished();
         return;
     }

@@ -14,6 +14,7 @@
 #include "WindowFixture.h"
 #include "app/AutoDownload.h"
 #include "app/AutoSettingsPage.h"
+#include "app/HoldingsTab.h"
 #include "app/SettingsTab.h"
 #include "platform/Errors.h"
 #include "quotes/CsvFile.h"
@@ -156,6 +157,9 @@ TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {
                      QString::fromStdString(good.string())};
     QSignalSpy filed(&Tab(), &DownloadTab::FilingFinished);
     Tab().CmdDatSave_Click();
+    // While the worker files, the intraday update (which writes the same files) cannot be started.
+    EXPECT_FALSE(window->TabMain()->isEnabled());
+    EXPECT_FALSE(window->Holdings()->CmdOneNow[0]->isEnabled());
     EXPECT_EQ(dialogs.lastChoice.Title, "銘柄別データ保存");
     EXPECT_EQ(dialogs.lastChoice.Folder.toStdString(), (program / "CsvData").string());
     EXPECT_EQ(dialogs.lastChoice.ProposedName, "20261207.csv");
@@ -169,6 +173,7 @@ TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {
     EXPECT_EQ(record.Days[0].Date, "2026/12/04");
     EXPECT_EQ(record.Days[0].Price, 3050);
     EXPECT_EQ(window->LblExecMsg()->text(), "");
+    EXPECT_TRUE(window->TabMain()->isEnabled());
 }
 
 TEST_F(DownloadTest, CancellingTheDialogFilesNothing) {
