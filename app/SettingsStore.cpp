@@ -18,16 +18,6 @@ QString KeyPath(std::string_view key) {
            QString::fromUtf8(entry.Key.data(), static_cast<qsizetype>(entry.Key.size()));
 }
 
-// A whole decimal number, blanks around allowed; nothing for any other text.
-std::optional<long long> WholeNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    long long value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 SettingsStore::SettingsStore(const std::optional<std::filesystem::path>& file, std::filesystem::path programFolder)
@@ -70,9 +60,7 @@ bool SettingsStore::ReadCheck(std::string_view key) const {
 }
 
 uint32_t SettingsStore::ReadColor(std::string_view key) const {
-    auto value = WholeNumber(Read(key));
-    if (!value || *value < 0 || *value > 0xFFFFFF) value = WholeNumber(platform::FindSettingKey(key).Default);
-    return static_cast<uint32_t>(value.value_or(0));
+    return platform::ColorSetting(platform::FindSettingKey(key), Read(key));
 }
 
 int SettingsStore::ReadConnectionMode() const {

@@ -73,4 +73,10 @@ bool CheckedSetting(const SettingKey& key, std::string_view text) {
     return value.value_or(0) == 1;
 }
 
+uint32_t ColorSetting(const SettingKey& key, std::string_view text) {
+    auto value = WholeInteger(text);
+    if (!value || *value < 0 || *value > 0xFFFFFF) value = WholeInteger(key.Default);
+    return static_cast<uint32_t>(value.value_or(0));
+}
+
 }  // namespace mirolanda::platform

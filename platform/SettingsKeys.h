@@ -3,6 +3,7 @@
 // receives plain values, never the store.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -38,5 +39,9 @@ std::string DefaultSettingValue(const SettingKey& key, const std::filesystem::pa
 // A check box's state from a key's stored text: a whole number 0 or 1, spaces around it
 // allowed; any other text gives the key's default. The window and the CLI read alike.
 bool CheckedSetting(const SettingKey& key, std::string_view text);
+
+// A colour 0x00BBGGRR from a key's stored text: a whole number 0 to 0xFFFFFF, spaces around
+// it allowed; any other text gives the key's default.
+uint32_t ColorSetting(const SettingKey& key, std::string_view text);
 
 }  // namespace mirolanda::platform
