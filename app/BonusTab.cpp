@@ -138,10 +138,7 @@ bonus::PublisherSetup BonusTab::CurrentSetup() const {
 bool BonusTab::CmdGetNewList_Click(int index) {
     if (!CanStart()) return false;
     const std::string mode = bonus::ModeWord(index);
-    services_.SetTabsEnabled(false);
-    services_.SetDownloadState(1);
-    services_.ResetResultGrid();
-    services_.ShowStatus(QStringLiteral("インターネット接続"));
+    BeginNetworkCommand(services_, QStringLiteral("インターネット接続"));
     fetcher_->Reset();
     auto table = std::make_shared<platform::Table>();
     auto outcome = std::make_shared<bonus::ListOutcome>();

@@ -94,10 +94,7 @@ quotes::DownloadOptions DownloadTab::CurrentOptions() const {
 
 bool DownloadTab::CmdGetData_Click() {
     if (Busy() || services_.DownloadState() == 1) return false;
-    services_.SetTabsEnabled(false);
-    services_.SetDownloadState(1);
-    services_.ResetResultGrid();
-    services_.ShowStatus(QStringLiteral("ダウンロード－開始"));
+    BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = CurrentOptions();
     options.FetchingDone = [this] {
         QMetaObject::invokeMethod(this, [this] { services_.SetTabsEnabled(true); }, Qt::QueuedConnection);

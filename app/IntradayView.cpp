@@ -39,10 +39,7 @@ void IntradayView::CancelAndWait() {
 
 bool IntradayView::CmdOneNow_Click(int /*index*/) {
     if (Busy() || services_.DownloadState() == 1) return false;
-    services_.SetTabsEnabled(false);
-    services_.SetDownloadState(1);
-    services_.ResetResultGrid();
-    services_.ShowStatus(QStringLiteral("ＹＡＨＯＯ接続"));
+    BeginNetworkCommand(services_, QStringLiteral("ＹＡＨＯＯ接続"));
 
     bonus::IntradayOptions o;
     const ConnectionSetup connection = services_.Connection();

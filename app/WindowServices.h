@@ -82,6 +82,15 @@ public:
     virtual void SetTabsEnabled(bool enabled) = 0;
 };
 
+// The start of a network command: the tabs disabled, `DownloadState` 1 so that no other one
+// starts, the result table emptied and the command's first status text shown.
+inline void BeginNetworkCommand(WindowServices& services, const QString& status) {
+    services.SetTabsEnabled(false);
+    services.SetDownloadState(1);
+    services.ResetResultGrid();
+    services.ShowStatus(status);
+}
+
 // The data date as a command on a worker thread reads it: from its own copy of the holidays,
 // never the window's table, which the calendar tab may change meanwhile.
 inline std::function<std::string()> WorkerDataDate(const WindowServices& services) {
