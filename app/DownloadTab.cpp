@@ -1,10 +1,11 @@
 #include "app/DownloadTab.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/AutoSettingsPage.h"
 #include "app/BackgroundJob.h"
@@ -18,9 +19,6 @@
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 #include "quotes/Yahoo.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
 
 namespace mirolanda::app {
 

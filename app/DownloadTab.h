@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QWidget>
-#include <atomic>
 #include <deque>
 #include <filesystem>
 #include <functional>
