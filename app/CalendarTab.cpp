@@ -82,9 +82,7 @@ void CalendarTab::ShowMonth(int year, int month) { preview_->ShowMonth(year, mon
 
 void CalendarTab::CmdCalAdd_Click() {
     dialog_->SetAddMode();
-    CentreOver(dialog_, window());
-    dialog_->open();
-    dialog_->activateWindow();
+    OpenHolidayDialog();
 }
 
 void CalendarTab::CmdCalMod_Click() {
@@ -92,6 +90,10 @@ void CalendarTab::CmdCalMod_Click() {
     if (row < 0) return;  // nothing to edit
     dialog_->SetEditMode(row, QString::fromStdString(holidays_.Cell(row, 0)),
                          QString::fromStdString(holidays_.Cell(row, 1)));
+    OpenHolidayDialog();
+}
+
+void CalendarTab::OpenHolidayDialog() {
     CentreOver(dialog_, window());
     dialog_->open();
     dialog_->activateWindow();

@@ -49,6 +49,8 @@ private:
     void CmdCalAdd_Click();
     void CmdCalMod_Click();
     void CmdCalDel_Click();
+    // Centres the holiday dialog over the window and opens it.
+    void OpenHolidayDialog();
     void ApplyHoliday(bool adding, int editRow, const QString& mmdd, const QString& name);
     bool SaveOrRestore(const platform::Table& before);
     void Refresh(int currentRow);
