@@ -85,6 +85,8 @@ protected:
                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         view->selectionModel()->setCurrentIndex(model->index(to, 0), QItemSelectionModel::NoUpdate);
     }
+    // Makes row `r` of page `i` the current one, as a click on it does.
+    void SetCurrent(int i, int r) { Page(i).FgList->setCurrentIndex(Page(i).FgList->model()->index(r, 0)); }
     int Row(int i, const char* state, int from = 0) {
         for (int r = from; r < Page(i).List.RowCount(); ++r)
             if (Page(i).List.Cell(r, 1) == state) return r;
@@ -163,7 +165,7 @@ TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
     const int r = Row(0, "作成可");
     ASSERT_GE(r, 0);
     const int count = std::stoi(Page(0).List.Cell(r, 2));
-    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(r, 0));
+    SetCurrent(0, r);
     EXPECT_TRUE(Blank(Page(0).PictChrt));
     QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
     tab_->FgList_DblClick(0);
@@ -181,7 +183,7 @@ TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
     LoadList(0);
     const int created = Row(0, "作成可");
     ASSERT_GE(created, 0);
-    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(created, 0));
+    SetCurrent(0, created);
     Finish(tab_->CmdGetImage_Click(0));
     const int count = std::stoi(Page(0).List.Cell(created, 2));
     const std::string date = Page(0).List.Cell(created, 0);
@@ -189,7 +191,7 @@ TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
     // An error page stored in place of the last image, and no file at all for the first.
     WriteAll(temp_ / "Omake/Short/Image" / (date8 + "_" + std::to_string(count) + ".jpg"), "<html>error</html>");
     fs::remove(temp_ / "Omake/Short/Image" / (date8 + "_1.jpg"));
-    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(created, 0));
+    SetCurrent(0, created);
     tab_->FgList_EnterCell(0);
     EXPECT_TRUE(Blank(Page(0).PictChrt));
     EXPECT_EQ(Page(0).Sc->maximum(), 1);  // the first image is missing
@@ -206,7 +208,7 @@ TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
     // A row that can still be created: the picture stays as it is when the bar moves.
     const int open = Row(0, "作成可");
     if (open >= 0) {
-        Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(open, 0));
+        SetCurrent(0, open);
         EXPECT_TRUE(Blank(Page(0).PictChrt));
         EXPECT_EQ(Page(0).Sc->maximum(), 1);
     }
@@ -222,7 +224,7 @@ TEST_F(BonusImagesFail, NoImageStoredKeepsTheRowAndLeavesTheFailedState) {
     LoadList(0);
     const int r = Row(0, "作成可");
     ASSERT_GE(r, 0);
-    Page(0).FgList->setCurrentIndex(Page(0).FgList->model()->index(r, 0));
+    SetCurrent(0, r);
     Finish(tab_->CmdGetImage_Click(0));
     EXPECT_EQ(window_.dialogs.Informs().back().Text, "チャート作成は行われませんでした");
     EXPECT_EQ(Page(0).List.Cell(r, 1), "作成可");
