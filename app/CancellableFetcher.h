@@ -19,9 +19,9 @@ public:
         return inner_->Fetch(url);
     }
     void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
-    void Cancel() {
+    void Cancel() override {
         cancelled_ = true;
-        if (auto* http = dynamic_cast<platform::HttpClient*>(inner_.get())) http->Cancel();
+        inner_->Cancel();
     }
     void Reset() { cancelled_ = false; }
 

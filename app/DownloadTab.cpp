@@ -18,7 +18,7 @@
 #include "platform/Numbers.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 namespace mirolanda::app {
 

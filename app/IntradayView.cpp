@@ -10,7 +10,7 @@
 #include "app/HoldingsTab.h"
 #include "app/PictureArea.h"
 #include "app/WindowServices.h"
-#include "bonus/Intraday.h"
+#include "holdings/Intraday.h"
 
 namespace mirolanda::app {
 
@@ -41,7 +41,7 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     if (Busy() || services_.DownloadState() == 1) return false;
     BeginNetworkCommand(services_, QStringLiteral("ＹＡＨＯＯ接続"));
 
-    bonus::IntradayOptions o;
+    holdings::IntradayOptions o;
     const ConnectionSetup connection = services_.Connection();
     const platform::Folders folders = services_.CurrentFolders();
     const HostUrls hosts = services_.CurrentHosts();
@@ -58,9 +58,9 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
 
     fetcher_->Reset();
     work_ = platform::Table(8);
-    auto outcome = std::make_shared<bonus::IntradayOutcome>();
+    auto outcome = std::make_shared<holdings::IntradayOutcome>();
     platform::Progress progress = job_->WorkerProgress();
-    job_->Start([this, o, codes, outcome, progress] { *outcome = bonus::RunIntradayUpdate(work_, codes, *fetcher_, o, progress); },
+    job_->Start([this, o, codes, outcome, progress] { *outcome = holdings::RunIntradayUpdate(work_, codes, *fetcher_, o, progress); },
                 [this, outcome](std::exception_ptr error) { UpdateDone(outcome->Ok, outcome->Status, error); });
     return true;
 }
@@ -87,9 +87,9 @@ void IntradayView::UpdateDone(bool ok, const std::string& status, std::exception
 }
 
 void IntradayView::ScOne_Change() {
-    std::optional<bonus::DayView> view;
+    std::optional<holdings::DayView> view;
     Guarded(services_, [&] {
-        view = bonus::DayViewAt(tab_.FgOneTmp, tab_.FgBuyTmp, services_.CurrentFolders().Setting, tab_.ScOne->value());
+        view = holdings::DayViewAt(tab_.FgOneTmp, tab_.FgBuyTmp, services_.CurrentFolders().Setting, tab_.ScOne->value());
     });
     if (!view) {
         tab_.PictOne->Clear();

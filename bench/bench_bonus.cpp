@@ -16,6 +16,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Date.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 #include "platform/Table.h"
 
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include "platform/SjisText.h"
 #include "platform/Table.h"
 #include "quotes/CodeConvert.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 namespace fs = std::filesystem;
 using namespace mirolanda;

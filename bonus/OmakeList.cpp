@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "bonus/FieldList.h"
 #include "bonus/Omake.h"
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 
 namespace fs = std::filesystem;
 
@@ -50,10 +50,10 @@ DownloadedTable LoadDownloaded(const fs::path& omakeFolder, std::string_view mod
     for (const std::string& line : ReadLinesIfAny(ListFilePathOf(omakeFolder, mode, "Download"))) {
         auto fields = platform::SplitFields(line);
         if (!fields || fields->size() != 3) continue;
-        auto count = WholeInteger((*fields)[1], -32768, 32767);
+        auto count = platform::WholeInteger((*fields)[1], -32768, 32767);
         if (!count) continue;
-        table.Entries.push_back({FitChars((*fields)[0], kDateWidth), static_cast<int16_t>(*count),
-                                 FitChars((*fields)[2], kStampWidth)});
+        table.Entries.push_back({platform::FitChars((*fields)[0], kDateWidth), static_cast<int16_t>(*count),
+                                 platform::FitChars((*fields)[2], kStampWidth)});
     }
     return table;
 }
@@ -62,8 +62,8 @@ void SaveDownloaded(const fs::path& omakeFolder, std::string_view mode, const Do
     if (table.Entries.empty()) return;
     std::vector<std::string> lines;
     for (const DownloadedEntry& e : table.Entries) {
-        lines.push_back(QuoteField(Trim(e.ChartDate)) + "," + std::to_string(e.ChartCount) + "," +
-                        QuoteField(Trim(e.UpdateStamp)));
+        lines.push_back(platform::QuoteField(platform::TrimBlanks(e.ChartDate)) + "," + std::to_string(e.ChartCount) + "," +
+                        platform::QuoteField(platform::TrimBlanks(e.UpdateStamp)));
     }
     platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "Download"), lines);
 }
@@ -76,15 +76,15 @@ std::string FindDownloaded(const DownloadedTable& table, std::string_view date) 
 }
 
 void SetDownloaded(DownloadedTable& table, std::string_view date, int16_t count, std::string_view stamp) {
-    const std::string key = FitChars(date, kDateWidth);
+    const std::string key = platform::FitChars(date, kDateWidth);
     for (DownloadedEntry& e : table.Entries) {
         if (e.ChartDate == key) {
             e.ChartCount = count;
-            e.UpdateStamp = FitChars(stamp, kStampWidth);
+            e.UpdateStamp = platform::FitChars(stamp, kStampWidth);
             return;
         }
     }
-    table.Entries.push_back({key, count, FitChars(stamp, kStampWidth)});
+    table.Entries.push_back({key, count, platform::FitChars(stamp, kStampWidth)});
 }
 
 std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
@@ -92,8 +92,8 @@ std::optional<ServerListLine> ParseServerListLine(std::string_view line) {
     if (!fields || fields->size() != 4) return std::nullopt;
     const std::string& date = (*fields)[0];
     if (!IsDate8(date)) return std::nullopt;
-    auto flag = WholeInteger((*fields)[1], -999999999, 999999999);
-    auto count = WholeInteger((*fields)[2], 0, 32767);
+    auto flag = platform::WholeInteger((*fields)[1], -999999999, 999999999);
+    auto count = platform::WholeInteger((*fields)[2], 0, 32767);
     if (!flag || !count) return std::nullopt;
     return ServerListLine{date, *flag, static_cast<int16_t>(*count), (*fields)[3]};
 }
@@ -111,7 +111,7 @@ std::string StateFor(const ServerListLine& line, const std::string& stamp) {
 }  // namespace
 
 std::string ChartState(const ServerListLine& line, const DownloadedTable& downloaded) {
-    return StateFor(line, FindDownloaded(downloaded, FitChars(SlashedDate8(line.Date8), kDateWidth)));
+    return StateFor(line, FindDownloaded(downloaded, platform::FitChars(SlashedDate8(line.Date8), kDateWidth)));
 }
 
 int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
@@ -128,13 +128,13 @@ int BuildCurrentList(const fs::path& omakeFolder, std::string_view mode) {
     for (const std::string& text : platform::SplitLines(platform::SjisToUtf8(body))) {
         auto line = ParseServerListLine(text);
         if (!line) {
-            if (!Trim(text).empty()) ++skipped;
+            if (!platform::TrimBlanks(text).empty()) ++skipped;
             continue;
         }
-        auto found = stamps.find(FitChars(SlashedDate8(line->Date8), kDateWidth));
+        auto found = stamps.find(platform::FitChars(SlashedDate8(line->Date8), kDateWidth));
         const std::string state = StateFor(*line, found == stamps.end() ? std::string() : found->second);
-        lines.push_back(QuoteField(SlashedDate8(line->Date8)) + "," + QuoteField(state) + "," +
-                        std::to_string(line->Count) + "," + QuoteField(line->Stamp));
+        lines.push_back(platform::QuoteField(SlashedDate8(line->Date8)) + "," + platform::QuoteField(state) + "," +
+                        std::to_string(line->Count) + "," + platform::QuoteField(line->Stamp));
     }
     platform::WriteSjisLines(GetListFilePath(omakeFolder, mode, "List"), lines);
     SaveDownloaded(omakeFolder, mode, downloaded);

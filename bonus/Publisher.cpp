@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <limits>
 
-#include "bonus/FieldList.h"
 #include "bonus/Scramble.h"
 #include "platform/AtomicFile.h"
 #include "platform/HttpClient.h"
+#include "platform/TextFields.h"
 
 namespace mirolanda::bonus {
 
 namespace {
+
+std::string Trimmed(std::string_view text) { return std::string(platform::TrimBlanks(text)); }
 
 void Connect(platform::Fetcher& client, const PublisherSetup& setup, const platform::Progress& progress) {
     progress.Show("インターネット接続");
@@ -20,12 +22,12 @@ void Connect(platform::Fetcher& client, const PublisherSetup& setup, const platf
 }  // namespace
 
 std::string PublisherListQuery(std::string_view user, std::string_view sign, std::string_view mode) {
-    return "USER=" + Trim(user) + "&SIGN=" + Trim(sign) + "&REQ=List&MODE=" + std::string(mode);
+    return "USER=" + Trimmed(user) + "&SIGN=" + Trimmed(sign) + "&REQ=List&MODE=" + std::string(mode);
 }
 
 std::string PublisherImageQuery(std::string_view user, std::string_view sign, std::string_view mode,
                                 std::string_view date8, int number) {
-    return "USER=" + Trim(user) + "&SIGN=" + Trim(sign) + "&REQ=Image&MODE=" + std::string(mode) + "&DATE=" +
+    return "USER=" + Trimmed(user) + "&SIGN=" + Trimmed(sign) + "&REQ=Image&MODE=" + std::string(mode) + "&DATE=" +
            std::string(date8) + "&NUM=" + std::to_string(number);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 
 namespace mirolanda::calendar {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "platform/Table.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 namespace mirolanda::cli {
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 
 namespace mirolanda::holdings {
 

@@ -6,6 +6,7 @@
 #include "platform/Numbers.h"
 #include "platform/Date.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 
 namespace mirolanda::holdings {
 

@@ -12,9 +12,6 @@ FormatError::FormatError(std::filesystem::path path, int line, const std::string
       path_(std::move(path)),
       line_(line) {}
 
-NetworkError::NetworkError(std::string url, std::string description)
-    : Error("Internet Error(" + description + ")"), url_(std::move(url)), description_(std::move(description)) {}
-
 std::string ErrnoText(int err) {
     return std::strerror(err);
 }

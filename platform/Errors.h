@@ -1,4 +1,4 @@
-// Typed errors of the domain code. Each carries the file, line or URL it is about;
+// Typed errors of the domain code. Each carries the file or line it is about;
 // the window shows what() in a message box, the command-line tool prints it on one line.
 // Messages are Japanese, since they reach the user as they are.
 #pragma once
@@ -34,18 +34,6 @@ public:
 private:
     std::filesystem::path path_;
     int line_;
-};
-
-// A request failed; description is the HTTP client's own text ("HTTP 503", a libcurl message).
-class NetworkError : public Error {
-public:
-    NetworkError(std::string url, std::string description);
-    const std::string& Url() const { return url_; }
-    const std::string& Description() const { return description_; }
-
-private:
-    std::string url_;
-    std::string description_;
 };
 
 // Text of the current errno, for FileError messages.

@@ -34,6 +34,8 @@ public:
     virtual FetchResult Fetch(const std::string& url) = 0;
     // The connection set-up (see HttpClient::SetAccess); fakes may ignore it.
     virtual void SetAccess(int /*mode*/, const std::string& /*proxy*/) {}
+    // Ends a pending Fetch from another thread; fakes that never block may ignore it.
+    virtual void Cancel() {}
 };
 
 class HttpClient final : public Fetcher {
@@ -53,7 +55,7 @@ public:
 
     // Ends a pending Fetch (from any thread) at once; it returns !Ok, "中断されました". With no
     // fetch pending it does nothing: the next Fetch runs normally.
-    void Cancel();
+    void Cancel() override;
 
     // How many new TCP connections this client has opened (for keep-alive checks).
     long ConnectionsOpened() const;

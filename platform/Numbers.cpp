@@ -1,5 +1,7 @@
 #include "platform/Numbers.h"
 
+#include "platform/TextFields.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -111,6 +113,21 @@ std::string FormatNumber(double value) {
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (result.ec != std::errc()) return "0";
     return std::string(buffer, result.ptr);
+}
+
+std::optional<long> WholeInteger(std::string_view text, long low, long high) {
+    std::string_view digits = TrimBlanks(text);
+    bool negative = !digits.empty() && digits.front() == '-';
+    if (negative) digits.remove_prefix(1);
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
+    long value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (negative) value = -value;
+    if (value < low || value > high) return std::nullopt;
+    return value;
 }
 
 }  // namespace mirolanda::platform

@@ -27,6 +27,10 @@ std::optional<int64_t> RoundHalfEven(double value, int64_t low, int64_t high);
 int32_t CellToInt32(std::string_view text);
 int16_t CellToInt16(std::string_view text);
 
+// A whole text of decimal digits (blanks around allowed, an optional leading '-', at most nine
+// digits), as a number within [low, high]; nothing for any other text.
+std::optional<long> WholeInteger(std::string_view text, long low, long high);
+
 // The leading whole number of a text (blanks, optional sign, digits), as settings such as
 // the connection mode are read; `fallback` when the text holds no number. Never overflows.
 long LeadingInteger(std::string_view text, long fallback);

@@ -1,9 +1,9 @@
 // Shift_JIS (CP932) at the file boundary: conversion to and from UTF-8, and reading and
-// writing text files with CR LF line ends. Everything in memory is UTF-8.
+// writing text files with CR LF line ends. Everything in memory is UTF-8; the field and
+// line splitting of those files' text is platform/TextFields.h.
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,24 +21,6 @@ bool IsSjisLeadByte(unsigned char b);
 // Cuts Shift_JIS text to at most `width` bytes without splitting a two-byte character,
 // then pads it with blanks to exactly `width` bytes.
 std::string FitSjis(std::string_view sjis, size_t width);
-
-// A blank is a space or a tab: what the files allow around a field's text.
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-// The text without blanks at either end.
-std::string_view TrimBlanks(std::string_view text);
-
-// Text as a double-quoted field of the line files can hold it: a double quote becomes the
-// full-width "＂" (the files have no escape for one) and a control character a blank (it
-// would end the line), so the line reads back into the same fields.
-std::string QuotableText(std::string_view text);
-
-// Splits one line of the files' comma-separated form into its fields: commas outside double
-// quotes separate them, a quoted field loses its quotes, an unquoted one the blanks around it.
-// Nothing when a quote is left open or text other than blanks follows a closing quote.
-std::optional<std::vector<std::string>> SplitFields(std::string_view line);
-
-// Splits text into lines at CR LF, LF or a lone CR; a final line end adds no empty line.
-std::vector<std::string> SplitLines(std::string_view text);
 
 // Reads a whole file as bytes. Throws FileError when it cannot be opened or read.
 std::string ReadFileBytes(const std::filesystem::path& path);

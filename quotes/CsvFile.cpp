@@ -7,6 +7,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include "platform/HttpClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 namespace mirolanda::quotes {
 namespace {

@@ -22,7 +22,7 @@
 #include "app/WindowServices.h"
 #include "calendar/Calender.h"
 #include "platform/Date.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 #include "support/TempFolder.h"
 
 namespace mirolanda::app::test {

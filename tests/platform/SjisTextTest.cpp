@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 #include "support/TempFolder.h"
 
 using namespace mirolanda::platform;

@@ -5,8 +5,9 @@
 #include <climits>
 
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 #include "quotes/CsvFile.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 #include "support/TempFolder.h"
 #include "tools/Encoding.h"
 

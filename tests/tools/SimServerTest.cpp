@@ -9,7 +9,8 @@
 
 #include "platform/HttpClient.h"
 #include "platform/SjisText.h"
-#include "quotes/Yahoo.h"
+#include "platform/TextFields.h"
+#include "quotes/QuotePage.h"
 #include "support/SimProcess.h"
 #include "tools/Encoding.h"
 #include "tools/GifImage.h"

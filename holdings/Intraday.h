@@ -14,9 +14,9 @@
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
 #include "platform/Table.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
-namespace mirolanda::bonus {
+namespace mirolanda::holdings {
 
 struct IntradayOptions {
     std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787"
@@ -73,4 +73,4 @@ std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, st
 // A number in plain decimal without grouping; a whole value without a decimal point.
 std::string PlainNumber(double value);
 
-}  // namespace mirolanda::bonus
+}  // namespace mirolanda::holdings

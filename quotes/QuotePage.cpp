@@ -1,4 +1,4 @@
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
+#include "platform/TextFields.h"
 #include "quotes/CodeConvert.h"
 
 namespace fs = std::filesystem;

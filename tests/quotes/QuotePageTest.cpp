@@ -1,4 +1,4 @@
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "bonus/Intraday.h"
+#include "holdings/Intraday.h"
 #include "quotes/StockFile.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
@@ -15,7 +15,7 @@
 #include "tools/Market.h"
 
 using namespace mirolanda;
-using namespace mirolanda::bonus;
+using namespace mirolanda::holdings;
 using mirolanda::testing::ReadAll;
 using mirolanda::testing::SimProcess;
 using mirolanda::testing::TempFolder;

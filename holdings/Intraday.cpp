@@ -1,19 +1,19 @@
-#include "bonus/Intraday.h"
+#include "holdings/Intraday.h"
 
 #include <cmath>
 
-#include "bonus/FieldList.h"
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/HttpClient.h"
+#include "platform/TextFields.h"
 #include "quotes/StockFile.h"
-#include "quotes/Yahoo.h"
+#include "quotes/QuotePage.h"
 
 namespace fs = std::filesystem;
 
-namespace mirolanda::bonus {
+namespace mirolanda::holdings {
 
 namespace {
 
@@ -37,14 +37,14 @@ std::string BlockRequest(const std::vector<std::string>& codes, size_t from) {
     std::string path = "/q?s=";
     for (size_t j = from; j < codes.size() && j < from + kBlock; ++j) {
         if (j > from) path += "+";
-        path += Trim(codes[j]);
+        path += platform::TrimBlanks(codes[j]);
     }
     return path + "&d=v2";
 }
 
 // Files one quote row's latest price under the data date; rows without a usable code or date are passed over.
 void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) {
-    auto code = WholeInteger(row[0], 1000, 9999);
+    auto code = platform::WholeInteger(row[0], 1000, 9999);
     const auto day = platform::ParseYmd(options.DataDate ? options.DataDate() : std::string());
     if (!code || !day) return;
     quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], platform::FormatSlashed(*day),
@@ -130,11 +130,11 @@ std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::
     view.Meigara = row[0] + "  " + row[1];
     // The k-th quote row of a code belongs to the k-th holding of that code, whatever the
     // site dropped or reordered.
-    const std::string code = Trim(row[0]);
+    const std::string_view code = platform::TrimBlanks(row[0]);
     int occurrence = 0;
-    for (int q = 0; q < r; ++q) occurrence += Trim(quotes.Cell(q, 0)) == code ? 1 : 0;
+    for (int q = 0; q < r; ++q) occurrence += platform::TrimBlanks(quotes.Cell(q, 0)) == code ? 1 : 0;
     for (int h = 0; h < holdings.RowCount() && holdings.ColumnCount() >= 5; ++h) {
-        if (Trim(holdings.Cell(h, 0)) != code) continue;
+        if (platform::TrimBlanks(holdings.Cell(h, 0)) != code) continue;
         if (occurrence-- > 0) continue;
         view.Info = DayInfoLine(row[5], holdings.Cell(h, 3), holdings.Cell(h, 4));
         return view;
@@ -143,4 +143,4 @@ std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::
     return view;
 }
 
-}  // namespace mirolanda::bonus
+}  // namespace mirolanda::holdings
