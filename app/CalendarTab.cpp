@@ -68,7 +68,10 @@ void CalendarTab::SetDialogs(Dialogs* dialogs) { dialogs_ = dialogs ? dialogs : 
 
 void CalendarTab::LoadHolidays() {
     try {
-        calendar::LoadCalender(holidays_, calenderFile_);
+        const calendar::CalenderLoad load = calendar::LoadCalender(holidays_, calenderFile_);
+        if (!load.Problems.empty()) {
+            dialogs_->Inform(this, MessageIcon::Warning, kTitle, QString::fromStdString(load.Message()));
+        }
     } catch (const std::exception& e) {
         calendar::ResetHolidayTable(holidays_);
         dialogs_->Inform(this, MessageIcon::Critical, kTitle,
@@ -110,8 +113,15 @@ void CalendarTab::CmdCalDel_Click() {
 
 void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, const QString& name) {
     const platform::Table before = holidays_;
-    const int row = calendar::ApplyHoliday(holidays_, mmdd.toStdString(), name.toStdString(),
-                                           adding ? std::nullopt : std::optional<int>(editRow));
+    int row = -1;
+    try {
+        row = calendar::ApplyHoliday(holidays_, mmdd.toStdString(), name.toStdString(),
+                                     adding ? std::nullopt : std::optional<int>(editRow));
+    } catch (const calendar::HolidayDateError& e) {
+        // The dialog stays open with what was typed, so the day can be corrected.
+        dialogs_->Inform(dialog_, MessageIcon::Warning, kTitle, QString::fromStdString(e.what()));
+        return;
+    }
     if (row < 0) {
         dialog_->reject();  // the edited row is gone
         return;

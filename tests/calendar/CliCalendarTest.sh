@@ -22,6 +22,6 @@ expect "malformed date exit" "$?" "2"
 run holiday 2>/dev/null
 expect "missing date exit" "$?" "2"
 rm "$work/Calender.txt"
-expect "no holiday file" "$(run --now '2027-01-01 10:00' datadate)" "20270101"
+expect "no holiday file" "$(run --now '2027-01-01 10:00' datadate)" "20261230"
 expect "nothing written" "$(ls -A "$work")" ""
 exit $fail
