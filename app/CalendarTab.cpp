@@ -31,8 +31,9 @@ CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calend
     if (holidays_.ColumnCount() != 2 || !holidays_.HasHeading()) calendar::ResetHolidayTable(holidays_);
 
     model_ = new TableModel(&holidays_, this);
-    model_->SetColumnWidthTwips(0, 1000);
-    model_->SetColumnWidthTwips(1, 2750);
+    // Wide enough for a dated entry "yyyy/mm/dd" as well as "mm/dd".
+    model_->SetColumnWidthTwips(0, 1400);
+    model_->SetColumnWidthTwips(1, 2600);
     model_->SetColumnAlignment(0, Qt::AlignCenter);
     model_->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375});
