@@ -38,9 +38,16 @@ fs::path UserDataFolder(const char* xdgDataHome, const char* home) {
     return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "Mirolanda";
 }
 
-fs::path ProgramFolder(const fs::path& executableFolder) {
+fs::path ProgramFolder(const fs::path& executableFolder, const fs::path& userDataFolder) {
     if (IsPortableFolder(executableFolder)) return executableFolder;
-    return UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    // A folder that cannot be made shows up as the first write's error, naming the path.
+    std::error_code ignored;
+    fs::create_directories(userDataFolder, ignored);
+    return userDataFolder;
+}
+
+fs::path ProgramFolder(const fs::path& executableFolder) {
+    return ProgramFolder(executableFolder, UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
 }
 
 fs::path LibraryFolder(const fs::path& executableFolder) {

@@ -23,7 +23,11 @@ bool IsPortableFolder(const std::filesystem::path& executableFolder);
 // $XDG_DATA_HOME/Mirolanda, else $HOME/.local/share/Mirolanda (either may be null or empty).
 std::filesystem::path UserDataFolder(const char* xdgDataHome, const char* home);
 
-// The executable's folder when portable, otherwise the user's data folder from the environment.
+// The executable's folder when portable, otherwise userDataFolder, created with its parents
+// when missing: the folders under it are created one level at a time as they are written.
+std::filesystem::path ProgramFolder(const std::filesystem::path& executableFolder,
+                                    const std::filesystem::path& userDataFolder);
+// The same with the user's data folder from the environment.
 std::filesystem::path ProgramFolder(const std::filesystem::path& executableFolder);
 
 // Where libkodemorph.so lies: the private library folder when installed, else beside the executable.

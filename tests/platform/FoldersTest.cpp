@@ -53,8 +53,10 @@ TEST(Folders, InstalledLayoutKeepsDataAndLibraryOutOfTheProgramsFolder) {
         EXPECT_EQ(IsInstalledLayout(exe), layout.installed);
         EXPECT_EQ(IsPortableFolder(exe), layout.portable);
         EXPECT_EQ(LibraryFolder(exe), layout.installed ? privateFolder : exe);
-        if (layout.portable) EXPECT_EQ(ProgramFolder(exe), exe);
-        else EXPECT_EQ(ProgramFolder(exe).filename(), "Mirolanda");
+        // A fresh user has no data folder yet; it is made, so its sub-folders can be.
+        const fs::path userData = root / "home/.local/share/Mirolanda";
+        EXPECT_EQ(ProgramFolder(exe, userData), layout.portable ? exe : userData);
+        EXPECT_EQ(fs::is_directory(userData), !layout.portable);
 
         fs::permissions(exe, fs::perms::owner_write, fs::perm_options::add);
     }
