@@ -2,6 +2,7 @@
 // brings the running one to the front and ends.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
@@ -82,6 +83,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Mirolanda"));
     QApplication::setOrganizationName(QStringLiteral("Mirolanda"));
     QApplication::setApplicationVersion(QStringLiteral(MIROLANDA_VERSION));
+    // The menu entry's icon, and its id so that desktops match the window to the entry.
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/" MIROLANDA_APP_ID ".png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral(MIROLANDA_APP_ID));
     Arguments args = ParseArguments(app);
 
     QString settingsFile = SettingsFilePath(args);

@@ -24,8 +24,8 @@ const Command kConvertCommand = {
     "convert",
     "convert SOURCE TARGET\n"
     "Converts the EUC-JP file SOURCE (a quote page as the site sends it) into the Shift_JIS file\n"
-    "TARGET with libkodemorph.so from beside the executable. A character with no Shift_JIS form\n"
-    "becomes 〓; TARGET is replaced.",
+    "TARGET with libkodemorph.so from the program's library folder. A character with no\n"
+    "Shift_JIS form becomes 〓; TARGET is replaced.",
     RunConvert,
 };
 

@@ -32,7 +32,7 @@ const std::vector<const Command*> kCommands = {
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage: mirolanda-cli [--settings FILE] [--program-folder DIR] [--now \"YYYY-MM-DD HH:MM\"] "
-                 "COMMAND [ARGS]\n\ncommands:\n");
+                 "COMMAND [ARGS]\n       mirolanda-cli --help | --version\n\ncommands:\n");
     for (const Command* c : kCommands) {
         const char* end = std::strchr(c->usage, '\n');
         std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
@@ -99,6 +99,10 @@ int main(int argc, char** argv) {
             return globals.next >= static_cast<size_t>(argc) ? 2 : 0;
         }
         std::string_view name = argv[globals.next];
+        if (name == "--version") {
+            std::printf("mirolanda-cli %s\n", MIROLANDA_VERSION);
+            return 0;
+        }
         for (const Command* c : kCommands) {
             if (name == c->name) command = c;
         }

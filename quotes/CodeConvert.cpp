@@ -17,7 +17,7 @@ using KodemorphFunction = int32_t (*)(const char* source, const char* target);
 // The library is loaded once and never unloaded: another thread may be converting with it.
 struct Loader {
     std::mutex mutex;
-    fs::path path;  // empty: beside the executable
+    fs::path path;  // empty: the program's library folder
     KodemorphFunction function = nullptr;
 };
 
@@ -50,8 +50,9 @@ KodemorphFunction TheFunction() {
     Loader& loader = TheLoader();
     std::lock_guard lock(loader.mutex);
     if (!loader.function) {
-        const fs::path library =
-            loader.path.empty() ? platform::ExecutableFolder() / "libkodemorph.so" : loader.path;
+        const fs::path library = loader.path.empty()
+                                     ? platform::LibraryFolder(platform::ExecutableFolder()) / "libkodemorph.so"
+                                     : loader.path;
         loader.function = Load(library);
     }
     return loader.function;

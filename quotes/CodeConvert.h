@@ -13,8 +13,8 @@ public:
     using platform::Error::Error;
 };
 
-// Loads "libkodemorph.so" from beside the executable at the first call (it stays loaded)
-// and converts source into target. Throws KodemorphError naming the library when it cannot
+// Loads "libkodemorph.so" from the program's library folder (platform::LibraryFolder) at the
+// first call (it stays loaded) and converts source into target. Throws KodemorphError naming the library when it cannot
 // be loaded. The library's own result is ignored: failures show as an empty target.
 void ConvertToShiftJis(const std::filesystem::path& source, const std::filesystem::path& target);
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running Mirolanda need.
 # Idempotent: packages already present are left alone, and apt is only asked when one is missing.
+# Packages named as arguments are installed too (the packaging scripts' own tools).
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ca-certificates xvfb xauth fonts-ipafont-gothic
+  "$@"
 )
 
 missing=()
