@@ -106,17 +106,39 @@ void MainFrm::FormInitialize() {
     } catch (const std::exception&) {
         calendar::ResetHolidayTable(holidays_);
     }
-    Guarded(*this, [this] { LoadRegstoryGeometry(); });
-    Guarded(*this, [this] { settingsTab_->LoadRegstoryInet(); });
-    Guarded(*this, [this] { settingsTab_->LoadRegstoryFolder(); });
-    Guarded(*this, [this] { settingsTab_->LoadRegstoryAuto(); });
-    Guarded(*this, [this] { settingsTab_->LoadRegstoryUser(); });
-    Guarded(*this, [this] { settingsTab_->LoadRegstoryBuy(); });
+    LoadSettings();
     setWindowTitle(QStringLiteral("Mirolanda Ver.") + QStringLiteral(MIROLANDA_VERSION));
     ClampPosition();
     startupSize_ = size();
     initFlag_ = QStringLiteral("Initialized");
     FormLoad();
+}
+
+void MainFrm::LoadSettings() {
+    // Each group's load writes its group back; a file that cannot be written fails them all
+    // alike, and the user is told once.
+    QStringList reported;
+    auto load = [&](auto&& group) {
+        try {
+            group();
+        } catch (const std::exception& error) {
+            const QString text = ErrorText(error);
+            if (reported.contains(text)) return;
+            reported.push_back(text);
+            dialogs_->Inform(this, MessageIcon::Critical, kAppTitle, text);
+        }
+    };
+    load([this] {
+        if (auto broken = settings_->RepairIfBroken(clock_.Now())) {
+            dialogs_->Inform(this, MessageIcon::Warning, kAppTitle, QString::fromStdString(broken->Message()));
+        }
+    });
+    load([this] { LoadRegstoryGeometry(); });
+    load([this] { settingsTab_->LoadRegstoryInet(); });
+    load([this] { settingsTab_->LoadRegstoryFolder(); });
+    load([this] { settingsTab_->LoadRegstoryAuto(); });
+    load([this] { settingsTab_->LoadRegstoryUser(); });
+    load([this] { settingsTab_->LoadRegstoryBuy(); });
 }
 
 void MainFrm::FormLoad() {

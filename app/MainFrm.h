@@ -81,6 +81,8 @@ protected:
 private:
     void BuildWindow(MainFrmOptions& options);
     void FormInitialize();
+    // The settings groups in their order, after a broken settings file has been set aside.
+    void LoadSettings();
     void FormLoad();
     void StartupLoading();
     void ClampPosition();

@@ -84,6 +84,9 @@ CliContext MakeContext(const GlobalOptions& o) {
     } else {
         context.clock = std::make_unique<platform::SystemClock>();
     }
+    if (auto broken = context.store->RepairIfBroken(context.clock->Now())) {
+        std::fprintf(stderr, "mirolanda-cli: %s\n", broken->Message().c_str());
+    }
     context.folders = settings::FoldersFrom(context.Settings());
     return context;
 }

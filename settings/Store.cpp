@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStringList>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 #include "platform/Errors.h"
 
@@ -20,7 +22,34 @@ std::unique_ptr<QSettings> UserSettings() {
                                        QStringLiteral("Mirolanda"));
 }
 
+// A key or text value QSettings read as it stands: no replacement character for bytes that
+// are no UTF-8, and no line break (a value whose quote was left open runs into the next lines).
+bool ReadableText(const QString& text) {
+    return !text.contains(QChar::ReplacementCharacter) && !text.contains(QLatin1Char('\n')) &&
+           !text.contains(QLatin1Char('\r'));
+}
+
+bool ReadableValue(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString) return ReadableText(value.toString());
+    if (value.typeId() != QMetaType::QStringList) return false;  // "@Variant(…)", "@ByteArray(…)": not ours
+    for (const QString& part : value.toStringList()) {
+        if (!ReadableText(part)) return false;
+    }
+    return true;
+}
+
+std::string Stamp(const platform::DateTime& now) {
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d%02d%02d", now.Hour, now.Minute, now.Second);
+    return platform::FormatYmd(now.Day) + "-" + time;
+}
+
 }  // namespace
+
+std::string BrokenSettings::Message() const {
+    return "設定ファイルに読み込めない部分がありました(" + File.string() + ")。読み込めなかった設定には既定値を使います。" +
+           "元のファイルは " + KeptAs.string() + " として残しました。";
+}
 
 Store::Store(const std::optional<std::filesystem::path>& file, std::filesystem::path programFolder)
     : programFolder_(std::move(programFolder)) {
@@ -61,6 +90,35 @@ std::optional<float> Store::ReadPosition(const Key& key) const {
     float value = QString::fromStdString(*stored).trimmed().toFloat(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+std::optional<BrokenSettings> Store::RepairIfBroken(const platform::DateTime& now) {
+    const std::filesystem::path file = FilePath();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+    // The keys first: QSettings parses the values, and finds their faults, only when asked.
+    const QStringList keys = settings_->allKeys();
+    bool broken = settings_->status() == QSettings::FormatError;
+    std::vector<std::pair<QString, QVariant>> readable;
+    for (const QString& key : keys) {
+        const QVariant value = settings_->value(key);
+        if (ReadableText(key) && ReadableValue(value)) {
+            readable.emplace_back(key, value);
+        } else {
+            broken = true;
+        }
+    }
+    if (!broken) return std::nullopt;
+
+    BrokenSettings repair{file, file.string() + ".broken-" + Stamp(now)};
+    settings_.reset();
+    std::filesystem::rename(file, repair.KeptAs, ec);
+    if (ec) throw platform::FileError(file, "設定ファイルを退避できません(" + ec.message() + ")");
+    settings_ = std::make_unique<QSettings>(QString::fromStdString(file.string()), QSettings::IniFormat);
+    for (const auto& [key, value] : readable) settings_->setValue(key, value);
+    settings_->sync();
+    if (settings_->status() != QSettings::NoError) throw platform::FileError(file, "設定ファイルに書き込めません。");
+    return repair;
 }
 
 void Store::Write(const Key& key, const std::string& value) { WriteGroup({{&key, value}}); }

@@ -8,12 +8,22 @@
 #include <optional>
 #include <string>
 
+#include "platform/Date.h"
 #include "settings/Keys.h"
 #include "settings/Snapshot.h"
 
 class QSettings;
 
 namespace mirolanda::settings {
+
+// A settings file that could not be read whole, and where the original was kept.
+struct BrokenSettings {
+    std::filesystem::path File;
+    std::filesystem::path KeptAs;  // File + ".broken-YYYYMMDD-HHMMSS"
+    // The one message both programs give: the file, that defaults are used for what could not
+    // be read, and where the original lies.
+    std::string Message() const;
+};
 
 class Store {
 public:
@@ -32,6 +42,12 @@ public:
     Snapshot Current() const;
     // "Top" or "Left" in twips; nothing when absent or not a number.
     std::optional<float> ReadPosition(const Key& key) const;
+
+    // Called once at start, before anything is written: a file with parts QSettings cannot read
+    // (a broken line, bytes that are no text, a line left open by a quote, a value of another
+    // type) is renamed to "<file>.broken-<now>" and replaced by a clean file holding what could
+    // be read, so the rest takes its defaults. Throws platform::FileError when that fails.
+    std::optional<BrokenSettings> RepairIfBroken(const platform::DateTime& now);
 
     // Write and flush; throw platform::FileError when the file cannot be written.
     void Write(const Key& key, const std::string& value);

@@ -241,10 +241,27 @@ TEST_F(WindowTest, ColourPickerCancelledKeepsColourButEnablesSave) {
 TEST_F(WindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowComesUp) {
     std::filesystem::create_directories(settingsFile);  // a folder where the file should be
     MainFrm& w = Open();
-    ASSERT_FALSE(dialogs.shown.empty());
+    ASSERT_EQ(dialogs.shown.size(), 1u) << "every group fails alike; the user is told once";
     EXPECT_EQ(dialogs.shown.front().Icon, MessageIcon::Critical);
+    EXPECT_TRUE(dialogs.shown.front().Text.contains("設定ファイルに書き込めません"));
     EXPECT_TRUE(dialogs.shown.front().Text.contains(QString::fromStdString(settingsFile.filename().string())));
     EXPECT_EQ(w.InitialisationFlag(), "Initialized");
+}
+
+TEST_F(WindowTest, ABrokenSettingsFileIsKeptAsideReportedOnceAndWhatCouldBeReadStays) {
+    const std::string broken = "[Aplication\nTop=15\n[Parameters]\nAutoTime=16:05\nProxyServer=\"half\nAutoMode=0\n";
+    testing::WriteAll(settingsFile, broken);
+    clock.Set({{2026, 12, 7}, 21, 43, 5});
+    Open();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_TRUE(dialogs.shown[0].Text.contains(QString::fromStdString(settingsFile.string())));
+    EXPECT_TRUE(dialogs.shown[0].Text.contains("既定値"));
+    EXPECT_EQ(testing::ReadAll(settingsFile.string() + ".broken-20261207-214305"), broken);
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "16:05");
+    EXPECT_EQ(Control<QLineEdit>("TxtInetProxyServer")->text(), "");  // the open quote's value: its default
+    EXPECT_EQ(Stored("Parameters/AutoTime"), "16:05");
+    EXPECT_FALSE(testing::ReadAll(settingsFile).find("half") != std::string::npos) << "the garbage is not kept";
 }
 
 TEST_F(WindowTest, ASaveThatFailsIsShownAndLeavesItsButtonEnabled) {

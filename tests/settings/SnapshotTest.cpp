@@ -64,6 +64,48 @@ TEST(SettingsStore, WritesTheSameIniKeysAndReadsDefaultsForTheRest) {
     EXPECT_EQ(FindKey("autotime"), nullptr);
 }
 
+// What QSettings cannot read whole is set aside, and the readable rest kept in a clean file.
+TEST(SettingsStore, ABrokenFileIsKeptAsideAndWhatCouldBeReadStays) {
+    struct Case {
+        const char* what;
+        std::string text;
+        bool broken;
+    };
+    const std::string good = "[Parameters]\nAutoTime=16:05\n";
+    const Case cases[] = {
+        {"sound", good + "ProxyServer=a,b\n", false},
+        {"section never closed", "[UserInformation\nUserName=x\n" + good, true},
+        {"line without =", good + "ProxyServer\n", true},
+        {"bytes that are no text", good + "ProxyServer=a\x80\xff\n", true},
+        {"quote left open", good + "ProxyServer=\"abc\nAutoMode=0\n", true},
+        {"value of another type", good + "ProxyServer=@Variant(\\0\\0\\0\\x7f)\n", true},
+        {"random bytes", std::string("\x01\x02\xfe[]=\x00\x07", 9) + "\n" + good, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempFolder temp;
+        const auto file = temp / "Mirolanda.ini";
+        testing::WriteAll(file, c.text);
+        Store store(file, "/prog");
+        const auto repair = store.RepairIfBroken({{2026, 12, 7}, 9, 5, 0});
+        ASSERT_EQ(repair.has_value(), c.broken);
+        EXPECT_EQ(store.Read(keys::AutoTime), "16:05");
+        if (!c.broken) {
+            EXPECT_EQ(testing::ReadAll(file), c.text);
+            continue;
+        }
+        EXPECT_EQ(repair->KeptAs, temp / "Mirolanda.ini.broken-20261207-090500");
+        EXPECT_EQ(testing::ReadAll(repair->KeptAs), c.text);
+        EXPECT_NE(repair->Message().find(file.string()), std::string::npos);
+        EXPECT_FALSE(store.Stored(keys::ProxyServer));
+        EXPECT_EQ(store.Read(keys::AutoMode), "1");
+        // The clean file reads back whole, and a second look finds nothing to repair.
+        Store again(file, "/prog");
+        EXPECT_FALSE(again.RepairIfBroken({{2026, 12, 7}, 9, 6, 0}));
+        EXPECT_EQ(again.Read(keys::AutoTime), "16:05");
+    }
+}
+
 TEST(CommandOptions, TheDownloadTakesEverySettingItNeeds) {
     Snapshot s("/prog");
     s.Set({{&keys::ConnectionMode, "2"}, {&keys::ProxyServer, "px"}, {&keys::ProxyPort, "8080"},
