@@ -26,27 +26,35 @@ void AutoDownload::Tick() {
         AutoTick tick;
         tick.AutoOn = live.Checked(settings::keys::AutoMode);
         tick.DownloadState = services_.DownloadState();
-        if (!tick.AutoOn || tick.DownloadState != 0) return;
+        if (!tick.AutoOn || tick.DownloadState == 1) return;
         tick.LastAuto = live.Text(settings::keys::LastAutoDownLoad);
         tick.DataDate = services_.DataDate();
         tick.StartTime = live.Text(settings::keys::AutoTime);
         tick.Now = services_.Clock().Now();
+        if (failedDate_ == tick.DataDate) tick.RetryAt = retryAt_;
         if (!IsAutoDownloadDue(tick)) return;
         runningDate_ = tick.DataDate;
         running_ = startDownload_();
     });
 }
 
-void AutoDownload::DownloadFinished(bool ok, bool requestFailed) {
+void AutoDownload::DownloadFinished(bool ok, const QString& failure) {
     if (!running_) return;
     running_ = false;
     if (ok) {
+        failures_ = 0;
+        retryAt_.reset();
         Guarded(services_, [this] { services_.Settings().Write(settings::keys::LastAutoDownLoad, runningDate_); });
-    } else if (requestFailed) {
-        // A failed request is tried again at the next tick. A failed save keeps the state at
-        // −1, so the message is not repeated every ten seconds.
-        services_.SetDownloadState(0);
+        return;
     }
+    // Whatever failed, a request or a save, is tried again after a wait that grows with each
+    // failure of this data date; the status line says when.
+    if (failedDate_ != runningDate_) failures_ = 0;
+    failedDate_ = runningDate_;
+    ++failures_;
+    retryAt_ = platform::AddSeconds(services_.Clock().Now(), RetryDelayMinutes(failures_) * 60L);
+    const QString next = QStringLiteral("次回の自動ダウンロード ") + QString::fromStdString(platform::FormatHhMm(*retryAt_));
+    services_.ShowStatus(failure.isEmpty() ? next : failure + QStringLiteral("　") + next);
 }
 
 void AutoDownload::OfferRerun() {

@@ -1,12 +1,15 @@
 // The automatic daily download: a ten-second timer whose tick starts the download once per
-// data date at the set start time, records the data date when it went through, and retries
-// a failed one at the next tick; and the re-run offer when the mode is ticked again.
+// data date at the set start time, records the data date when it went through, and tries a
+// failed one again after a growing wait; and the re-run offer when the mode is ticked again.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "platform/Date.h"
 
 namespace mirolanda::app {
 
@@ -25,9 +28,8 @@ public:
 
     // One tick of `TimerAutoDownload`.
     void Tick();
-    // The download command ended (started by the tick or not); `requestFailed` when a
-    // request failed, as opposed to an error of saving that needs the user's attention.
-    void DownloadFinished(bool ok, bool requestFailed);
+    // The download command ended (started by the tick or not), with the failure's status text.
+    void DownloadFinished(bool ok, const QString& failure);
     // `ChkAuto` became ticked: if this data date was already downloaded automatically, ask
     // whether to run it again, and on Yes forget that it was done.
     void OfferRerun();
@@ -40,6 +42,10 @@ private:
     QTimer timer_;
     bool running_ = false;      // a download started by the tick is under way
     std::string runningDate_;   // the data date it will record
+    // Failed tries of one data date, and when the next may start.
+    std::string failedDate_;
+    int failures_ = 0;
+    std::optional<platform::DateTime> retryAt_;
 };
 
 }  // namespace mirolanda::app

@@ -1,5 +1,7 @@
 #include "app/AutoDownloadRules.h"
 
+#include <algorithm>
+
 namespace mirolanda::app {
 namespace {
 
@@ -17,12 +19,19 @@ std::optional<int> DigitsValue(std::string_view part) {
 }  // namespace
 
 bool IsAutoDownloadDue(const AutoTick& tick) {
-    if (!tick.AutoOn || tick.DownloadState != 0) return false;
+    if (!tick.AutoOn || tick.DownloadState == 1) return false;
     if (tick.LastAuto == tick.DataDate) return false;
+    if (tick.RetryAt && platform::SecondsFromCivil(tick.Now) < platform::SecondsFromCivil(*tick.RetryAt)) return false;
     const std::string& t = tick.StartTime;
     bool earlyWindow = t >= "00:00" && t < "09:00";
     if (earlyWindow && platform::FormatYmd(tick.Now.Day) == tick.DataDate) return false;
     return platform::FormatHhMm(tick.Now) >= t;
+}
+
+int RetryDelayMinutes(int failures) {
+    int minutes = 5;
+    for (int n = 1; n < failures && minutes < 120; ++n) minutes *= 2;
+    return std::min(minutes, 120);
 }
 
 std::optional<std::string> NormaliseStartTime(std::string_view text) {

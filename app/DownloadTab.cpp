@@ -108,7 +108,7 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
         services_.ShowStatus({});
         ShowError(services_, error);
     }
-    emit DownloadFinished(ok, !ok && !error);
+    emit DownloadFinished(ok, ok || error ? QString() : QString::fromStdString(outcome.Status));
 }
 
 void DownloadTab::CmdCsvSave_Click() {

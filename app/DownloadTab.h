@@ -53,8 +53,9 @@ public:
     const platform::Table& ResultTable() const { return fgFix_; }
 
 signals:
-    // A download ended: ok unless a request failed or an error (of saving) was shown.
-    void DownloadFinished(bool ok, bool requestFailed);
+    // A download ended: ok unless a request failed or an error (of saving) was shown; the
+    // failure's status text, empty when a message box told it.
+    void DownloadFinished(bool ok, const QString& failure);
     // A filing of chosen CSV files ended.
     void FilingFinished();
 

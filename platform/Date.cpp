@@ -107,15 +107,18 @@ DateTime TokyoDateTime(std::time_t utcSeconds) {
 
 DateTime SystemClock::Now() const { return TokyoDateTime(std::time(nullptr)); }
 
-void FixedClock::AdvanceSeconds(long seconds) {
-    long total = DaysFromCivil(now_.Day) * 86400L + now_.Hour * 3600L + now_.Minute * 60L + now_.Second + seconds;
-    long days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
-    long rest = total - days * 86400;
-    now_.Day = CivilFromDays(days);
-    now_.Hour = static_cast<int>(rest / 3600);
-    now_.Minute = static_cast<int>(rest / 60 % 60);
-    now_.Second = static_cast<int>(rest % 60);
+long SecondsFromCivil(const DateTime& time) {
+    return DaysFromCivil(time.Day) * 86400L + time.Hour * 3600L + time.Minute * 60L + time.Second;
 }
+
+DateTime AddSeconds(const DateTime& time, long seconds) {
+    const long total = SecondsFromCivil(time) + seconds;
+    const long days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
+    const long rest = total - days * 86400;
+    return {CivilFromDays(days), static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60)};
+}
+
+void FixedClock::AdvanceSeconds(long seconds) { now_ = AddSeconds(now_, seconds); }
 
 std::optional<DateTime> ParseDateTime(std::string_view text) {
     if (!text.empty() && text[0] == '@') {

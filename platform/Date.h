@@ -32,6 +32,10 @@ Date AddDays(const Date& date, long days);
 // 0 = Sunday … 6 = Saturday.
 int Weekday(const Date& date);
 
+// Seconds since 1970-01-01 00:00 of the same zone, and a time moved by some seconds.
+long SecondsFromCivil(const DateTime& time);
+DateTime AddSeconds(const DateTime& time, long seconds);
+
 std::string FormatYmd(const Date& date);      // "yyyymmdd"
 std::string FormatSlashed(const Date& date);  // "yyyy/mm/dd"
 std::string FormatHhMm(const DateTime& time); // "hh:nn"

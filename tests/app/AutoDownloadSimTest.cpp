@@ -1,6 +1,6 @@
 // The automatic download end to end: the window's timer tick, the real download over HTTP
 // against the market simulator on a loopback port, the daily CSV and the history files
-// written, "LastAutoDownLoad" recorded; and a failed request retried at the next tick.
+// written, "LastAutoDownLoad" recorded; and a failed request tried again after the wait.
 #include <QLabel>
 
 #include "WindowFixture.h"
@@ -46,16 +46,16 @@ TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
     EXPECT_FALSE(TickAndWait()) << "done for this data date";
 }
 
-TEST_F(SimTest, AFailedRequestFailsTheTickAndTheNextTickDownloads) {
+TEST_F(SimTest, AFailedRequestFailsTheTickAndTheTryAfterTheWaitDownloads) {
     testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5"});
     clock.Set({{2026, 12, 7}, 21, 30, 0});
     OpenAgainst(sim);
     ASSERT_TRUE(TickAndWait());
     EXPECT_TRUE(Control<QLabel>("LblExecMsg")->text().startsWith("Internet Error(")) << Control<QLabel>("LblExecMsg")->text().toStdString();
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
-    EXPECT_EQ(window->DownloadState(), 0);
+    EXPECT_EQ(window->DownloadState(), -1);
     EXPECT_FALSE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
-    clock.Set({{2026, 12, 7}, 21, 30, 10});
+    clock.Set({{2026, 12, 7}, 21, 35, 0});
     ASSERT_TRUE(TickAndWait());
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
     EXPECT_TRUE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));

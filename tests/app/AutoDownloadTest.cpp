@@ -55,6 +55,7 @@ TEST(AutoDownloadRules, TickIsDueOnlyAfterTheStartTimeOfAnUndoneDataDate) {
         const char* start;
         platform::DateTime now;
         bool due;
+        std::optional<platform::DateTime> retryAt = std::nullopt;
     };
     const Case cases[] = {
         {true, 0, "", "20261207", "21:30", At(2026, 12, 7, 21, 29, 59), false},
@@ -62,7 +63,10 @@ TEST(AutoDownloadRules, TickIsDueOnlyAfterTheStartTimeOfAnUndoneDataDate) {
         {true, 0, "", "20261207", "21:30", At(2026, 12, 7, 23, 59), true},
         {false, 0, "", "20261207", "21:30", At(2026, 12, 7, 22, 0), false},
         {true, 1, "", "20261207", "21:30", At(2026, 12, 7, 22, 0), false},
-        {true, -1, "", "20261207", "21:30", At(2026, 12, 7, 22, 0), false},
+        // The last command failed: the automation starts all the same, after its own wait.
+        {true, -1, "", "20261207", "21:30", At(2026, 12, 7, 22, 0), true},
+        {true, -1, "", "20261207", "21:30", At(2026, 12, 7, 21, 34, 59), false, At(2026, 12, 7, 21, 35)},
+        {true, 0, "", "20261207", "21:30", At(2026, 12, 7, 21, 35), true, At(2026, 12, 7, 21, 35)},
         {true, 0, "20261207", "20261207", "21:30", At(2026, 12, 7, 22, 0), false},
         {true, 0, "20261204", "20261207", "21:30", At(2026, 12, 7, 22, 0), true},
         // Early window: on the data date itself the start time lies after the next midnight.
@@ -76,10 +80,15 @@ TEST(AutoDownloadRules, TickIsDueOnlyAfterTheStartTimeOfAnUndoneDataDate) {
         {true, 0, "", "20261207", "24:00", At(2026, 12, 7, 23, 59), false},
     };
     for (const Case& c : cases) {
-        AutoTick tick{c.autoOn, c.state, c.last, c.dataDate, c.start, c.now};
+        AutoTick tick{c.autoOn, c.state, c.last, c.dataDate, c.start, c.now, c.retryAt};
         EXPECT_EQ(IsAutoDownloadDue(tick), c.due)
             << c.start << " at " << platform::FormatYmd(c.now.Day) << " " << platform::FormatHhMm(c.now) << " last " << c.last;
     }
+}
+
+TEST(AutoDownloadRules, TheWaitAfterAFailureDoublesUpToTwoHours) {
+    const std::pair<int, int> waits[] = {{1, 5}, {2, 10}, {3, 20}, {4, 40}, {5, 80}, {6, 120}, {7, 120}, {40, 120}};
+    for (const auto& [failures, minutes] : waits) EXPECT_EQ(RetryDelayMinutes(failures), minutes) << failures;
 }
 
 class AutoTest : public WindowTest {
@@ -114,30 +123,37 @@ TEST_F(AutoTest, WaitsForTheStartTimeThenDownloadsOnceAndRecordsTheDataDate) {
     EXPECT_EQ(download.Runs(), 1);
 }
 
-TEST_F(AutoTest, AFailedDownloadIsRetriedAtTheNextTick) {
+TEST_F(AutoTest, AFailedDownloadIsTriedAgainAfterAGrowingWaitThatTheStatusLineNames) {
     download.Script({{false, 1200}, {false, 0}, {true, 3600}});
     clock.Set(At(2026, 12, 7, 21, 30, 0));
     Open();
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
-    EXPECT_EQ(window->DownloadState(), 0) << "reset so the next tick tries again";
-    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)");
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)　次回の自動ダウンロード 21:35");
+    clock.Set(At(2026, 12, 7, 21, 34, 50));
+    EXPECT_FALSE(TickAndWait()) << "not every ten seconds";
+    clock.Set(At(2026, 12, 7, 21, 35, 0));
     EXPECT_TRUE(TickAndWait());
-    EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
+    EXPECT_TRUE(Control<QLabel>("LblExecMsg")->text().endsWith("次回の自動ダウンロード 21:45"));
+    clock.Set(At(2026, 12, 7, 21, 44, 59));
+    EXPECT_FALSE(TickAndWait());
+    clock.Set(At(2026, 12, 7, 21, 45, 0));
     EXPECT_TRUE(TickAndWait());
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
     EXPECT_EQ(download.Runs(), 3);
 }
 
-TEST_F(AutoTest, AManualFailureKeepsTheAutomationWaiting) {
-    download.Script({{false, 10}});
+TEST_F(AutoTest, AFailedManualDownloadDoesNotKeepTheAutomationFromStarting) {
+    download.Script({{false, 10}, {true, 3600}});
     clock.Set(At(2026, 12, 7, 20, 0));
     Open();
     ASSERT_TRUE(window->Download()->CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
     EXPECT_EQ(window->DownloadState(), -1);
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)") << "the failure is shown";
     clock.Set(At(2026, 12, 7, 21, 31));
-    EXPECT_FALSE(TickAndWait());
+    EXPECT_TRUE(TickAndWait());
+    EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
 }
 
 TEST_F(AutoTest, EarlyStartTimeDownloadsThePreviousDayAfterMidnight) {
