@@ -26,6 +26,7 @@ const std::vector<const Command*> kCommands = {
     &kFileCommand,
     &kIssueCommand,
     &kDownloadCommand,
+    &kLogCommand,
 };
 
 void PrintUsage(std::FILE* out) {
@@ -37,7 +38,10 @@ void PrintUsage(std::FILE* out) {
         std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
                      c->usage);
     }
-    std::fprintf(out, "\n'mirolanda-cli COMMAND --help' describes one command.\n");
+    std::fprintf(out,
+                 "\n'mirolanda-cli COMMAND --help' describes one command.\n"
+                 "Exit status: 0 done, 1 failed, 2 wrong arguments, 3 a holding is marked (holdings),\n"
+                 "4 done but some history files were left alone because they are damaged (download, file).\n");
 }
 
 struct GlobalOptions {
