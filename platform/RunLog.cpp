@@ -1,10 +1,10 @@
 #include "platform/RunLog.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <unistd.h>
 
@@ -64,6 +64,105 @@ std::vector<std::string> ReadLines(const fs::path& path) {
     return lines;
 }
 
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-'; }
+bool EndsValue(char c) { return std::isspace(static_cast<unsigned char>(c)) || c == '&' || c == '"' || c == '\'' || c == ';' || c == ','; }
+
+// Names whose values are secrets: API keys, tokens, passwords, the publisher's sign.
+bool IsSecretName(std::string_view name) {
+    const std::string n = Lower(name);
+    const auto has = [&n](std::string_view part) { return n.find(part) != std::string::npos; };
+    return (n.size() >= 3 && n.compare(n.size() - 3, 3, "key") == 0) || has("token") || has("passw") || has("secret") ||
+           n == "pwd" || n == "sign";
+}
+
+// Replaces text[from, to) by the mark; returns the index just after it.
+size_t Hide(std::string& text, size_t from, size_t to) {
+    text.replace(from, to - from, kHidden);
+    return from + std::string_view(kHidden).size();
+}
+
+// "user:password@host" (in an address or alone): the password goes.
+void HideUserInfoPasswords(std::string& text) {
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
+        size_t start = at;
+        while (start > 0 && !std::isspace(static_cast<unsigned char>(text[start - 1])) &&
+               std::string_view("\"'()<>/@=").find(text[start - 1]) == std::string_view::npos)
+            --start;
+        const size_t colon = text.find(':', start);
+        if (colon == std::string::npos || colon <= start || colon + 1 >= at) continue;
+        at = Hide(text, colon + 1, at);
+    }
+}
+
+// name=value with a secret name: the value goes.
+void HideSecretPairs(std::string& text) {
+    for (size_t eq = text.find('='); eq != std::string::npos; eq = text.find('=', eq + 1)) {
+        size_t start = eq;
+        while (start > 0 && IsNameChar(text[start - 1])) --start;
+        if (start == eq || !IsSecretName(std::string_view(text).substr(start, eq - start))) continue;
+        size_t end = eq + 1;
+        while (end < text.size() && !EndsValue(text[end])) ++end;
+        if (end > eq + 1) eq = Hide(text, eq + 1, end) - 1;
+    }
+}
+
+// "name": "value" in JSON with a secret name: the value goes.
+void HideSecretMembers(std::string& text) {
+    for (size_t open = text.find('"'); open != std::string::npos; open = text.find('"', open + 1)) {
+        const size_t close = text.find('"', open + 1);
+        if (close == std::string::npos) return;
+        size_t colon = close + 1;
+        while (colon < text.size() && text[colon] == ' ') ++colon;
+        if (colon >= text.size() || text[colon] != ':' ||
+            !IsSecretName(std::string_view(text).substr(open + 1, close - open - 1))) {
+            open = close;  // the next quoted text starts after this one
+            continue;
+        }
+        size_t quote = colon + 1;
+        while (quote < text.size() && text[quote] == ' ') ++quote;
+        if (quote >= text.size() || text[quote] != '"') {
+            open = close;
+            continue;
+        }
+        const size_t end = text.find('"', quote + 1);
+        if (end == std::string::npos) return;
+        open = Hide(text, quote + 1, end);  // the closing quote of the value
+    }
+}
+
+// "Authorization: Bearer credentials": the credentials go.
+void HideAuthorization(std::string& text) {
+    const std::string lower = Lower(text);
+    size_t from = 0;
+    std::string result;
+    for (size_t at = lower.find("authorization"); at != std::string::npos; at = lower.find("authorization", at + 1)) {
+        size_t i = at + 13;
+        while (i < text.size() && text[i] == ' ') ++i;
+        if (i >= text.size() || text[i] != ':') continue;
+        ++i;
+        while (i < text.size() && text[i] == ' ') ++i;
+        for (std::string_view scheme : {"bearer ", "basic ", "token "}) {
+            if (lower.compare(i, scheme.size(), scheme) == 0) i += scheme.size();
+        }
+        while (i < text.size() && text[i] == ' ') ++i;
+        size_t end = i;
+        while (end < text.size() && !EndsValue(text[end])) ++end;
+        if (end == i) continue;
+        result.append(text, from, i - from);
+        result += kHidden;
+        from = end;
+        at = end - 1;
+    }
+    result.append(text, from, std::string::npos);
+    text = std::move(result);
+}
+
 }  // namespace
 
 std::string FormatLogTime(const DateTime& time) {
@@ -72,20 +171,11 @@ std::string FormatLogTime(const DateTime& time) {
 }
 
 std::string RedactSecrets(std::string_view text) {
-    // Built once: the patterns are fixed, and compiling them is the costly part.
-    static const std::regex userInfo(R"re(([^\s:@/()"'=]+):([^\s@/()"']+)@)re");
-    static const std::regex pair(
-        R"re(\b((?:api|access|id|refresh|x-api)?[_-]?(?:key|token)|apikey|password|passwd|pwd|secret|sign)=([^&\s"']+))re",
-        std::regex::icase);
-    static const std::regex member(R"re("([A-Za-z_]*(?:key|token|password|secret)[A-Za-z_]*)"\s*:\s*"[^"]*")re",
-                                   std::regex::icase);
-    static const std::regex authorization(R"re((authorization\s*:\s*(?:(?:bearer|basic|token)\s+)?)[^\s"']+)re",
-                                          std::regex::icase);
     std::string out(text);
-    out = std::regex_replace(out, userInfo, std::string("$1:") + kHidden + "@");
-    out = std::regex_replace(out, pair, std::string("$1=") + kHidden);
-    out = std::regex_replace(out, member, std::string("\"$1\":\"") + kHidden + "\"");
-    out = std::regex_replace(out, authorization, std::string("$1") + kHidden);
+    HideUserInfoPasswords(out);
+    HideSecretPairs(out);
+    HideSecretMembers(out);
+    HideAuthorization(out);
     return out;
 }
 

@@ -137,15 +137,17 @@ TEST(DownloadedTable, EntriesArePaddedAndFoundByTheirExactDate) {
     EXPECT_EQ(FindDownloaded(table, "2002/05/19"), "abc     ");
 }
 
-TEST_F(OmakeFiles, ListPathsCreateTheirFoldersOneLevelAtATime) {
+TEST_F(OmakeFiles, ListPathsCreateTheirFolders) {
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "List"), Omake() / "Long/List/CurrentList.txt");
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "Down"), Omake() / "Long/List/DownList.txt");
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "Download"), Omake() / "Long/List/Downloaded.txt");
     EXPECT_TRUE(fs::is_directory(Omake() / "Long/List"));
     EXPECT_EQ(GetImageFilePath(Omake(), "Short", "2002/05/17", 3), Omake() / "Short/Image/20020517_3.jpg");
     EXPECT_TRUE(fs::is_directory(Omake() / "Short/Image"));
-    // A bonus folder whose parent is missing is an error, not a tree made silently.
-    EXPECT_THROW(GetListFilePath(temp_ / "no/such/Omake", "Short", "List"), platform::FileError);
+    // A bonus folder whose parent is missing is made whole; one under a file cannot be.
+    EXPECT_EQ(GetListFilePath(temp_ / "new/Omake", "Short", "List"), temp_ / "new/Omake/Short/List/CurrentList.txt");
+    WriteAll(temp_ / "file", "x");
+    EXPECT_THROW(GetListFilePath(temp_ / "file/Omake", "Short", "List"), platform::FileError);
     // Reading makes no folder and finds nothing.
     platform::Table table;
     EXPECT_NO_THROW(ShowCurrentList(temp_ / "no/such/Omake", "Short", table));
@@ -184,7 +186,7 @@ protected:
         ShowCurrentList(Omake(), "Short", table_);
     }
     ChartJob Job() {
-        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}};
+        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}, kChartByteBudget};
         job.StateChanged = [this](int row, const std::string& state) {
             changes_.push_back(std::to_string(row) + state);
         };

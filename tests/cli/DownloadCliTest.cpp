@@ -115,8 +115,11 @@ TEST(DownloadCli, TransientFaultsAreRetriedAndFinalOnesEndTheRunWithNothingSaved
         EXPECT_NE(r.Err.find(c.said), std::string::npos) << r.Err.substr(0, 500);
         EXPECT_EQ(run.Requests(), c.requests);
         EXPECT_EQ(fs::exists(run.Csv()), c.status == 0);
-        if (c.status == 0) EXPECT_TRUE(ReadAll(run.Csv()) == tools::ExpectedDailyCsv(tools::Market({kIssues, kSeed}), kDay));
-        if (c.status != 0) EXPECT_TRUE(r.Out.empty());
+        if (c.status == 0) {
+            EXPECT_TRUE(ReadAll(run.Csv()) == tools::ExpectedDailyCsv(tools::Market({kIssues, kSeed}), kDay));
+        } else {
+            EXPECT_TRUE(r.Out.empty());
+        }
         EXPECT_FALSE(run.TempFilesLeft());
         const std::string log = run.Log();
         EXPECT_NE(log.find(c.status == 0 ? "outcome=ok" : "outcome=failed"), std::string::npos) << log;

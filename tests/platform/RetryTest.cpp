@@ -48,16 +48,16 @@ public:
     }
 };
 
-struct Run {
+struct Driven {
     std::vector<Milliseconds> waits;
     FetchResult last;
     int calls = 0;
 };
 
-Run Drive(std::vector<FetchResult> script, int requests = 1, BodyCheck check = {}) {
+Driven Drive(std::vector<FetchResult> script, int requests = 1, BodyCheck check = {}) {
     ScriptedFetcher inner;
     inner.script.assign(script.begin(), script.end());
-    Run run;
+    Driven run;
     RetryOptions options;
     options.Wait = [&run](Milliseconds wait) {
         run.waits.push_back(wait);
@@ -95,7 +95,7 @@ TEST(RetryingFetcher, TransientFailuresAreAskedAgainBoundedlyOthersNot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Run run = Drive(c.script, c.requests);
+        Driven run = Drive(c.script, c.requests);
         EXPECT_EQ(run.last.Ok, c.ok);
         EXPECT_EQ(run.waits, c.waits);
         EXPECT_EQ(run.calls, c.requests + static_cast<int>(c.waits.size()));
@@ -105,7 +105,7 @@ TEST(RetryingFetcher, TransientFailuresAreAskedAgainBoundedlyOthersNot) {
 TEST(RetryingFetcher, ABodyTheCheckRefusesIsATransientFailure) {
     int checks = 0;
     const BodyCheck cutOnce = [&checks](std::string_view) { return ++checks == 1 ? std::string("切れています") : std::string(); };
-    Run run = Drive({}, 1, cutOnce);
+    Driven run = Drive({}, 1, cutOnce);
     EXPECT_TRUE(run.last.Ok);
     EXPECT_EQ(run.calls, 2);
 

@@ -154,8 +154,8 @@ TEST(DownloadCommand, NeverCompleteEndsAfterTheLastPassWithNothingSaved) {
     EXPECT_NE(outcome.Status.find("不足"), std::string::npos);
     EXPECT_EQ(f.statuses.back(), outcome.Status);
     EXPECT_FALSE(f.fetchingDoneCalled);
-    EXPECT_FALSE(fs::exists(f.dir / "CsvData"));
-    EXPECT_FALSE(fs::exists(f.dir / "StockData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "CsvData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "StockData"));
 }
 
 TEST(DownloadCommand, ZeroMinimumOrNoCheckNeverRepeats) {
@@ -201,7 +201,7 @@ TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
     EXPECT_EQ(f.grid.RowAt(f.grid.RowCount() - 1)[0], "1999");
     EXPECT_FALSE(f.fetchingDoneCalled);
     EXPECT_FALSE(outcome.CsvPath);
-    EXPECT_FALSE(fs::exists(f.dir / "CsvData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "CsvData"));
     EXPECT_FALSE(f.TempFilesLeft());
 }
 
