@@ -154,6 +154,7 @@ struct SimServer::Impl {
     mutable std::mutex mutex;
     SimStats counts;
     std::set<std::string> peers;
+    std::set<int> dropped;  // client ports of connections a "drop" closed
 
     struct Turn {
         long Number = 0;
@@ -178,6 +179,13 @@ struct SimServer::Impl {
     // Answers a counted request: the latency, then the fault of its number, then the body.
     void Serve(const httplib::Request& req, httplib::Response& res, long SimStats::*endpoint,
                const std::function<Answer(const Turn&)>& build) {
+        if (Dropped(req.remote_port)) {
+            // A request that slipped onto a connection "drop" closed: it never reached the site.
+            int fd = FindConnectionSocket(port, req.remote_port);
+            if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
+            res.status = 500;
+            return;
+        }
         Turn turn = Count(req, endpoint);
         if (turn.LatencyMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(turn.LatencyMs));
         switch (turn.Fault) {
@@ -210,9 +218,11 @@ struct SimServer::Impl {
             // The whole answer, announced as keep-alive, then the connection closed behind it.
             int fd = FindConnectionSocket(port, req.remote_port);
             auto body = std::make_shared<std::string>(std::move(a.Body));
+            const int peer = req.remote_port;
             res.set_content_provider(body->size(), a.ContentType,
-                                     [body, fd](size_t offset, size_t, httplib::DataSink& sink) {
+                                     [this, body, fd, peer](size_t offset, size_t, httplib::DataSink& sink) {
                                          sink.write(body->data() + offset, body->size() - offset);
+                                         MarkDropped(peer);
                                          if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
                                          return true;
                                      });
@@ -245,6 +255,15 @@ struct SimServer::Impl {
         } else {
             res.set_content(a.Body, a.ContentType);
         }
+    }
+
+    void MarkDropped(int peer) {
+        std::lock_guard lock(mutex);
+        dropped.insert(peer);
+    }
+    bool Dropped(int peer) {
+        std::lock_guard lock(mutex);
+        return dropped.erase(peer) > 0;
     }
 
     Answer QuotePage(const httplib::Request& req, const Turn& turn) const {
@@ -412,6 +431,7 @@ void SimServer::ResetCounts() {
     std::lock_guard lock(impl_->mutex);
     impl_->counts = SimStats{};
     impl_->peers.clear();
+    impl_->dropped.clear();
     impl_->accepted = 0;
 }
 
