@@ -36,9 +36,7 @@ int RunFile(CliContext& context, const Args& args) {
         throw;
     }
     const bool failed = !result.BadNames.empty() || !result.Missing.empty();
-    record.Outcome = failed ? "failed" : result.Report.Skipped.empty() ? "ok" : "skipped";
-    record.Stored = result.Report.Stored;
-    for (const auto& skipped : result.Report.Skipped) record.Skipped.push_back(quotes::DescribeSkipped(skipped));
+    quotes::DescribeFilingInRunRecord(!failed, result.Report, record);
     for (const auto& path : result.BadNames) record.Notes.push_back("ファイル名エラー " + path.filename().string());
     for (const auto& path : result.Missing) record.Notes.push_back("ファイルがありません " + path.filename().string());
     LogRun(context, record);

@@ -124,6 +124,12 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     return outcome;
 }
 
+void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record) {
+    quotes::DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
+    record.Notes.push_back("images=" + std::to_string(outcome.Images));
+    record.Error = outcome.Error;
+}
+
 std::string PlainNumber(double value) {
     // A product of two huge cells can overflow; the line then shows 0 rather than "inf".
     return std::isfinite(value) ? platform::FormatNumber(value) : "0";

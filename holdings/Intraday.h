@@ -13,6 +13,7 @@
 
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
+#include "platform/RunLog.h"
 #include "platform/Table.h"
 #include "quotes/QuotePage.h"
 #include "quotes/StockFile.h"
@@ -58,6 +59,9 @@ std::string DailyImageName(std::string_view link);
 IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std::string>& codes,
                                   platform::Fetcher& client, const IntradayOptions& options,
                                   const platform::Progress& progress = {});
+
+// The update's part of a run-log line: outcome, prices filed, history files left alone, error.
+void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record);
 
 // What the viewer shows for one position (1 = the first quote row).
 struct DayView {

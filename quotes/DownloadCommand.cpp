@@ -174,9 +174,7 @@ std::string DayComparisonText(const DownloadOutcome& outcome) {
 }
 
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record) {
-    record.Outcome = !outcome.Ok ? "failed" : outcome.Filing.Skipped.empty() ? "ok" : "skipped";
-    record.Stored = outcome.Filing.Stored;
-    for (const SkippedFile& file : outcome.Filing.Skipped) record.Skipped.push_back(DescribeSkipped(file));
+    DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("issues=" + std::to_string(outcome.Issues));
     if (outcome.PreviousCsv) record.Notes.push_back("前日CSV " + outcome.PreviousCsv->filename().string());
     if (!outcome.Missing.empty()) record.Notes.push_back("欠落 " + CodeList(outcome.Missing));

@@ -407,6 +407,12 @@ std::string SkippedSummary(const std::vector<SkippedFile>& skipped) {
     return text;
 }
 
+void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::RunRecord& record) {
+    record.Outcome = !ok ? "failed" : report.Skipped.empty() ? "ok" : "skipped";
+    record.Stored = report.Stored;
+    for (const SkippedFile& file : report.Skipped) record.Skipped.push_back(DescribeSkipped(file));
+}
+
 bool IsHistoryFileName(std::string_view name) {
     // The code part is four letters or digits, so codes with letters are covered too.
     if (name.size() != 8 || name.substr(4) != ".dat") return false;

@@ -12,6 +12,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Progress.h"
+#include "platform/RunLog.h"
 
 namespace mirolanda::quotes {
 
@@ -73,6 +74,10 @@ struct FilingReport {
     int Stored = 0;
     std::vector<SkippedFile> Skipped;
 };
+
+// A filing's part of a run-log line: outcome "failed" (when !ok), "skipped" (some history files
+// left alone) or "ok", the history files stored, and each file skipped with why.
+void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::RunRecord& record);
 
 // "CODE.dat" with a code of four digits or capital letters: the names of history files.
 bool IsHistoryFileName(std::string_view name);

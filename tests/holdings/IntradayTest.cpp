@@ -85,6 +85,10 @@ TEST_F(IntradaySim, FiftyOneHoldingsTakeTwoRequestsAndFileEveryImageAndPriceButA
     ASSERT_EQ(outcome.Filing.Skipped.size(), 1u);
     EXPECT_EQ(outcome.Status, "銘柄別データを更新できませんでした: " + damaged.filename().string() +
                                   " (大きさが3700バイトではありません: 7バイト)");
+    platform::RunRecord logged;
+    DescribeInRunRecord(outcome, logged);
+    EXPECT_EQ(logged.Outcome, "skipped");
+    EXPECT_EQ(logged.Skipped.size(), 1u);
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続－要求 1～51"));
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続－要求 51～101"));
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続 51～101"));
