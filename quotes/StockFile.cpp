@@ -189,7 +189,9 @@ const std::string kConvertingText = "CSVを銘柄別データへ変換中です(
 // issues are filed all the same.
 class IssueFiler {
 public:
-    explicit IssueFiler(fs::path folder) : folder_(std::move(folder)), records_(10000) {}
+    // Without skipDamaged a damaged history file stops the filing (FormatError) before any write.
+    IssueFiler(fs::path folder, bool skipDamaged)
+        : folder_(std::move(folder)), records_(10000), skipDamaged_(skipDamaged) {}
 
     void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
         for (const CsvLine& line : lines) {
@@ -229,8 +231,10 @@ private:
             try {
                 loaded.bytes = LoadRecordBytes(path, loaded.count);
             } catch (const platform::FormatError& e) {
+                if (!skipDamaged_) throw;
                 return Skip(slot, path, e.Reason());
             } catch (const platform::FileError& e) {
+                if (!skipDamaged_) throw;
                 return Skip(slot, path, e.Reason());
             }
             slot = Slot{std::move(loaded)};
@@ -253,6 +257,7 @@ private:
     std::vector<std::optional<Slot>> records_;  // indexed by code
     std::vector<int> codes_;                    // in the order first filed
     std::vector<SkippedFile> skipped_;
+    bool skipDamaged_;
 };
 
 // Whether a path can be filed: it exists and its name gives a date (then set in `date`).
@@ -360,7 +365,7 @@ FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& sto
     if (checked != FilingResult::Filed) return checked;
     StatusClearer clearer(progress);
     RemoveStaleHistoryTemporaries(stockFolder);
-    IssueFiler filer(stockFolder);
+    IssueFiler filer(stockFolder, report != nullptr);
     FileOneCsv(filer, csvPath, date, progress);
     FilingReport mine;
     filer.Commit(report ? *report : mine);
@@ -372,7 +377,7 @@ BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<fs::path>& csvPa
     BatchFilingResult result;
     StatusClearer clearer(progress);
     RemoveStaleHistoryTemporaries(stockFolder);
-    IssueFiler filer(stockFolder);
+    IssueFiler filer(stockFolder, true);
     int done = 0;
     for (const fs::path& csvPath : csvPaths) {
         std::string date;

@@ -91,8 +91,9 @@ inline constexpr std::string_view kBadCsvNameMessage = "ファイル名エラー
 
 // Files one daily CSV file into the history files under the date of its name. Reads and
 // checks the whole file first, so a malformed line (FormatError) changes no history file.
-// A damaged history file is left as it is and reported in `report`; every other issue is
-// filed. Status texts "CSVを銘柄別データへ変換中です(yyyy/mm/dd)" and "…(yyyy/mm/dd)(code)" go
+// Given a report, a damaged history file is left as it is and reported there, and every other
+// issue is filed; without one, the first damaged file stops the filing (FormatError) before
+// any file is written. Status texts "CSVを銘柄別データへ変換中です(yyyy/mm/dd)" and "…(yyyy/mm/dd)(code)" go
 // to progress; the status is cleared at the end.
 FilingResult ConvertCsvToIssueFiles(const std::filesystem::path& csvPath, const std::filesystem::path& stockFolder,
                                     const platform::Progress& progress = {}, FilingReport* report = nullptr);

@@ -282,6 +282,10 @@ TEST(ConvertCsvToIssueFiles, DamagedHistoryFileCostsOneIssueAndIsLeftExactlyAsIt
         WriteAll(stock / "1302.dat", c.bytes);
         WriteCsv(temp / "20010517.csv",
                  {"1301,\"極洋\",1,2,3,350,5", "1302,\"B\",1,2,3,350,5", "1303,\"C\",1,2,3,360,5", "1302,\"B\",1,2,3,351,5"});
+        // A caller that asks for no report keeps every file as it was and gets the error.
+        const std::string before = ReadAll(stock / "1301.dat");
+        EXPECT_THROW(ConvertCsvToIssueFiles(temp / "20010517.csv", stock), platform::FormatError);
+        EXPECT_EQ(ReadAll(stock / "1301.dat"), before);
         FilingReport report;
         EXPECT_EQ(ConvertCsvToIssueFiles(temp / "20010517.csv", stock, {}, &report), FilingResult::Filed);
         EXPECT_EQ(ReadAll(stock / "1302.dat"), c.bytes);
