@@ -99,7 +99,7 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     bool ok = !error && outcome.Ok;
     if (ok) {
         CmdCsvSave->setEnabled(true);
-        services_.ShowStatus({});
+        services_.ShowStatus(QString::fromStdString(outcome.Status));
     } else if (!error) {
         services_.ShowStatus(QString::fromStdString(outcome.Status));
     }

@@ -75,7 +75,7 @@ void IntradayView::UpdateDone(bool ok, const std::string& status, std::exception
         // Redraw even when the position already was 1: the rows are new.
         ScOne_Change();
     }
-    services_.ShowStatus(ok || error ? QString() : QString::fromStdString(status));
+    services_.ShowStatus(error ? QString() : QString::fromStdString(status));
     services_.SetTabsEnabled(true);
     services_.SetDownloadState(ok ? 0 : -1);
     if (error) ShowError(services_, error);

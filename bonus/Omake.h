@@ -98,8 +98,12 @@ bool HasStoredCharts(std::string_view state);
 
 // True for a date "yyyy/mm/dd" of digits, the only form a path is ever built from.
 bool IsChartDate(std::string_view date);
-// True for a date "yyyymmdd" of digits, the form of the server's list and requests.
+// True for a real calendar date "yyyymmdd" (20020517, not 99999999), the form of the
+// server's list and requests.
 bool IsDate8(std::string_view date8);
+
+// The status a chart command ends with when it stopped at the byte budget.
+std::string ChartBudgetText(int64_t budget);
 // "yyyy/mm/dd" from a date that IsDate8 accepts.
 std::string SlashedDate8(std::string_view date8);
 
@@ -125,6 +129,11 @@ bool CountsAsChart(const ImageFetch& fetch);
 using ImageDownloader = std::function<ImageFetch(const std::string& mode, const std::string& date8, int number,
                                                  const std::filesystem::path& path)>;
 
+// A list line may announce thousands of images a date; no more than these are fetched.
+inline constexpr int kMaxImagesPerDate = 100;
+// What one chart command may store before it stops.
+inline constexpr int64_t kChartByteBudget = 200LL << 20;
+
 struct ChartJob {
     std::filesystem::path OmakeFolder;
     std::string Mode;
@@ -132,11 +141,14 @@ struct ChartJob {
     // Told each state written into the table, so a window can show it while the work runs.
     std::function<void(int row, const std::string& state)> StateChanged;
     platform::Progress Progress;
+    int64_t ByteBudget = kChartByteBudget;
 };
 
 // Creates the charts of the data rows from the smaller of a and b to the larger, skipping
 // "作成不可" rows and rows whose date is not a date; records them and rebuilds the current
-// list. Returns the number of images stored. The table's states are written as it goes.
+// list. Returns the number of images stored. The table's states are written as it goes. At
+// most 100 images of a date are fetched; once the images stored pass the job's byte budget the
+// command stops after recording what it has, with the budget text as its last status.
 int CreateCharts(const ChartJob& job, platform::Table& table, int a, int b);
 // The same for every row that is neither "作成済" nor "作成不可".
 int UpdateAllCharts(const ChartJob& job, platform::Table& table);

@@ -4,6 +4,7 @@
 #include "bonus/Omake.h"
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
+#include "platform/Date.h"
 #include "platform/Errors.h"
 
 namespace fs = std::filesystem;
@@ -18,19 +19,22 @@ std::string Date8(std::string_view slashed) {
     return std::string(slashed.substr(0, 4)) + std::string(slashed.substr(5, 2)) + std::string(slashed.substr(8, 2));
 }
 
-// Downloads the images of one row; returns how many were stored as charts.
-int CreateRow(const ChartJob& job, platform::Table& table, int row) {
+// Downloads the images of one row; returns how many were stored as charts. `bytes` counts what
+// the command has stored; the row stops once it passes the budget.
+int CreateRow(const ChartJob& job, platform::Table& table, int row, int64_t& bytes) {
     const std::string date = table.Cell(row, kListDate);
     if (!IsChartDate(date)) {
         // The list came from the server: a date we cannot name a file after is passed over.
         job.Progress.Show("日付が正しくないため作成しません (" + date.substr(0, 40) + ")");
         return 0;
     }
-    const int count = platform::CellToInt16(table.Cell(row, kListCount));
+    // The count comes from the server: a hostile one must not fill the disk.
+    const int count = std::min<int>(platform::CellToInt16(table.Cell(row, kListCount)), kMaxImagesPerDate);
     int stored = 0;
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= count && bytes <= job.ByteBudget; ++k) {
         const fs::path path = GetImageFilePath(job.OmakeFolder, job.Mode, date, k);
         ImageFetch fetch = job.Download(job.Mode, Date8(date), k, path);
+        if (fetch.Ok) bytes += static_cast<int64_t>(fetch.Size) + 1;
         if (!CountsAsChart(fetch)) continue;
         if (stored == 0) {
             table.SetCell(row, kListState, std::string(kStateCreating));
@@ -44,8 +48,10 @@ int CreateRow(const ChartJob& job, platform::Table& table, int row) {
 int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<int>& rows) {
     DownloadedTable downloaded = LoadDownloaded(job.OmakeFolder, job.Mode);
     int total = 0;
+    int64_t bytes = 0;
     for (int row : rows) {
-        int stored = CreateRow(job, table, row);
+        if (bytes > job.ByteBudget) break;
+        int stored = CreateRow(job, table, row, bytes);
         if (stored == 0) continue;
         total += stored;
         table.SetCell(row, kListState, std::string(kStateCreated));
@@ -55,6 +61,7 @@ int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<in
     }
     SaveDownloaded(job.OmakeFolder, job.Mode, downloaded);
     BuildCurrentList(job.OmakeFolder, job.Mode);
+    if (bytes > job.ByteBudget) job.Progress.Show(ChartBudgetText(job.ByteBudget));
     return total;
 }
 
@@ -71,7 +78,11 @@ bool IsChartDate(std::string_view date) {
 }
 
 bool IsDate8(std::string_view date8) {
-    return date8.size() == 8 && std::all_of(date8.begin(), date8.end(), IsDigit);
+    return date8.size() == 8 && std::all_of(date8.begin(), date8.end(), IsDigit) && platform::ParseYmd(date8);
+}
+
+std::string ChartBudgetText(int64_t budget) {
+    return "チャートの容量が上限(" + std::to_string(budget >> 20) + "MB)に達したため、作成を中止しました";
 }
 
 std::string SlashedDate8(std::string_view date8) {

@@ -104,8 +104,10 @@ namespace {
 std::string StateFor(const ServerListLine& line, const std::string& stamp) {
     if (line.Flag != 1) return std::string(kStateUnavailable);
     if (stamp.empty()) return std::string(kStateAvailable);
-    // Stamps compare as texts: the same or a later stamp means the charts are current.
-    return stamp >= line.Stamp ? std::string(kStateCreated) : std::string(kStateUpdatable);
+    // Stamps compare as texts: the same or a later stamp means the charts are current. The
+    // record holds a stamp cut to its 8 characters, so the server's is cut the same way;
+    // compared whole, a longer stamp would ask for the same charts again at every update.
+    return stamp >= platform::FitChars(line.Stamp, kStampWidth) ? std::string(kStateCreated) : std::string(kStateUpdatable);
 }
 
 }  // namespace

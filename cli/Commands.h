@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli/CliContext.h"
+#include "platform/RunLog.h"
 
 namespace mirolanda::cli {
 
@@ -16,5 +17,14 @@ extern const Command kCalendarCommand;  // calendar YYYY
 extern const Command kDownloadCommand;  // download [--no-csv] [--no-file]
 extern const Command kSettingCommand;   // setting KEY [VALUE]
 extern const Command kHoldingsCommand;  // holdings
+extern const Command kLogCommand;       // log [--lines N]
+
+// Exit status of a command that did its work but left some history files alone (damaged);
+// 0 is complete success, 1 failure, 2 wrong arguments, 3 a marked holding.
+inline constexpr int kExitSkipped = 4;
+
+// Appends the record to the run log with the present time as its end; a log that cannot be
+// written is reported on stderr and does not fail the command.
+void LogRun(const CliContext& context, platform::RunRecord record);
 
 }  // namespace mirolanda::cli

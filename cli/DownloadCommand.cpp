@@ -7,6 +7,7 @@
 #include "cli/HolidayList.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
+#include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
 #include "settings/CommandOptions.h"
 
@@ -52,9 +53,37 @@ platform::Progress TerminalProgress(bool tty) {
     return progress;
 }
 
+// "1,4,16": one wait in seconds per retry.
+std::vector<platform::Milliseconds> RetryWaits(const std::string& text) {
+    std::vector<platform::Milliseconds> waits;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string piece = text.substr(start, comma - start);
+        const long seconds = platform::LeadingInteger(piece, -1);
+        if (piece.empty() || seconds < 0 || seconds > 3600 || std::to_string(seconds) != piece || waits.size() >= 10)
+            throw UsageError{"--retry-waits takes up to ten waits of 0 to 3600 seconds, such as 1,4,16"};
+        waits.emplace_back(seconds * 1000);
+        start = comma + 1;
+    }
+    return waits;
+}
+
+// Retries are told on stderr, so a cron log shows why a night took longer.
+platform::RetryOptions TerminalRetries(std::vector<platform::Milliseconds> waits) {
+    platform::RetryOptions options;
+    options.Waits = std::move(waits);
+    options.Retrying = [](int retry, platform::Milliseconds wait, const platform::FetchResult& failure) {
+        std::fprintf(stderr, "再試行 %d (%lld秒後): %s\n", retry, static_cast<long long>(wait.count() / 1000),
+                     failure.Description.c_str());
+    };
+    return options;
+}
+
 int Run(CliContext& context, const Args& args) {
     bool noCsv = false, noFile = false;
     platform::HttpLimits limits;
+    platform::RetryOptions retries = TerminalRetries(platform::RetryOptions{}.Waits);
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--no-csv") {
@@ -65,10 +94,15 @@ int Run(CliContext& context, const Args& args) {
             const long seconds = platform::LeadingInteger(args[++i], -1);
             if (seconds < 1 || seconds > 3600) throw UsageError{"--stall-timeout takes 1 to 3600 seconds"};
             limits.StallTimeoutMs = seconds * 1000;
+        } else if (a == "--retry-waits" && i + 1 < args.size()) {
+            retries.Waits = RetryWaits(args[++i]);
         } else {
             throw UsageError{"unknown option: " + a};
         }
     }
+    platform::RunRecord record;
+    record.Start = context.clock->Now();
+    record.Command = "download";
 
     const platform::Table holidays = LoadHolidayList(context.programFolder);
 
@@ -77,30 +111,51 @@ int Run(CliContext& context, const Args& args) {
     options.AutoDataSave = options.AutoDataSave && !noFile;
     options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
 
+    record.Source = options.QuoteSiteUrl;
+
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     platform::Table grid;
     platform::HttpClient client(limits);
-    quotes::DownloadOutcome outcome = quotes::RunDownload(grid, client, options, TerminalProgress(tty));
-    if (tty) std::fprintf(stderr, "\r\033[K");
-    if (!outcome.Ok) {
-        std::fprintf(stderr, "%s\n", outcome.Status.c_str());
-        return 1;
+    platform::RetryingFetcher fetcher(client, retries);
+    quotes::DownloadOutcome outcome;
+    try {
+        outcome = quotes::RunDownload(grid, fetcher, options, TerminalProgress(tty));
+    } catch (const std::exception& e) {
+        record.Outcome = "failed";
+        record.Requests = fetcher.Requests();
+        record.Retries = fetcher.Retries();
+        record.Error = e.what();
+        LogRun(context, record);
+        throw;
     }
+    if (tty) std::fprintf(stderr, "\r\033[K");
+    quotes::DescribeInRunRecord(outcome, record);
+    record.Requests = fetcher.Requests();
+    record.Retries = fetcher.Retries();
+    LogRun(context, record);
+    if (!outcome.Status.empty()) std::fprintf(stderr, "%s\n", outcome.Status.c_str());
+    if (!outcome.Ok) return 1;
     std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
-    return 0;
+    return outcome.Filing.Skipped.empty() ? 0 : kExitSkipped;
 }
 
 }  // namespace
 
 const Command kDownloadCommand = {
     "download",
-    "download [--no-csv] [--no-file] [--stall-timeout SECONDS]\n"
+    "download [--no-csv] [--no-file] [--stall-timeout SECONDS] [--retry-waits S,S,S]\n"
     "  Downloads every issue from 1000 to 9999 from the quote site of the settings\n"
     "  (\"QuoteSiteUrl\"), with the completeness check, then saves the daily CSV of the data\n"
     "  date (\"AutoCsvSave\", unless --no-csv) and files it into the history files\n"
-    "  (\"AutoDataSave\", unless --no-file). Prints the CSV path and the issue count.\n"
+    "  (\"AutoDataSave\", unless --no-file). Prints the CSV path and the issue count; issues\n"
+    "  missing against the previous daily CSV and damaged history files are told on stderr.\n"
+    "  A request that times out, is reset, or gets a 5xx or 429 answer (or a page cut short)\n"
+    "  is asked again up to three times, after 1, 4 and 16 seconds (or the server's\n"
+    "  Retry-After, up to 5 minutes). Leaves a line in the run log (see 'log').\n"
     "  --stall-timeout: give up on a request when no byte arrives for this long (default 30).\n"
-    "  Exit 0 on success, 1 with the error text on failure.",
+    "  --retry-waits: the waits before each retry, in seconds (0,0,0 retries at once).\n"
+    "  Exit 0 on success; 4 when done but some damaged history files were left as they were\n"
+    "  (each named on stderr); 1 with the error text on failure.",
     Run,
 };
 

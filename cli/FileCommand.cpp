@@ -20,16 +20,35 @@ std::string BadNameText() {
 int RunFile(CliContext& context, const Args& args) {
     if (args.empty()) throw UsageError{"file takes one or more CSV files"};
     std::vector<std::filesystem::path> paths(args.begin(), args.end());
-    // Files everything that can be filed in one go; a bad name or a missing file is reported
-    // and the rest is filed all the same.
-    auto result = quotes::ConvertCsvFilesToIssueFiles(paths, context.folders.StockData);
+    platform::RunRecord record;
+    record.Start = context.clock->Now();
+    record.Command = "file";
+    for (const auto& path : paths) record.Source += (record.Source.empty() ? "" : " ") + path.filename().string();
+    // Files everything that can be filed in one go; a bad name, a missing file or a damaged
+    // history file is reported and the rest is filed all the same.
+    quotes::BatchFilingResult result;
+    try {
+        result = quotes::ConvertCsvFilesToIssueFiles(paths, context.folders.StockData);
+    } catch (const std::exception& e) {
+        record.Outcome = "failed";
+        record.Error = e.what();
+        LogRun(context, record);
+        throw;
+    }
+    const bool failed = !result.BadNames.empty() || !result.Missing.empty();
+    quotes::DescribeFilingInRunRecord(!failed, result.Report, record);
+    for (const auto& path : result.BadNames) record.Notes.push_back("ファイル名エラー " + path.filename().string());
+    for (const auto& path : result.Missing) record.Notes.push_back("ファイルがありません " + path.filename().string());
+    LogRun(context, record);
+    if (!result.Report.Skipped.empty()) std::fprintf(stderr, "%s\n", quotes::SkippedSummary(result.Report.Skipped).c_str());
     for (const auto& path : result.BadNames) {
         std::fprintf(stderr, "%s:\n%s\n", path.string().c_str(), BadNameText().c_str());
     }
     for (const auto& path : result.Missing) {
         std::fprintf(stderr, "%s: ファイルがありません\n", path.string().c_str());
     }
-    return result.BadNames.empty() && result.Missing.empty() ? 0 : 1;
+    if (failed) return 1;
+    return result.Report.Skipped.empty() ? 0 : kExitSkipped;
 }
 
 }  // namespace
@@ -41,7 +60,9 @@ const Command kFileCommand = {
     "stock data folder, in the order given: each issue's close is recorded under the file's day.\n"
     "A file with another name, or one that does not exist, is reported on stderr and the others\n"
     "are filed; the exit status is then 1. A malformed line stops the command before any history\n"
-    "file is changed.",
+    "file is changed. A damaged history file (not 3,700 bytes, days out of order, unreadable) is\n"
+    "left exactly as it is and named on stderr; every other issue is filed and the exit status is\n"
+    "4. Leaves a line in the run log (see 'log').",
     RunFile,
 };
 

@@ -27,6 +27,7 @@ const std::vector<const Command*> kCommands = {
     &kFileCommand,
     &kIssueCommand,
     &kDownloadCommand,
+    &kLogCommand,
 };
 
 void PrintUsage(std::FILE* out) {
@@ -41,7 +42,9 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "\n--now is Tokyo time (UTC+9), as is the clock whatever the machine's time zone; \"@SECONDS\"\n"
                  "gives the moment in seconds since 1970-01-01 00:00 UTC instead.\n"
-                 "'mirolanda-cli COMMAND --help' describes one command.\n");
+                 "'mirolanda-cli COMMAND --help' describes one command.\n"
+                 "Exit status: 0 done, 1 failed, 2 wrong arguments, 3 a holding is marked (holdings),\n"
+                 "4 done but some history files were left alone because they are damaged (download, file).\n");
 }
 
 struct GlobalOptions {

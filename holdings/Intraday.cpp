@@ -42,13 +42,24 @@ std::string BlockRequest(const std::vector<std::string>& codes, size_t from) {
     return path + "&d=v2";
 }
 
-// Files one quote row's latest price under the data date; rows without a usable code or date are passed over.
-void FilePrice(const platform::Table::Row& row, const IntradayOptions& options) {
+// Files one quote row's latest price under the data date; rows without a usable code or date
+// are passed over, and a damaged history file is left as it is and reported.
+void FilePrice(const platform::Table::Row& row, const IntradayOptions& options, quotes::FilingReport& report) {
     auto code = platform::WholeInteger(row[0], 1000, 9999);
     const auto day = platform::ParseYmd(options.DataDate ? options.DataDate() : std::string());
     if (!code || !day) return;
-    quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], platform::FormatSlashed(*day),
-                          platform::CellToInt32(row[5]));
+    const fs::path path = quotes::IssueFilePath(options.StockFolder, static_cast<int>(*code));
+    try {
+        quotes::StoreDayPrice(options.StockFolder, static_cast<int>(*code), row[1], platform::FormatSlashed(*day),
+                              platform::CellToInt32(row[5]));
+        ++report.Stored;
+    } catch (const platform::FormatError& e) {
+        report.Skipped.push_back({path, e.Reason()});
+    } catch (const platform::FileError& e) {
+        // Only the history file's own trouble is skipped; a folder or disk that fails stops the update.
+        if (e.Path() != path) throw;
+        report.Skipped.push_back({path, e.Reason()});
+    }
 }
 
 }  // namespace
@@ -67,11 +78,16 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     IntradayOutcome outcome;
     quotes.Clear();
     quotes.SetColumnCount(quotes::kQuoteColumns);
+    // Every folder it writes is made before the site is asked for anything.
+    platform::EnsureFolder(options.TempFolder);
+    platform::EnsureFolder(options.StockFolder);
     ClearDailyFolder(options.SettingFolder);
+    quotes::RemoveStaleHistoryTemporaries(options.StockFolder);
     progress.Show("ＹＡＨＯＯ接続");
     client.SetAccess(options.ConnectionMode, options.Proxy);
     auto fail = [&](const std::string& description) {
         outcome.Status = "Internet Error(" + description + ")";
+        outcome.Error = description;
         progress.Show(outcome.Status);
         return outcome;
     };
@@ -79,7 +95,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     for (size_t from = 0; from < codes.size(); from += kBlock) {
         const int i = static_cast<int>(from) + 1;
         progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
-        platform::FetchResult page = client.Fetch(quoteBase + BlockRequest(codes, from));
+        platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotes::QuotePageCutShort);
         if (!page.Ok) return fail(page.Description);
         progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
         quotes::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
@@ -99,12 +115,19 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
             // Never name a file or an address after text the page gave us unchecked.
             progress.Show("リンクコードが正しくないためチャートを取得しません (" + row[0].substr(0, 8) + ")");
         }
-        FilePrice(row, options);
+        FilePrice(row, options, outcome.Filing);
         progress.Step(k + 1, quotes.RowCount());
     }
-    progress.Show("");
+    outcome.Status = quotes::SkippedSummary(outcome.Filing.Skipped);
+    progress.Show(outcome.Status);
     outcome.Ok = true;
     return outcome;
+}
+
+void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record) {
+    quotes::DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
+    record.Notes.push_back("images=" + std::to_string(outcome.Images));
+    record.Error = outcome.Error;
 }
 
 std::string PlainNumber(double value) {

@@ -13,8 +13,10 @@
 
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
+#include "platform/RunLog.h"
 #include "platform/Table.h"
 #include "quotes/QuotePage.h"
+#include "quotes/StockFile.h"
 
 namespace mirolanda::holdings {
 
@@ -32,8 +34,11 @@ struct IntradayOptions {
 
 struct IntradayOutcome {
     bool Ok = false;
-    std::string Status;  // on failure "Internet Error(…)"
-    int Images = 0;      // chart images stored
+    // On failure "Internet Error(…)"; on success the summary of history files left alone, or "".
+    std::string Status;
+    std::string Error;      // on failure the HTTP client's own text
+    int Images = 0;         // chart images stored
+    quotes::FilingReport Filing;  // prices filed, and damaged history files left as they were
 };
 
 // settingFolder/"Daily".
@@ -48,11 +53,15 @@ std::string DailyImageName(std::string_view link);
 
 // Empties `quotes` (8 columns, no heading), clears "Daily", asks the quote site for the codes
 // (the holdings grid's codes, in its order) fifty at a time, then for every quote row fetches
-// its chart image into "Daily" and files its latest price. A failed request ends the update
-// with what was done so far kept; a row whose link code is not safe gets no image.
+// its chart image into "Daily" and files its latest price. A failed request (a page cut short
+// included) ends the update with what was done so far kept; a row whose link code is not safe
+// gets no image; a damaged history file is left as it is and reported.
 IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std::string>& codes,
                                   platform::Fetcher& client, const IntradayOptions& options,
                                   const platform::Progress& progress = {});
+
+// The update's part of a run-log line: outcome, prices filed, history files left alone, error.
+void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record);
 
 // What the viewer shows for one position (1 = the first quote row).
 struct DayView {

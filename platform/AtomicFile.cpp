@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <set>
@@ -83,10 +85,34 @@ void RenameOver(const fs::path& temp, const fs::path& target) {
 void EnsureFolder(const fs::path& folder) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) return;
-    if (!fs::create_directory(folder, ec) && !fs::is_directory(folder, ec)) {
+    if (!fs::create_directories(folder, ec) && !fs::is_directory(folder, ec)) {
         if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
         throw FileError(folder, "フォルダを作成できません(" + ec.message() + ")");
     }
+}
+
+size_t RemoveStaleTemporaries(const fs::path& folder, const std::function<bool(std::string_view name)>& owns,
+                              std::chrono::seconds age) {
+    constexpr size_t kSuffix = 7;  // "." and mkstemp's six letters and digits
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return 0;
+    const auto cutoff = fs::file_time_type::clock::now() - age;
+    size_t removed = 0;
+    for (const fs::directory_entry& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= kSuffix + 1 || name[0] != '.' || name[name.size() - kSuffix] != '.') continue;
+        const std::string_view tail = std::string_view(name).substr(name.size() - kSuffix + 1);
+        if (!std::all_of(tail.begin(), tail.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        if (!owns(std::string_view(name).substr(1, name.size() - kSuffix - 1))) continue;
+        // Only plain files of our own making: never follow a link or touch a folder.
+        if (!entry.is_regular_file(ec) || entry.is_symlink(ec)) continue;
+        const auto written = entry.last_write_time(ec);
+        if (ec || written > cutoff) continue;
+        if (fs::remove(entry.path(), ec)) ++removed;
+    }
+    return removed;
 }
 
 void ReplaceFile(const fs::path& path, std::string_view bytes) {

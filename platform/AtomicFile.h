@@ -2,16 +2,26 @@
 // never a mix: write beside the old file under a temporary name, flush, rename over it.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mirolanda::platform {
 
-// Creates the folder when it is missing (one level: a missing parent is an error).
-// Throws FileError when the path cannot be made a folder.
+// Creates the folder when it is missing, with every missing folder above it. Throws FileError
+// naming the folder when the path cannot be made a folder.
 void EnsureFolder(const std::filesystem::path& folder);
+
+// The temporaries that a write killed half-way leaves behind: ".NAME.XXXXXX" beside NAME.
+// Removes those in `folder` whose NAME `owns` accepts and that were last written more than
+// `age` ago (a younger one may be another run's, still being written); never anything else.
+// Returns how many were removed; a folder that cannot be read removes nothing.
+size_t RemoveStaleTemporaries(const std::filesystem::path& folder,
+                              const std::function<bool(std::string_view name)>& owns,
+                              std::chrono::seconds age = std::chrono::minutes(10));
 
 // Replaces (or creates) one file with the bytes, durably. Throws FileError.
 void ReplaceFile(const std::filesystem::path& path, std::string_view bytes);

@@ -19,9 +19,12 @@ class FileError : public Error {
 public:
     FileError(std::filesystem::path path, const std::string& what);
     const std::filesystem::path& Path() const { return path_; }
+    // What went wrong, without the path.
+    const std::string& Reason() const { return reason_; }
 
 private:
     std::filesystem::path path_;
+    std::string reason_;
 };
 
 // A file's content is not in the form it must have. Line 0 means the file as a whole.
@@ -30,10 +33,13 @@ public:
     FormatError(std::filesystem::path path, int line, const std::string& what);
     const std::filesystem::path& Path() const { return path_; }
     int Line() const { return line_; }
+    // What is wrong, without the path and line.
+    const std::string& Reason() const { return reason_; }
 
 private:
     std::filesystem::path path_;
     int line_;
+    std::string reason_;
 };
 
 // Text of the current errno, for FileError messages.

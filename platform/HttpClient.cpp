@@ -1,13 +1,17 @@
 #include "platform/HttpClient.h"
 
 #include "platform/Errors.h"
+#include "platform/HttpDates.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace mirolanda::platform {
 
@@ -32,9 +36,61 @@ std::string TooLargeText(size_t limit) {
     return "応答が大きすぎます (" + std::to_string(limit) + " バイト超)";
 }
 
-const char* const kCancelledText = "中断されました";
+std::string TooSlowText(const HttpLimits& limits) {
+    return "応答が遅すぎます (" + std::to_string(limits.LowSpeedSeconds) + " 秒間 毎秒" +
+           std::to_string(limits.LowSpeedBytes) + " バイト未満)";
+}
+
+const char* const kHeaderTooLongText = "応答ヘッダーが長すぎます";
+
+// The value of a header line "Name: value" when its name is `name` (any letter case).
+std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size() || line[name.size()] != ':') return std::nullopt;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+            return std::nullopt;
+    }
+    return line.substr(name.size() + 1);
+}
+
+// Failures that a reused connection the peer had already closed gives: the request could not
+// be sent, or nothing came back on it.
+bool DeadConnectionCode(CURLcode code, const char* error) {
+    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING ||
+           std::strstr(error, "Connection died") != nullptr;
+}
+
+// Failures worth asking again for: the server or the way to it may be back in a moment.
+bool TransientCode(CURLcode code) {
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_COULDNT_CONNECT:
+        return true;
+    default:
+        return false;
+    }
+}
 
 }  // namespace
+
+FetchResult ApplyBodyCheck(FetchResult result, const BodyCheck& check) {
+    if (!result.Ok || !check) return result;
+    std::string fault = check(result.Body);
+    if (fault.empty()) return result;
+    result.Ok = false;
+    result.Transient = true;
+    result.Description = std::move(fault);
+    result.Body.clear();
+    return result;
+}
+
+FetchResult Fetcher::FetchChecked(const std::string& url, const BodyCheck& check) {
+    return ApplyBodyCheck(Fetch(url), check);
+}
 
 struct HttpClient::Impl {
     HttpLimits limits;
@@ -46,14 +102,19 @@ struct HttpClient::Impl {
     std::string body;
     bool tooLarge = false;
     bool stalled = false;
+    bool headersDone = false;  // the last answer's header block was read to its blank line
+    std::string retryAfter;
+    std::string date;
     Clock::time_point lastByte;
 
     static size_t OnBody(char* data, size_t size, size_t count, void* user);
     static size_t OnHeader(char* data, size_t size, size_t count, void* user);
     long PollMs() const;
     void Configure();
+    void Reset();
     CURLcode Perform();
     FetchResult Describe(CURLcode code);
+    long RetryAfterSeconds() const;
 };
 
 size_t HttpClient::Impl::OnBody(char* data, size_t size, size_t count, void* user) {
@@ -70,9 +131,33 @@ size_t HttpClient::Impl::OnBody(char* data, size_t size, size_t count, void* use
     return bytes;
 }
 
-size_t HttpClient::Impl::OnHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<Impl*>(user)->lastByte = Clock::now();
+size_t HttpClient::Impl::OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<Impl*>(user);
+    impl->lastByte = Clock::now();
+    const std::string_view line(data, size * count);
+    if (line.rfind("HTTP/", 0) == 0) {
+        // A new answer (after a redirect or an interim one): its own headers count.
+        impl->headersDone = false;
+        impl->retryAfter.clear();
+        impl->date.clear();
+    } else if (line == "\r\n" || line == "\n") {
+        impl->headersDone = true;
+    } else if (auto retryAfter = HeaderValue(line, "Retry-After")) {
+        impl->retryAfter.assign(retryAfter->substr(0, 64));
+    } else if (auto date = HeaderValue(line, "Date")) {
+        impl->date.assign(date->substr(0, 64));
+    }
     return size * count;
+}
+
+// Retry-After in seconds from the answer's own Date (the server's clock, so a skewed local
+// clock does not matter), or from now without one; −1 without a usable Retry-After.
+long HttpClient::Impl::RetryAfterSeconds() const {
+    if (retryAfter.empty()) return -1;
+    std::optional<long long> now = ParseHttpDate(date);
+    if (!now) now = std::chrono::duration_cast<std::chrono::seconds>(
+                        std::chrono::system_clock::now().time_since_epoch()).count();
+    return ParseRetryAfter(retryAfter, *now).value_or(-1);
 }
 
 // How long the transfer loop may wait before the stall limit has to be looked at again.
@@ -96,6 +181,8 @@ void HttpClient::Impl::Configure() {
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.ConnectTimeoutMs);
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.TotalTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits.LowSpeedBytes);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, limits.LowSpeedSeconds);
     // Refuses early when the announced length is already past the limit.
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.MaxBodyBytes));
 }
@@ -142,12 +229,21 @@ CURLcode HttpClient::Impl::Perform() {
 FetchResult HttpClient::Impl::Describe(CURLcode code) {
     FetchResult result;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.Status);
+    const bool busy = result.Status >= 500 || result.Status == 429;
     if (cancel.load()) {
-        result.Description = kCancelledText;
-    } else if (stalled) {
+        result.Description = std::string(kCancelledDescription);
+        return result;
+    }
+    if (stalled) {
         result.Description = StalledText(limits.StallTimeoutMs);
     } else if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) {
         result.Description = TooLargeText(limits.MaxBodyBytes);
+    } else if (code == CURLE_OUT_OF_MEMORY && !headersDone) {
+        // libcurl refuses a header line past its own bound with "Out of memory".
+        result.Description = kHeaderTooLongText;
+    } else if (code == CURLE_OPERATION_TIMEDOUT && limits.LowSpeedSeconds > 0 &&
+               std::strstr(error, "too slow") != nullptr) {
+        result.Description = TooSlowText(limits);
     } else if (code != CURLE_OK) {
         result.Description = error[0] != '\0' ? error : curl_easy_strerror(code);
     } else if (result.Status >= 400 && limits.FailOnHttpError) {
@@ -156,8 +252,23 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
         result.Ok = true;
         result.Body = std::move(body);
     }
+    result.Transient = stalled || TransientCode(code) || (code == CURLE_OK && busy);
+    result.Refused = code == CURLE_COULDNT_CONNECT;
+    if (busy) result.RetryAfterSeconds = RetryAfterSeconds();
     body.clear();
     return result;
+}
+
+// Readies the state for a transfer; a pending cancel stays.
+void HttpClient::Impl::Reset() {
+    body.clear();
+    tooLarge = false;
+    stalled = false;
+    headersDone = false;
+    retryAfter.clear();
+    date.clear();
+    lastByte = Clock::now();
+    error[0] = '\0';
 }
 
 HttpClient::HttpClient(HttpLimits limits) : impl_(std::make_unique<Impl>()) {
@@ -170,6 +281,9 @@ HttpClient::HttpClient(HttpLimits limits) : impl_(std::make_unique<Impl>()) {
         if (impl_->multi) curl_multi_cleanup(impl_->multi);
         throw Error("HTTP クライアントを初期化できません");
     }
+    // Keep one connection only: a connection the peer closed is then never kept beside it
+    // for libcurl to try again and again.
+    curl_multi_setopt(impl_->multi, CURLMOPT_MAXCONNECTS, 1L);
     impl_->Configure();
 }
 
@@ -202,16 +316,23 @@ FetchResult HttpClient::Fetch(const std::string& url) {
     Impl& impl = *impl_;
     // A Cancel() only ends the fetch it finds pending; it does not spoil the next one.
     impl.cancel.store(false);
-    impl.body.clear();
-    impl.tooLarge = false;
-    impl.stalled = false;
-    impl.lastByte = Clock::now();
-    impl.error[0] = '\0';
+    impl.Reset();
     curl_easy_setopt(impl.easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
-    const CURLcode code = impl.Perform();
+    CURLcode code = impl.Perform();
     long opened = 0;
     if (curl_easy_getinfo(impl.easy, CURLINFO_NUM_CONNECTS, &opened) == CURLE_OK) impl.connections += opened;
+    // A proxy or server that closes idle connections without saying so leaves a dead one for
+    // the next request; libcurl 7.88 may then give up on it ("Connection died"). Send that
+    // request once more on a connection of its own.
+    if (!impl.cancel.load() && !impl.stalled && (opened == 0 || std::strstr(impl.error, "Connection died")) &&
+        DeadConnectionCode(code, impl.error)) {
+        impl.Reset();
+        curl_easy_setopt(impl.easy, CURLOPT_FRESH_CONNECT, 1L);
+        code = impl.Perform();
+        curl_easy_setopt(impl.easy, CURLOPT_FRESH_CONNECT, 0L);
+        if (curl_easy_getinfo(impl.easy, CURLINFO_NUM_CONNECTS, &opened) == CURLE_OK) impl.connections += opened;
+    }
     return impl.Describe(code);
 }
 

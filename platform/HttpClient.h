@@ -4,11 +4,15 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace mirolanda::platform {
+
+// The description of a fetch that Cancel() ended.
+inline constexpr std::string_view kCancelledDescription = "中断されました";
 
 struct FetchResult {
     bool Ok = false;
@@ -17,15 +21,31 @@ struct FetchResult {
     // a body past the size limit, a stall, or a cancellation.
     std::string Description;
     long Status = 0;          // the HTTP status, 0 when no response came
+    // A failure that may go away when asked again: a time-out, a reset or dropped
+    // connection, a refused connection, a 5xx or 429 answer (set even when such an answer
+    // is kept as Ok), a body its caller found cut short. Never set for a cancel.
+    bool Transient = false;
+    bool Refused = false;          // nobody listened: transient only once the server has answered before
+    long RetryAfterSeconds = -1;   // the answer's Retry-After, in seconds from its Date; −1 without one
 };
 
+// The defaults suit quote pages (a page of fifty codes is about 10 KB); a client for images
+// raises MaxBodyBytes and TotalTimeoutMs.
 struct HttpLimits {
     long ConnectTimeoutMs = 15000;
     long StallTimeoutMs = 30000;        // fails when no byte (header or body) arrives for this long
-    long TotalTimeoutMs = 300000;       // bounds a server that drips bytes just fast enough
-    size_t MaxBodyBytes = 16u << 20;    // far above any real page or image
+    long TotalTimeoutMs = 60000;        // one request never takes longer than this
+    // A transfer slower than LowSpeedBytes a second for LowSpeedSeconds is stalled too: a
+    // server that drips a byte at a time never trips the stall limit above.
+    long LowSpeedBytes = 1024;
+    long LowSpeedSeconds = 30;
+    size_t MaxBodyBytes = 1u << 20;     // a junk server fails in seconds, not after megabytes
     bool FailOnHttpError = true;        // a 4xx/5xx status is a failure
 };
+
+// What a caller says about a body that came back: "" when it is whole, otherwise what is
+// wrong with it (a page cut short). Such a body counts as a transient failure.
+using BodyCheck = std::function<std::string(std::string_view body)>;
 
 // What domain code fetches through, so tests can give it a fake.
 class Fetcher {
@@ -36,7 +56,12 @@ public:
     virtual void SetAccess(int /*mode*/, const std::string& /*proxy*/) {}
     // Ends a pending Fetch from another thread; fakes that never block may ignore it.
     virtual void Cancel() {}
+    // Fetch, then the check; a retrying fetcher asks again for a body the check refuses.
+    virtual FetchResult FetchChecked(const std::string& url, const BodyCheck& check);
 };
+
+// A good result whose body the check refuses becomes a transient failure with its text.
+FetchResult ApplyBodyCheck(FetchResult result, const BodyCheck& check);
 
 class HttpClient final : public Fetcher {
 public:
@@ -50,7 +75,8 @@ public:
     void SetAccess(int mode, const std::string& proxy) override;
 
     // Synchronous GET, one at a time per client; follows up to 5 redirects, http and https
-    // only. Never throws for network failures: they come back as !Ok.
+    // only. Never throws for network failures: they come back as !Ok. A request that fails
+    // on a reused connection the peer had closed is sent once more on a fresh connection.
     FetchResult Fetch(const std::string& url) override;
 
     // Ends a pending Fetch (from any thread) at once; it returns !Ok, "中断されました". With no

@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
+#include "quotes/HtmlCommon.h"
 
 namespace fs = std::filesystem;
 
@@ -201,6 +202,22 @@ std::vector<CsvLine> ReadDailyCsv(const fs::path& path) {
         lines.push_back(ParseLine(texts[i], path, static_cast<int>(i + 1)));
     }
     return lines;
+}
+
+std::optional<fs::path> PreviousDailyCsv(const fs::path& csvFolder, std::string_view dataDate) {
+    std::optional<fs::path> best;
+    std::string bestDate;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(csvFolder, ec)) {
+        const std::string name = entry.path().filename().string();
+        // Exactly "YYYYMMDD.csv": a copy such as "20261203 (2).csv" is not a day of its own.
+        if (name.size() != 12) continue;
+        const std::string date = DateFromCsvFileName(name);
+        if (date.empty() || date >= dataDate || date <= bestDate || !entry.is_regular_file(ec)) continue;
+        bestDate = date;
+        best = entry.path();
+    }
+    return best;
 }
 
 }  // namespace mirolanda::quotes

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +33,10 @@ struct CsvLine {
 // a malformed line (too few fields, a non-number, a code outside 1000–9999, a close that
 // does not fit 32 bits), FileError when it cannot be read.
 std::vector<CsvLine> ReadDailyCsv(const std::filesystem::path& path);
+
+// The newest daily CSV file (YYYYMMDD.csv, any letter case) in the folder whose date is
+// before the data date "yyyymmdd"; nothing when there is none.
+std::optional<std::filesystem::path> PreviousDailyCsv(const std::filesystem::path& csvFolder,
+                                                      std::string_view dataDate);
 
 }  // namespace mirolanda::quotes

@@ -38,6 +38,11 @@ void ParseQuoteLines(platform::Table& grid, LineReader& file);
 // dots (starting with a letter or digit, at most 32 long), else the cell is "".
 void ParseQuoteRow(platform::Table& grid, LineReader& file);
 
+// What is wrong with a quote page as it came from the site: "" for a whole page (or one with
+// no issue table at all, such as an error page), "ページが途中で切れています" when the last
+// table or issue row it opens is never closed: the answer was cut short.
+std::string QuotePageCutShort(std::string_view page);
+
 // A link code that can name a chart's file and address: letters, digits and dots, starting
 // with a letter or digit, at most 32 long. The parser keeps no other link code.
 bool IsSafeLinkCode(std::string_view link);

@@ -1,5 +1,6 @@
 #include "quotes/StockFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,8 +49,7 @@ std::string EmptyRecordBytes() {
 }
 
 platform::FormatError WrongSize(const fs::path& path, const std::string& size) {
-    return platform::FormatError(path, 0, "銘柄別データの大きさが" + std::to_string(kRecordBytes) + "バイトではありません(" +
-                                              size + "バイト)");
+    return platform::FormatError(path, 0, "大きさが" + std::to_string(kRecordBytes) + "バイトではありません: " + size + "バイト");
 }
 
 // Checks the layout every reader relies on and returns the number of used entries. Readers
@@ -60,17 +60,17 @@ int CheckRecordBytes(std::string_view bytes, const fs::path& path) {
     while (count < kHistoryDays && PriceAt(bytes, count) != kEmptyPrice) ++count;
     for (int i = count + 1; i < kHistoryDays; ++i) {
         if (PriceAt(bytes, i) != kEmptyPrice) {
-            throw platform::FormatError(path, 0, "銘柄別データの" + std::to_string(i + 1) + "番目の日付が連続していません");
+            throw platform::FormatError(path, 0, std::to_string(i + 1) + "番目の日付が連続していません");
         }
     }
     for (int i = 1; i < count; ++i) {
         int order = DateAt(bytes, i - 1).compare(DateAt(bytes, i));
         if (order == 0) {
-            throw platform::FormatError(path, 0, "銘柄別データの日付が重複しています(" + std::string(DateAt(bytes, i)) + ")");
+            throw platform::FormatError(path, 0, "日付が重複しています: " + std::string(DateAt(bytes, i)));
         }
         if (order < 0) {
-            throw platform::FormatError(path, 0, "銘柄別データの日付が新しい順に並んでいません(" +
-                                                     std::string(DateAt(bytes, i)) + ")");
+            throw platform::FormatError(path, 0, "日付が新しい順に並んでいません: " +
+                                                     std::string(DateAt(bytes, i)));
         }
     }
     return count;
@@ -184,28 +184,36 @@ std::string SlashedDate(std::string_view yyyymmdd) {
 const std::string kConvertingText = "CSVを銘柄別データへ変換中です(";
 
 // The history records that a filing changes, each read once on first use and written once at
-// Commit, so filing many lines (or many files) costs one read and one write per issue.
+// Commit, so filing many lines (or many files) costs one read and one write per issue. A file
+// that cannot be read as a history file is left exactly as it is and reported; the other
+// issues are filed all the same.
 class IssueFiler {
 public:
-    explicit IssueFiler(fs::path folder) : folder_(std::move(folder)), records_(10000) {}
+    // Without skipDamaged a damaged history file stops the filing (FormatError) before any write.
+    IssueFiler(fs::path folder, bool skipDamaged)
+        : folder_(std::move(folder)), records_(10000), skipDamaged_(skipDamaged) {}
 
     void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
         for (const CsvLine& line : lines) {
             if (progress.Status) progress.Show(kConvertingText + date + ")(" + std::to_string(line.Code) + ")");
-            Loaded& record = Load(line.Code);
-            record.count = InsertDay(record.bytes, record.count, date, static_cast<int32_t>(line.Close));
-            SetNameBytes(record.bytes, line.Name);
+            Loaded* record = Load(line.Code);
+            if (record) {
+                record->count = InsertDay(record->bytes, record->count, date, static_cast<int32_t>(line.Close));
+                SetNameBytes(record->bytes, line.Name);
+            }
             progress.RunPending();
         }
     }
 
     // Replaces every changed file together: one flush for the lot, each file still atomic.
-    void Commit() {
+    void Commit(FilingReport& report) {
+        report.Skipped.insert(report.Skipped.end(), skipped_.begin(), skipped_.end());
         if (codes_.empty()) return;
         platform::EnsureFolder(folder_);
         platform::FileBatch batch;
-        for (int code : codes_) batch.Stage(IssueFilePath(folder_, code), records_[static_cast<size_t>(code)]->bytes);
+        for (int code : codes_) batch.Stage(IssueFilePath(folder_, code), records_[static_cast<size_t>(code)]->record->bytes);
         batch.Commit();
+        report.Stored += static_cast<int>(codes_.size());
     }
 
 private:
@@ -214,20 +222,42 @@ private:
         int count = 0;
     };
 
-    Loaded& Load(int code) {
+    // The record of a code, or nothing when its file is damaged (reported once).
+    Loaded* Load(int code) {
         auto& slot = records_.at(static_cast<size_t>(code));
         if (!slot) {
+            const fs::path path = IssueFilePath(folder_, code);
             Loaded loaded;
-            loaded.bytes = LoadRecordBytes(IssueFilePath(folder_, code), loaded.count);
-            slot = std::move(loaded);
+            try {
+                loaded.bytes = LoadRecordBytes(path, loaded.count);
+            } catch (const platform::FormatError& e) {
+                if (!skipDamaged_) throw;
+                return Skip(slot, path, e.Reason());
+            } catch (const platform::FileError& e) {
+                if (!skipDamaged_) throw;
+                return Skip(slot, path, e.Reason());
+            }
+            slot = Slot{std::move(loaded)};
             codes_.push_back(code);
         }
-        return *slot;
+        return slot->record ? &*slot->record : nullptr;
+    }
+
+    struct Slot {
+        std::optional<Loaded> record;  // empty: the file is skipped
+    };
+
+    Loaded* Skip(std::optional<Slot>& slot, const fs::path& path, const std::string& reason) {
+        slot = Slot{};
+        skipped_.push_back({path, reason});
+        return nullptr;
     }
 
     fs::path folder_;
-    std::vector<std::optional<Loaded>> records_;  // indexed by code
-    std::vector<int> codes_;                      // in the order first filed
+    std::vector<std::optional<Slot>> records_;  // indexed by code
+    std::vector<int> codes_;                    // in the order first filed
+    std::vector<SkippedFile> skipped_;
+    bool skipDamaged_;
 };
 
 // Whether a path can be filed: it exists and its name gives a date (then set in `date`).
@@ -329,14 +359,16 @@ IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
 }
 
 FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& stockFolder,
-                                    const platform::Progress& progress) {
+                                    const platform::Progress& progress, FilingReport* report) {
     std::string date;
     FilingResult checked = CheckCsvPath(csvPath, date);
     if (checked != FilingResult::Filed) return checked;
     StatusClearer clearer(progress);
-    IssueFiler filer(stockFolder);
+    RemoveStaleHistoryTemporaries(stockFolder);
+    IssueFiler filer(stockFolder, report != nullptr);
     FileOneCsv(filer, csvPath, date, progress);
-    filer.Commit();
+    FilingReport mine;
+    filer.Commit(report ? *report : mine);
     return FilingResult::Filed;
 }
 
@@ -344,7 +376,8 @@ BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<fs::path>& csvPa
                                               const platform::Progress& progress) {
     BatchFilingResult result;
     StatusClearer clearer(progress);
-    IssueFiler filer(stockFolder);
+    RemoveStaleHistoryTemporaries(stockFolder);
+    IssueFiler filer(stockFolder, true);
     int done = 0;
     for (const fs::path& csvPath : csvPaths) {
         std::string date;
@@ -362,8 +395,39 @@ BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<fs::path>& csvPa
         }
         progress.Step(++done, static_cast<int>(csvPaths.size()));
     }
-    filer.Commit();
+    filer.Commit(result.Report);
     return result;
+}
+
+std::string DescribeSkipped(const SkippedFile& skipped) {
+    return skipped.Path.filename().string() + " (" + skipped.Reason + ")";
+}
+
+std::string SkippedSummary(const std::vector<SkippedFile>& skipped) {
+    constexpr size_t kNamed = 10;
+    if (skipped.empty()) return {};
+    std::string text = "銘柄別データを更新できませんでした: ";
+    for (size_t i = 0; i < skipped.size() && i < kNamed; ++i) text += (i > 0 ? "、" : "") + DescribeSkipped(skipped[i]);
+    if (skipped.size() > kNamed) text += " ほか" + std::to_string(skipped.size() - kNamed) + "件";
+    return text;
+}
+
+void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::RunRecord& record) {
+    record.Outcome = !ok ? "failed" : report.Skipped.empty() ? "ok" : "skipped";
+    record.Stored = report.Stored;
+    for (const SkippedFile& file : report.Skipped) record.Skipped.push_back(DescribeSkipped(file));
+}
+
+bool IsHistoryFileName(std::string_view name) {
+    // The code part is four letters or digits, so codes with letters are covered too.
+    if (name.size() != 8 || name.substr(4) != ".dat") return false;
+    return std::all_of(name.begin(), name.begin() + 4, [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
+    });
+}
+
+size_t RemoveStaleHistoryTemporaries(const fs::path& stockFolder) {
+    return platform::RemoveStaleTemporaries(stockFolder, IsHistoryFileName);
 }
 
 }  // namespace mirolanda::quotes

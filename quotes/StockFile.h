@@ -12,6 +12,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Progress.h"
+#include "platform/RunLog.h"
 
 namespace mirolanda::quotes {
 
@@ -56,23 +57,55 @@ IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, int code);
 
 enum class FilingResult { Filed, NoFile, BadName };
 
+// A history file that a filing left exactly as it was, because it could not be read as one
+// (wrong size, days out of order, unreadable).
+struct SkippedFile {
+    std::filesystem::path Path;
+    std::string Reason;  // e.g. "大きさが3700バイトではありません: 12バイト"
+};
+// "1002.dat (reason)".
+std::string DescribeSkipped(const SkippedFile& skipped);
+// «銘柄別データを更新できませんでした: 1002.dat (…)、1003.dat (…)», naming the first ten and
+// counting the rest; "" for none.
+std::string SkippedSummary(const std::vector<SkippedFile>& skipped);
+
+// What a filing did: the history files it wrote and the ones it left alone.
+struct FilingReport {
+    int Stored = 0;
+    std::vector<SkippedFile> Skipped;
+};
+
+// A filing's part of a run-log line: outcome "failed" (when !ok), "skipped" (some history files
+// left alone) or "ok", the history files stored, and each file skipped with why.
+void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::RunRecord& record);
+
+// "CODE.dat" with a code of four digits or capital letters: the names of history files.
+bool IsHistoryFileName(std::string_view name);
+// Removes the temporaries that a filing killed half-way left beside the history files (only
+// those, and only when older than a running filing's could be). Every filing starts with it;
+// the window calls it at start-up. Returns how many went.
+size_t RemoveStaleHistoryTemporaries(const std::filesystem::path& stockFolder);
+
 // The message shown for a file whose name is not a daily CSV name.
 inline constexpr std::string_view kBadCsvNameMessage = "ファイル名エラー\rファイル名は YYYYMMDD.CSV でなければなりません。";
 
 // Files one daily CSV file into the history files under the date of its name. Reads and
 // checks the whole file first, so a malformed line (FormatError) changes no history file.
-// Status texts "CSVを銘柄別データへ変換中です(yyyy/mm/dd)" and "…(yyyy/mm/dd)(code)" go to
-// progress; the status is cleared at the end.
+// Given a report, a damaged history file is left as it is and reported there, and every other
+// issue is filed; without one, the first damaged file stops the filing (FormatError) before
+// any file is written. Status texts "CSVを銘柄別データへ変換中です(yyyy/mm/dd)" and "…(yyyy/mm/dd)(code)" go
+// to progress; the status is cleared at the end.
 FilingResult ConvertCsvToIssueFiles(const std::filesystem::path& csvPath, const std::filesystem::path& stockFolder,
-                                    const platform::Progress& progress = {});
+                                    const platform::Progress& progress = {}, FilingReport* report = nullptr);
 
 // Files many daily CSV files in the given order with each history file read and written
 // once: the result is byte-identical to filing them one at a time. Files that are missing
-// or badly named are skipped and reported in the result, in order.
+// or badly named are skipped and reported in the result, in order; so are damaged history files.
 struct BatchFilingResult {
     std::vector<std::filesystem::path> Filed;
     std::vector<std::filesystem::path> BadNames;
     std::vector<std::filesystem::path> Missing;
+    FilingReport Report;
 };
 BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<std::filesystem::path>& csvPaths,
                                               const std::filesystem::path& stockFolder,

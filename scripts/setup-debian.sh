@@ -10,6 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ca-certificates xvfb xauth fonts-ipafont-gothic
+  tinyproxy-bin
   "$@"
 )
 

@@ -18,6 +18,11 @@ enum class FaultKind {
     Garbage,  // status 200 with random bytes as the body
     Cut,      // status 200 with the page cut in the middle of an issue row
     Fewer,    // status 200 with a page that lists only half of the requested issues
+    Close,    // the answer says "Connection: close" and the connection is closed after it
+    Drop,     // the answer keeps the connection alive, which is then closed without a word
+    Drip,     // the answer's body comes one byte at a time, a byte per drip interval
+    Huge,     // status 200 with a 10 MB page
+    LongHeader,  // the answer carries a header line of 100 KB
 };
 
 std::optional<FaultKind> ParseFaultKind(std::string_view text);

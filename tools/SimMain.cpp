@@ -17,17 +17,21 @@ using namespace mirolanda;
 
 const char* const kUsage =
     "usage: mirolanda-sim [--port N] [--issues N] [--seed N] [--date yyyymmdd] [--latency-ms N]\n"
-    "                     [--fault KIND --fault-at LIST]... [--stall-seconds N] [--max-codes N] [--max-seconds N]\n"
+    "                     [--fault KIND --fault-at LIST]... [--stall-seconds N] [--drip-ms N] [--max-codes N]\n"
+    "                     [--max-seconds N]\n"
     "\n"
     "Serves on 127.0.0.1 only:\n"
     "  /q?s=CODE+CODE…&d=v2                     quote page (EUC-JP), at most --max-codes codes (default 200)\n"
     "  /chart/1d/C/LINK.gif                      intraday chart image of an issue\n"
     "  /cgi-bin/Mirolanda.cgi?…&REQ=List|Image…  the publisher's lists and scrambled images\n"
     "  /stats                                    request and connection counts as JSON\n"
-    "  /control?reset=1&date=…&faults=KIND@LIST;…&latency-ms=N&stall-seconds=N\n"
+    "  /control?reset=1&date=…&faults=KIND@LIST;…&latency-ms=N&stall-seconds=N&drip-ms=N\n"
     "\n"
     "--port 0 (the default) picks a free port. --date defaults to today. KIND is one of refuse, reset,\n"
-    "stall, http500, garbage, cut, fewer; LIST numbers requests from 1: \"5\", \"3,7\", \"10-12\", \"20-\".\n"
+    "stall, http500, garbage, cut, fewer, close (answers \"Connection: close\" and closes), drop (closes\n"
+    "a keep-alive connection after the answer without saying so), drip (a byte per --drip-ms, default\n"
+    "1000), huge (a 10 MB page), longheader (a 100 KB header line); LIST numbers requests from 1:\n"
+    "\"5\", \"3,7\", \"10-12\", \"20-\".\n"
     "--fault KIND@LIST is short for --fault KIND --fault-at LIST. Stops on SIGTERM or SIGINT, or after\n"
     "--max-seconds.\n";
 
@@ -88,6 +92,8 @@ Settings Parse(int argc, char** argv) {
             s.sim.LatencyMs = Number(arg, value);
         } else if (arg == "--stall-seconds") {
             s.sim.StallSeconds = Number(arg, value);
+        } else if (arg == "--drip-ms") {
+            s.sim.DripMs = Number(arg, value);
         } else if (arg == "--max-codes") {
             s.sim.MaxCodes = static_cast<size_t>(Number(arg, value));
         } else if (arg == "--max-seconds") {

@@ -32,6 +32,8 @@ constexpr size_t kWorkerThreads = 16;
 // Delays are bounded so that no setting can keep a worker thread, or a test, for ever.
 constexpr int kMaxLatencyMs = 60000;
 constexpr int kMaxStallSeconds = 600;
+constexpr size_t kHugeBytes = 10u << 20;
+constexpr size_t kLongHeaderBytes = 100u << 10;
 
 // Counts accepted connections on their way to the worker threads.
 class CountingQueue final : public httplib::TaskQueue {
@@ -152,6 +154,7 @@ struct SimServer::Impl {
     mutable std::mutex mutex;
     SimStats counts;
     std::set<std::string> peers;
+    std::set<int> dropped;  // client ports of connections a "drop" closed
 
     struct Turn {
         long Number = 0;
@@ -159,11 +162,12 @@ struct SimServer::Impl {
         platform::Date Day;
         int LatencyMs = 0;
         int StallSeconds = 0;
+        int DripMs = 0;
     };
 
     Turn Count(const httplib::Request& req, long SimStats::*endpoint) {
         std::lock_guard lock(mutex);
-        Turn turn{++counts.Requests, FaultKind::None, options.Day, options.LatencyMs, options.StallSeconds};
+        Turn turn{++counts.Requests, FaultKind::None, options.Day, options.LatencyMs, options.StallSeconds, options.DripMs};
         turn.Fault = options.Faults.At(turn.Number);
         ++(counts.*endpoint);
         if (turn.Fault != FaultKind::None) ++counts.Faults;
@@ -175,6 +179,13 @@ struct SimServer::Impl {
     // Answers a counted request: the latency, then the fault of its number, then the body.
     void Serve(const httplib::Request& req, httplib::Response& res, long SimStats::*endpoint,
                const std::function<Answer(const Turn&)>& build) {
+        if (Dropped(req.remote_port)) {
+            // A request that slipped onto a connection "drop" closed: it never reached the site.
+            int fd = FindConnectionSocket(port, req.remote_port);
+            if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
+            res.status = 500;
+            return;
+        }
         Turn turn = Count(req, endpoint);
         if (turn.LatencyMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(turn.LatencyMs));
         switch (turn.Fault) {
@@ -199,8 +210,32 @@ struct SimServer::Impl {
         }
         Answer a = build(turn);
         if (turn.Fault == FaultKind::Cut && !a.Shaped) a.Body.resize(a.Body.size() / 2);
+        if (turn.Fault == FaultKind::Huge) a.Body += "<!--" + std::string(kHugeBytes, 'x') + "-->\n";
+        if (turn.Fault == FaultKind::LongHeader) res.set_header("X-Filler", std::string(kLongHeaderBytes, 'a'));
+        if (turn.Fault == FaultKind::Close) res.set_header("Connection", "close");
         res.status = a.Status;
-        if (turn.Fault == FaultKind::Reset) {
+        if (turn.Fault == FaultKind::Drop) {
+            // The whole answer, announced as keep-alive, then the connection closed behind it.
+            int fd = FindConnectionSocket(port, req.remote_port);
+            auto body = std::make_shared<std::string>(std::move(a.Body));
+            const int peer = req.remote_port;
+            res.set_content_provider(body->size(), a.ContentType,
+                                     [this, body, fd, peer](size_t offset, size_t, httplib::DataSink& sink) {
+                                         sink.write(body->data() + offset, body->size() - offset);
+                                         MarkDropped(peer);
+                                         if (fd >= 0) ::shutdown(fd, SHUT_RDWR);
+                                         return true;
+                                     });
+        } else if (turn.Fault == FaultKind::Drip) {
+            auto body = std::make_shared<std::string>(std::move(a.Body));
+            const auto pause = std::chrono::milliseconds(turn.DripMs);
+            res.set_content_provider(body->size(), a.ContentType,
+                                     [this, body, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                                         if (stopping) return false;
+                                         std::this_thread::sleep_for(pause);
+                                         return sink.write(body->data() + offset, 1);
+                                     });
+        } else if (turn.Fault == FaultKind::Reset) {
             int fd = FindConnectionSocket(port, req.remote_port);
             auto body = std::make_shared<std::string>(std::move(a.Body));
             res.set_content_provider(body->size(), a.ContentType,
@@ -220,6 +255,15 @@ struct SimServer::Impl {
         } else {
             res.set_content(a.Body, a.ContentType);
         }
+    }
+
+    void MarkDropped(int peer) {
+        std::lock_guard lock(mutex);
+        dropped.insert(peer);
+    }
+    bool Dropped(int peer) {
+        std::lock_guard lock(mutex);
+        return dropped.erase(peer) > 0;
     }
 
     Answer QuotePage(const httplib::Request& req, const Turn& turn) const {
@@ -265,7 +309,7 @@ struct SimServer::Impl {
         return Error(400, "Bad REQ");
     }
 
-    // /control?reset=1&date=yyyymmdd&faults=kind@list;…&latency-ms=N&stall-seconds=N
+    // /control?reset=1&date=yyyymmdd&faults=kind@list;…&latency-ms=N&stall-seconds=N&drip-ms=N
     std::string Control(const httplib::Request& req, SimServer& owner) {
         if (RawParam(req.target, "reset") == "1") owner.ResetCounts();
         if (auto date = RawParam(req.target, "date")) {
@@ -282,6 +326,10 @@ struct SimServer::Impl {
             if (!AllDigits(*seconds, 6)) throw std::invalid_argument("bad stall-seconds");
             owner.SetStallSeconds(std::stoi(*seconds));
         }
+        if (auto ms = RawParam(req.target, "drip-ms")) {
+            if (!AllDigits(*ms, 6)) throw std::invalid_argument("bad drip-ms");
+            owner.SetDripMs(std::stoi(*ms));
+        }
         return "ok\n";
     }
 };
@@ -289,6 +337,7 @@ struct SimServer::Impl {
 SimServer::SimServer(SimOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {
     SetLatencyMs(impl_->options.LatencyMs);
     SetStallSeconds(impl_->options.StallSeconds);
+    SetDripMs(impl_->options.DripMs);
 }
 
 SimServer::~SimServer() { Stop(); }
@@ -373,10 +422,16 @@ void SimServer::SetStallSeconds(int seconds) {
     impl_->options.StallSeconds = std::clamp(seconds, 0, kMaxStallSeconds);
 }
 
+void SimServer::SetDripMs(int ms) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->options.DripMs = std::clamp(ms, 0, kMaxLatencyMs);
+}
+
 void SimServer::ResetCounts() {
     std::lock_guard lock(impl_->mutex);
     impl_->counts = SimStats{};
     impl_->peers.clear();
+    impl_->dropped.clear();
     impl_->accepted = 0;
 }
 

@@ -20,6 +20,7 @@ struct SimOptions {
     int LatencyMs = 0;       // delay before each counted answer (at most a minute)
     FaultPlan Faults;
     int StallSeconds = 60;   // how long a stalled answer stays silent (at most ten minutes)
+    int DripMs = 1000;       // the pause between two bytes of a dripped answer (at most a minute)
     size_t MaxCodes = 200;   // more codes in one quote request are answered with 400
 };
 
@@ -58,6 +59,7 @@ public:
     void SetFaults(FaultPlan faults);
     void SetLatencyMs(int ms);
     void SetStallSeconds(int seconds);
+    void SetDripMs(int ms);
     // Zeroes the counters and restarts the request numbering that faults refer to.
     void ResetCounts();
 

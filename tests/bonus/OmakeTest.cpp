@@ -94,8 +94,10 @@ TEST_F(OmakeFiles, AnswersNotInTheListFormAreSkippedAndAMissingListGivesAnEmptyO
                "20020518,1,many,\"x\"\r\n"        // count not a number
                "20020519,1,3\r\n"                 // three fields
                "20020520,1,3,\"open\r\n"          // quote left open
+               "99999999,1,3,\"x\"\r\n"             // eight digits, no day
+               "20020230,1,3,\"x\"\r\n"             // February 30th
                "\r\n");
-    EXPECT_EQ(BuildCurrentList(Omake(), "Short"), 6);
+    EXPECT_EQ(BuildCurrentList(Omake(), "Short"), 8);
     EXPECT_EQ(Current(), "\"2002/05/17\",\"作成可\",3,\"20020520\"\r\n");
     // Arbitrary bytes never end the program.
     std::string noise;
@@ -135,15 +137,17 @@ TEST(DownloadedTable, EntriesArePaddedAndFoundByTheirExactDate) {
     EXPECT_EQ(FindDownloaded(table, "2002/05/19"), "abc     ");
 }
 
-TEST_F(OmakeFiles, ListPathsCreateTheirFoldersOneLevelAtATime) {
+TEST_F(OmakeFiles, ListPathsCreateTheirFolders) {
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "List"), Omake() / "Long/List/CurrentList.txt");
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "Down"), Omake() / "Long/List/DownList.txt");
     EXPECT_EQ(GetListFilePath(Omake(), "Long", "Download"), Omake() / "Long/List/Downloaded.txt");
     EXPECT_TRUE(fs::is_directory(Omake() / "Long/List"));
     EXPECT_EQ(GetImageFilePath(Omake(), "Short", "2002/05/17", 3), Omake() / "Short/Image/20020517_3.jpg");
     EXPECT_TRUE(fs::is_directory(Omake() / "Short/Image"));
-    // A bonus folder whose parent is missing is an error, not a tree made silently.
-    EXPECT_THROW(GetListFilePath(temp_ / "no/such/Omake", "Short", "List"), platform::FileError);
+    // A bonus folder whose parent is missing is made whole; one under a file cannot be.
+    EXPECT_EQ(GetListFilePath(temp_ / "new/Omake", "Short", "List"), temp_ / "new/Omake/Short/List/CurrentList.txt");
+    WriteAll(temp_ / "file", "x");
+    EXPECT_THROW(GetListFilePath(temp_ / "file/Omake", "Short", "List"), platform::FileError);
     // Reading makes no folder and finds nothing.
     platform::Table table;
     EXPECT_NO_THROW(ShowCurrentList(temp_ / "no/such/Omake", "Short", table));
@@ -182,7 +186,7 @@ protected:
         ShowCurrentList(Omake(), "Short", table_);
     }
     ChartJob Job() {
-        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}};
+        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}, kChartByteBudget};
         job.StateChanged = [this](int row, const std::string& state) {
             changes_.push_back(std::to_string(row) + state);
         };
@@ -265,6 +269,38 @@ TEST_F(Charts, DatesThatAreNotDatesNeverNameAFile) {
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(temp_.Path()), {}), before);
     EXPECT_THROW(GetImageFilePath(Omake(), "Short", "../../x/y", 1), platform::FormatError);
     EXPECT_THROW(GetImageFilePath(Omake(), "../x", "2002/05/17", 1), platform::FormatError);
+}
+
+TEST_F(Charts, AStampLongerThanItsFieldSettlesOnceCreated) {
+    ServerList("20020517,1,2,\"2002052012\"\r\n");
+    BuildCurrentList(Omake(), "Short");
+    ShowCurrentList(Omake(), "Short", table_);
+    EXPECT_EQ(UpdateAllCharts(Job(), table_), 2);
+    EXPECT_EQ(Current(), "\"2002/05/17\",\"作成済\",2,\"2002052012\"\r\n");
+    ShowCurrentList(Omake(), "Short", table_);
+    EXPECT_EQ(UpdateAllCharts(Job(), table_), 0);  // not downloaded again at the next update
+    EXPECT_EQ(images_.asked.size(), 2u);
+}
+
+TEST_F(Charts, AHostileCountOrSizeCannotFillTheDisk) {
+    ServerList("20020517,1,32767,\"20020520\"\r\n20020516,1,3,\"20020520\"\r\n");
+    BuildCurrentList(Omake(), "Short");
+    ShowCurrentList(Omake(), "Short", table_);
+    EXPECT_EQ(UpdateAllCharts(Job(), table_), kMaxImagesPerDate + 3);
+    EXPECT_EQ(images_.asked.size(), static_cast<size_t>(kMaxImagesPerDate) + 3);
+
+    // Past the byte budget the command stops, keeps what it stored and says why.
+    fs::remove_all(Omake() / "Short" / "List" / "Downloaded.txt");
+    BuildCurrentList(Omake(), "Short");
+    ShowCurrentList(Omake(), "Short", table_);
+    images_.asked.clear();
+    ChartJob job = Job();
+    job.ByteBudget = 5000;  // two and a half images of 2,002 bytes
+    EXPECT_EQ(UpdateAllCharts(job, table_), 3);
+    EXPECT_EQ(images_.asked.size(), 3u);
+    EXPECT_EQ(status_.back(), ChartBudgetText(5000));
+    EXPECT_EQ(States()[0], "作成済");  // the date begun is recorded with what it has
+    EXPECT_EQ(States()[1], "作成可");  // the next one is left for another time
 }
 
 }  // namespace

@@ -69,19 +69,31 @@ protected:
     platform::Progress status_;
 };
 
-TEST_F(IntradaySim, FiftyOneHoldingsTakeTwoRequestsAndFileEveryImageAndPrice) {
+TEST_F(IntradaySim, FiftyOneHoldingsTakeTwoRequestsAndFileEveryImageAndPriceButADamagedOne) {
     platform::HttpClient client;
     platform::Table quotes(3);
     quotes.AddRow({"stale"});
     fs::create_directories(temp_ / "Setting/Daily");
     WriteAll(temp_ / "Setting/Daily/9999.gif", "from the last update");
+    const fs::path damaged = quotes::IssueFilePath(temp_ / "StockData", std::stoi(codes_[3]));
+    fs::create_directories(temp_ / "StockData");
+    WriteAll(damaged, "damaged");
     IntradayOutcome outcome = RunIntradayUpdate(quotes, codes_, client, Options(), status_);
     ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    EXPECT_EQ(ReadAll(damaged), "damaged");
+    EXPECT_EQ(outcome.Filing.Stored, 50);
+    ASSERT_EQ(outcome.Filing.Skipped.size(), 1u);
+    EXPECT_EQ(outcome.Status, "銘柄別データを更新できませんでした: " + damaged.filename().string() +
+                                  " (大きさが3700バイトではありません: 7バイト)");
+    platform::RunRecord logged;
+    DescribeInRunRecord(outcome, logged);
+    EXPECT_EQ(logged.Outcome, "skipped");
+    EXPECT_EQ(logged.Skipped.size(), 1u);
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続－要求 1～51"));
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続－要求 51～101"));
     EXPECT_TRUE(Shown("ＹＡＨＯＯ接続 51～101"));
     EXPECT_FALSE(Shown("ＹＡＨＯＯ接続－要求 101～151"));
-    EXPECT_EQ(texts_.back(), "");
+    EXPECT_EQ(texts_.back(), outcome.Status);
     ASSERT_EQ(quotes.ColumnCount(), 8);
     ASSERT_EQ(quotes.RowCount(), 51);
     EXPECT_EQ(outcome.Images, 51);
@@ -91,6 +103,7 @@ TEST_F(IntradaySim, FiftyOneHoldingsTakeTwoRequestsAndFileEveryImageAndPrice) {
         EXPECT_EQ(quotes.Cell(r, 0), codes_[r]);
         EXPECT_EQ(quotes.Cell(r, 7), issue.Link);
         expected.push_back(issue.Link.substr(0, 4) + ".gif");
+        if (r == 3) continue;
         auto record = quotes::ReadIssueRecord(temp_ / "StockData", issue.Code);
         EXPECT_EQ(record.Days[0].Date, "2026/05/20");
         EXPECT_EQ(record.Days[0].Price, market_.Quote(issue, kDay).Close) << issue.Code;

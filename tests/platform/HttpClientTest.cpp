@@ -152,6 +152,38 @@ TEST_F(HttpClientTest, ErrorStatusFailsOrIsKeptAsTheLimitsSay) {
     EXPECT_EQ(kept.Body, "error page");
 }
 
+TEST_F(HttpClientTest, BusyAnswersAreTransientWithTheirRetryAfter) {
+    // Retry-After in seconds, or as a date counted from the answer's own Date.
+    server_.Http().Get("/busy-seconds", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 503;
+        res.set_header("Retry-After", "7");
+    });
+    server_.Http().Get("/busy-date", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 429;
+        res.set_header("Date", "Sun, 06 Nov 1994 08:49:37 GMT");
+        res.set_header("Retry-After", "Sun, 06 Nov 1994 08:50:07 GMT");
+    });
+    server_.Http().Get("/missing", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    struct Case {
+        const char* path;
+        bool transient;
+        long retryAfter;
+    };
+    HttpClient client;
+    for (const Case& c : {Case{"/busy-seconds", true, 7}, Case{"/busy-date", true, 30}, Case{"/missing", false, -1}}) {
+        const FetchResult result = client.Fetch(Url(c.path));
+        EXPECT_FALSE(result.Ok) << c.path;
+        EXPECT_EQ(result.Transient, c.transient) << c.path;
+        EXPECT_EQ(result.RetryAfterSeconds, c.retryAfter) << c.path;
+        EXPECT_FALSE(result.Refused) << c.path;
+    }
+    // Kept as an answer by a lenient client, it still says it may be asked again.
+    HttpClient lenient(HttpLimits{.FailOnHttpError = false});
+    const FetchResult kept = lenient.Fetch(Url("/busy-seconds"));
+    EXPECT_TRUE(kept.Ok);
+    EXPECT_TRUE(kept.Transient);
+}
+
 TEST_F(HttpClientTest, RefusedConnectionReportsLibcurlText) {
     LoopbackServer closed;
     closed.Start();
@@ -164,6 +196,7 @@ TEST_F(HttpClientTest, RefusedConnectionReportsLibcurlText) {
     EXPECT_EQ(result.Status, 0);
     EXPECT_THAT(result.Description, HasSubstr("onnect"));
     EXPECT_TRUE(result.Body.empty());
+    EXPECT_TRUE(result.Refused);
     // The same client still works once a server answers.
     EXPECT_TRUE(client.Fetch(Url("/page")).Ok);
 }

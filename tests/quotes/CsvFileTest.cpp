@@ -66,7 +66,8 @@ TEST(SaveDailyCsv, RefusesWhatWouldSpoilTheFileAndKeepsTheOldOne) {
         EXPECT_EQ(ReadAll(temp / "20010517.csv"), before);
     }
     EXPECT_THROW(SaveDailyCsv(ResultGrid(kThreeIssues), temp.Path(), "../x"), platform::FileError);
-    EXPECT_THROW(SaveDailyCsv(ResultGrid(kThreeIssues), temp / "missing" / "CsvData", "20010517"), platform::FileError);
+    WriteAll(temp / "file", "x");
+    EXPECT_THROW(SaveDailyCsv(ResultGrid(kThreeIssues), temp / "file" / "CsvData", "20010517"), platform::FileError);
 }
 
 TEST(SaveDailyCsv, LineBreakInANameCannotSplitTheLine) {

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/Errors.h"
+#include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -23,6 +25,7 @@ class ScriptedSite : public platform::Fetcher {
 public:
     std::set<int> listed;
     int failAt = 0;           // 1-based request number that fails, 0 for none
+    int cutAt = 0;            // 1-based request number whose page ends inside the table
     int shortPasses = 0;      // passes that list one issue fewer than `listed`
     std::vector<std::string> urls;
     int accessMode = -1;
@@ -41,7 +44,7 @@ public:
                     "</td>\n<td>15:00</td>\n<td><b>1,234</b></td>\n<td>+4</td>\n<td>0.3%</td>\n<td>12,000</td>\n"
                     "<td>1,200</td>\n<td>1,250</td>\n<td>1,190</td>\n</tr>\n";
         }
-        page += "</table>\n</html>\n";
+        if (n != cutAt) page += "</table>\n</html>\n";
         return {true, page, "", 200};
     }
     void SetAccess(int mode, const std::string& proxy) override {
@@ -151,8 +154,8 @@ TEST(DownloadCommand, NeverCompleteEndsAfterTheLastPassWithNothingSaved) {
     EXPECT_NE(outcome.Status.find("不足"), std::string::npos);
     EXPECT_EQ(f.statuses.back(), outcome.Status);
     EXPECT_FALSE(f.fetchingDoneCalled);
-    EXPECT_FALSE(fs::exists(f.dir / "CsvData"));
-    EXPECT_FALSE(fs::exists(f.dir / "StockData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "CsvData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "StockData"));
 }
 
 TEST(DownloadCommand, ZeroMinimumOrNoCheckNeverRepeats) {
@@ -198,7 +201,7 @@ TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
     EXPECT_EQ(f.grid.RowAt(f.grid.RowCount() - 1)[0], "1999");
     EXPECT_FALSE(f.fetchingDoneCalled);
     EXPECT_FALSE(outcome.CsvPath);
-    EXPECT_FALSE(fs::exists(f.dir / "CsvData"));
+    EXPECT_TRUE(fs::is_empty(f.dir / "CsvData"));
     EXPECT_FALSE(f.TempFilesLeft());
 }
 
@@ -219,12 +222,92 @@ TEST(DownloadCommand, DataSaveAloneFilesAnEarlierCsvOrNothing) {
     Fixture f;
     f.options.AutoCsvSave = false;
     auto outcome = f.Run();
-    EXPECT_TRUE(outcome.Ok);
-    EXPECT_FALSE(fs::exists(f.dir / "StockData"));  // no CSV of the data date: nothing to file
+    EXPECT_TRUE(outcome.Ok);  // no CSV of the data date: nothing to file
+
+    EXPECT_TRUE(fs::is_empty(f.dir / "StockData"));
 
     fs::create_directory(f.dir / "CsvData");
     mirolanda::testing::WriteAll(f.dir / "CsvData" / "20010517.csv", "1301,\"Old\",1,2,3,4,5\r\n");
     outcome = f.Run();
     EXPECT_TRUE(outcome.Ok);
     EXPECT_EQ(quotes::ReadIssueRecord(f.dir / "StockData", 1301).Days[0].Price, 4);
+}
+
+TEST(DownloadCommand, DamagedHistoryFileCostsOneIssueAndTheDayStillCounts) {
+    Fixture f;
+    fs::create_directories(f.dir / "StockData");
+    mirolanda::testing::WriteAll(f.dir / "StockData" / "1003.dat", std::string(12, 'x'));
+    auto outcome = f.Run();
+    ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    ASSERT_TRUE(outcome.CsvPath);
+    EXPECT_TRUE(fs::exists(*outcome.CsvPath));
+    EXPECT_EQ(ReadAll(f.dir / "StockData" / "1003.dat"), std::string(12, 'x'));
+    EXPECT_EQ(quotes::ReadIssueRecord(f.dir / "StockData", 1006).Days[0].Price, 1234);
+    ASSERT_EQ(outcome.Filing.Skipped.size(), 1u);
+    EXPECT_EQ(outcome.Filing.Stored, static_cast<int>(f.site.listed.size()) - 1);
+    EXPECT_EQ(outcome.Status, "銘柄別データを更新できませんでした: 1003.dat (大きさが3700バイトではありません: 12バイト)");
+    EXPECT_EQ(f.statuses.back(), outcome.Status);
+    platform::RunRecord record;
+    quotes::DescribeInRunRecord(outcome, record);
+    EXPECT_EQ(record.Outcome, "skipped");
+}
+
+TEST(DownloadCommand, IssuesMissingAgainstThePreviousDayAreNamed) {
+    Fixture f;
+    fs::create_directories(f.dir / "CsvData");
+    // The previous day had 1001 and 1002 but not 1000; files of other days are not compared.
+    std::string previous;
+    for (int code : f.site.listed) {
+        if (code != 1000) previous += std::to_string(code) + ",\"X\",1,2,3,4,5\r\n";
+    }
+    previous += "1001,\"X\",1,2,3,4,5\r\n1002,\"X\",1,2,3,4,5\r\n";
+    mirolanda::testing::WriteAll(f.dir / "CsvData" / "20010516.csv", previous);
+    mirolanda::testing::WriteAll(f.dir / "CsvData" / "20010510.csv", "5000,\"X\",1,2,3,4,5\r\n");
+    mirolanda::testing::WriteAll(f.dir / "CsvData" / "20010518.csv", "5000,\"X\",1,2,3,4,5\r\n");
+    auto outcome = f.Run();
+    ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    ASSERT_TRUE(outcome.PreviousCsv);
+    EXPECT_EQ(outcome.PreviousCsv->filename(), "20010516.csv");
+    EXPECT_EQ(outcome.Missing, (std::vector<int>{1001, 1002}));
+    EXPECT_EQ(outcome.Appeared, std::vector<int>{1000});
+    EXPECT_EQ(outcome.Status, "前日比 欠落2銘柄 新規1銘柄");
+    ASSERT_EQ(outcome.ShortPages.size(), 1u);  // the page of 1000～1050 listed 17, the day before 18
+    EXPECT_EQ(outcome.ShortPages[0].First, 1000);
+    EXPECT_EQ(outcome.ShortPages[0].Listed, 17);
+    EXPECT_EQ(outcome.ShortPages[0].Previous, 18);
+    platform::RunRecord record;
+    quotes::DescribeInRunRecord(outcome, record);
+    const std::string line = platform::FormatRunRecord(record);
+    EXPECT_NE(line.find("欠落 1001,1002"), std::string::npos) << line;
+    EXPECT_NE(line.find("新規 1000"), std::string::npos) << line;
+}
+
+TEST(DownloadCommand, PageCutShortIsAFailedRequestThatARetryMends) {
+    Fixture f;
+    f.site.cutAt = 5;
+    auto outcome = f.Run();
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_EQ(outcome.Status, "Internet Error(ページが途中で切れています)");
+    EXPECT_FALSE(fs::exists(f.dir / "CsvData" / "20010517.csv"));
+
+    Fixture g;
+    g.site.cutAt = 5;
+    platform::RetryOptions noWait;
+    noWait.Wait = [](platform::Milliseconds) { return true; };
+    platform::RetryingFetcher retrying(g.site, noWait);
+    outcome = quotes::RunDownload(g.grid, retrying, g.options);
+    ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    EXPECT_EQ(g.site.urls.size(), 181u);
+    EXPECT_EQ(retrying.Retries(), 1);
+    EXPECT_EQ(outcome.Issues, static_cast<int>(g.site.listed.size()));
+}
+
+TEST(DownloadCommand, AFolderThatCannotBeMadeIsReportedBeforeAnyRequest) {
+    Fixture f;
+    mirolanda::testing::WriteAll(f.dir / "file", "x");
+    f.options.StockFolder = f.dir / "file" / "StockData";
+    EXPECT_THROW(f.Run(), platform::FileError);
+    EXPECT_TRUE(f.site.urls.empty());
+    f.options.StockFolder = f.dir / "deep" / "er" / "StockData";  // whole paths are made
+    EXPECT_TRUE(f.Run().Ok);
 }

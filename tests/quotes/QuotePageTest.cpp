@@ -15,6 +15,7 @@ using platform::Table;
 using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteAll;
+using testing::WriteAll;
 
 const fs::path kData = MIROLANDA_TEST_DATA;
 
@@ -310,9 +311,11 @@ TEST(ImportQuotePage, FailuresStillRemoveTheTemporaryFiles) {
     EXPECT_EQ(grid.RowCount(), 0);
     EXPECT_TRUE(FilesIn(temp.Path()).empty());
 
-    // A missing parent folder is not created.
-    EXPECT_THROW(ImportQuotePage(grid, "x", temp / "no" / "Temp"), platform::FileError);
-    EXPECT_FALSE(fs::exists(temp / "no"));
+    // A missing parent folder is made too; a path under a file cannot be.
+    ImportQuotePage(grid, "x", temp / "no" / "Temp");
+    EXPECT_TRUE(FilesIn(temp / "no" / "Temp").empty());
+    WriteAll(temp / "file", "x");
+    EXPECT_THROW(ImportQuotePage(grid, "x", temp / "file" / "Temp"), platform::FileError);
 }
 
 }  // namespace

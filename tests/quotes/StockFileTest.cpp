@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 #include "platform/Date.h"
@@ -143,23 +144,28 @@ std::string RecordBytes(const std::vector<std::pair<std::string, int32_t>>& days
     return EncodeIssueRecord(record);
 }
 
-TEST(StoreDayPrice, MalformedHistoryIsRefusedAndLeftUntouched) {
+// History files that are not in the form every reader relies on, with why.
+struct Damaged {
+    std::string bytes;
+    const char* why;
+    const char* reason;  // the start of the reason a filing reports
+};
+std::vector<Damaged> DamagedRecords() {
     std::string good = RecordBytes({{"2001/05/17", 350}, {"2001/05/16", 340}});
     std::string gap = good;
     gap.replace(60 + 14 * 5 + 10, 4, std::string("\x01\x00\x00\x00", 4));  // a price after the first -1
-    struct Case {
-        std::string bytes;
-        const char* why;
+    return {
+        {good.substr(0, 3699), "one byte short", "大きさが3700バイトではありません: 3699バイト"},
+        {good + "x", "one byte long", "大きさが3700バイトではありません: 3701バイト"},
+        {"", "empty", "大きさが3700バイトではありません: 0バイト"},
+        {RecordBytes({{"2001/05/16", 340}, {"2001/05/17", 350}}), "oldest first", "日付が新しい順に並んでいません"},
+        {RecordBytes({{"2001/05/17", 350}, {"2001/05/17", 340}}), "a date twice", "日付が重複しています"},
+        {gap, "entries not contiguous", "6番目の日付が連続していません"},
     };
-    const Case cases[] = {
-        {good.substr(0, 3699), "one byte short"},
-        {good + "x", "one byte long"},
-        {"", "empty"},
-        {RecordBytes({{"2001/05/16", 340}, {"2001/05/17", 350}}), "oldest first"},
-        {RecordBytes({{"2001/05/17", 350}, {"2001/05/17", 340}}), "a date twice"},
-        {gap, "entries not contiguous"},
-    };
-    for (const auto& c : cases) {
+}
+
+TEST(StoreDayPrice, MalformedHistoryIsRefusedAndLeftUntouched) {
+    for (const auto& c : DamagedRecords()) {
         SCOPED_TRACE(c.why);
         TempFolder temp;
         auto path = temp / "1301.dat";
@@ -267,20 +273,56 @@ TEST(ConvertCsvToIssueFiles, MalformedLineChangesNoHistoryFile) {
     EXPECT_EQ(progress.statuses.back(), "");  // the status is not left showing "converting"
 }
 
-TEST(ConvertCsvToIssueFiles, MalformedHistoryFileStopsTheFilingBeforeAnyWrite) {
+TEST(ConvertCsvToIssueFiles, DamagedHistoryFileCostsOneIssueAndIsLeftExactlyAsItWas) {
+    for (const auto& c : DamagedRecords()) {
+        SCOPED_TRACE(c.why);
+        TempFolder temp;
+        auto stock = temp / "StockData";
+        StoreDayPrice(stock, 1301, "極洋", "2001/05/16", 340);
+        WriteAll(stock / "1302.dat", c.bytes);
+        WriteCsv(temp / "20010517.csv",
+                 {"1301,\"極洋\",1,2,3,350,5", "1302,\"B\",1,2,3,350,5", "1303,\"C\",1,2,3,360,5", "1302,\"B\",1,2,3,351,5"});
+        // A caller that asks for no report keeps every file as it was and gets the error.
+        const std::string before = ReadAll(stock / "1301.dat");
+        EXPECT_THROW(ConvertCsvToIssueFiles(temp / "20010517.csv", stock), platform::FormatError);
+        EXPECT_EQ(ReadAll(stock / "1301.dat"), before);
+        FilingReport report;
+        EXPECT_EQ(ConvertCsvToIssueFiles(temp / "20010517.csv", stock, {}, &report), FilingResult::Filed);
+        EXPECT_EQ(ReadAll(stock / "1302.dat"), c.bytes);
+        EXPECT_EQ(ReadIssueRecord(stock, 1301).Days[0].Price, 350);
+        EXPECT_EQ(ReadIssueRecord(stock, 1303).Days[0].Price, 360);
+        EXPECT_EQ(report.Stored, 2);
+        ASSERT_EQ(report.Skipped.size(), 1u);  // once, however many lines name it
+        EXPECT_EQ(report.Skipped[0].Path, stock / "1302.dat");
+        EXPECT_EQ(report.Skipped[0].Reason.rfind(c.reason, 0), 0u) << report.Skipped[0].Reason;
+    }
+}
+
+TEST(ConvertCsvToIssueFiles, SummaryNamesEachSkippedFileAndWhy) {
+    EXPECT_EQ(SkippedSummary({}), "");
+    EXPECT_EQ(SkippedSummary({{"/s/1002.dat", "大きさが3700バイトではありません: 12バイト"}, {"/s/1003.dat", "読めません"}}),
+              "銘柄別データを更新できませんでした: 1002.dat (大きさが3700バイトではありません: 12バイト)、1003.dat (読めません)");
+    std::vector<SkippedFile> many(12, SkippedFile{"/s/1002.dat", "x"});
+    EXPECT_NE(SkippedSummary(many).find(" ほか2件"), std::string::npos);
+}
+
+TEST(ConvertCsvToIssueFiles, EveryFilingFirstRemovesTheStaleTemporariesOfHistoryFiles) {
     TempFolder temp;
     auto stock = temp / "StockData";
-    StoreDayPrice(stock, 1301, "極洋", "2001/05/16", 340);
-    WriteAll(stock / "1302.dat", std::string(3699, ' '));
-    auto before = FolderBytes(stock);
-    WriteCsv(temp / "20010517.csv", {"1301,\"極洋\",1,2,3,350,5", "1302,\"B\",1,2,3,350,5"});
-    try {
-        ConvertCsvToIssueFiles(temp / "20010517.csv", stock);
-        ADD_FAILURE() << "no error";
-    } catch (const platform::FormatError& e) {
-        EXPECT_EQ(e.Path(), stock / "1302.dat");
+    fs::create_directories(stock);
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    // A killed filing's leftovers, a user's own file of the same shape, and a young temporary.
+    for (const char* name : {".1301.dat.a1B2c3", ".130A.dat.Qw3rTy", ".notes.txt.a1B2c3", ".1302.dat.x9Y8z7"}) {
+        WriteAll(stock / name, "x");
+        if (std::string_view(name) != ".1302.dat.x9Y8z7") fs::last_write_time(stock / name, old);
     }
-    EXPECT_EQ(FolderBytes(stock), before);
+    WriteCsv(temp / "20010517.csv", {"1301,\"極洋\",1,2,3,350,5"});
+    ASSERT_EQ(ConvertCsvFilesToIssueFiles({temp / "20010517.csv"}, stock).Report.Stored, 1);
+    EXPECT_FALSE(fs::exists(stock / ".1301.dat.a1B2c3"));
+    EXPECT_FALSE(fs::exists(stock / ".130A.dat.Qw3rTy"));
+    EXPECT_TRUE(fs::exists(stock / ".notes.txt.a1B2c3"));
+    EXPECT_TRUE(fs::exists(stock / ".1302.dat.x9Y8z7"));
+    EXPECT_EQ(ReadIssueRecord(stock, 1301).Days[0].Price, 350);
 }
 
 // Daily CSV files whose days overlap, come out of order and run past 260 days, with issues

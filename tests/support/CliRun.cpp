@@ -1,6 +1,7 @@
 #include "support/CliRun.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,8 +11,10 @@
 
 namespace mirolanda::testing {
 
-CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-                 const std::map<std::string, std::string>& env) {
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+            const std::map<std::string, std::string>& env) {
     const auto cli = platform::ExecutableFolder() / "mirolanda-cli";
     const auto outPath = scratch / "cli.out", errPath = scratch / "cli.err";
     pid_t pid = ::fork();
@@ -34,13 +37,41 @@ CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::pa
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    return pid;
+}
+
+CliResult Collect(int status, const std::filesystem::path& scratch) {
+    const auto outPath = scratch / "cli.out", errPath = scratch / "cli.err";
     CliResult result;
     result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.Out = ReadAll(outPath);
     result.Err = ReadAll(errPath);
     return result;
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                 const std::map<std::string, std::string>& env) {
+    const pid_t pid = Spawn(args, scratch, env);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return Collect(status, scratch);
+}
+
+CliResult RunCliKilledWhen(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                           const std::function<bool()>& when) {
+    const pid_t pid = Spawn(args, scratch, {});
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (when()) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+        ::usleep(1000);
+    }
+    return Collect(status, scratch);
 }
 
 }  // namespace mirolanda::testing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,5 +18,10 @@ struct CliResult {
 
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                  const std::map<std::string, std::string>& env = {});
+
+// The same, but the child is killed with SIGKILL as soon as `when` says so (asked every
+// millisecond or so while it runs); Status is then 128 + 9, or its exit status when it ended first.
+CliResult RunCliKilledWhen(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                           const std::function<bool()>& when);
 
 }  // namespace mirolanda::testing
