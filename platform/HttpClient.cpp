@@ -5,9 +5,12 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
+#include <string_view>
 
 namespace mirolanda::platform {
 
@@ -34,6 +37,26 @@ std::string TooLargeText(size_t limit) {
 
 const char* const kCancelledText = "中断されました";
 
+constexpr size_t kMaxRetryAfterBytes = 64;
+
+// The value of a "Retry-After:" header line (any letter case), blanks and line end removed;
+// nothing for any other line.
+std::optional<std::string_view> RetryAfterValue(std::string_view line) {
+    constexpr std::string_view kName = "retry-after:";
+    if (line.size() < kName.size()) return std::nullopt;
+    for (size_t i = 0; i < kName.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[i])) != kName[i]) return std::nullopt;
+    }
+    line.remove_prefix(kName.size());
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.remove_suffix(1);
+    return line.substr(0, kMaxRetryAfterBytes);
+}
+
+bool HasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 }  // namespace
 
 struct HttpClient::Impl {
@@ -44,6 +67,8 @@ struct HttpClient::Impl {
     std::atomic<long> connections{0};
     char error[CURL_ERROR_SIZE] = {};
     std::string body;
+    std::string retryAfter;
+    curl_slist* headers = nullptr;
     bool tooLarge = false;
     bool stalled = false;
     Clock::time_point lastByte;
@@ -70,8 +95,13 @@ size_t HttpClient::Impl::OnBody(char* data, size_t size, size_t count, void* use
     return bytes;
 }
 
-size_t HttpClient::Impl::OnHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<Impl*>(user)->lastByte = Clock::now();
+size_t HttpClient::Impl::OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto* impl = static_cast<Impl*>(user);
+    impl->lastByte = Clock::now();
+    const std::string_view line(data, size * count);
+    // A status line starts the headers of another response (a redirect's target): forget the last one's.
+    if (line.rfind("HTTP/", 0) == 0) impl->retryAfter.clear();
+    if (auto value = RetryAfterValue(line)) impl->retryAfter = std::string(*value);
     return size * count;
 }
 
@@ -156,7 +186,9 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
         result.Ok = true;
         result.Body = std::move(body);
     }
+    result.RetryAfter = std::move(retryAfter);
     body.clear();
+    retryAfter.clear();
     return result;
 }
 
@@ -175,6 +207,7 @@ HttpClient::HttpClient(HttpLimits limits) : impl_(std::make_unique<Impl>()) {
 
 HttpClient::~HttpClient() {
     curl_easy_cleanup(impl_->easy);
+    curl_slist_free_all(impl_->headers);
     curl_multi_cleanup(impl_->multi);
 }
 
@@ -205,6 +238,7 @@ FetchResult HttpClient::Fetch(const std::string& url) {
     impl.body.clear();
     impl.tooLarge = false;
     impl.stalled = false;
+    impl.retryAfter.clear();
     impl.lastByte = Clock::now();
     impl.error[0] = '\0';
     curl_easy_setopt(impl.easy, CURLOPT_URL, url.c_str());
@@ -218,6 +252,29 @@ FetchResult HttpClient::Fetch(const std::string& url) {
 void HttpClient::Cancel() {
     impl_->cancel.store(true);
     curl_multi_wakeup(impl_->multi);
+}
+
+void HttpClient::SetRequestHeaders(std::vector<HttpHeader> headers) {
+    curl_slist* list = nullptr;
+    for (const HttpHeader& header : headers) {
+        if (header.Name.empty() || HasLineBreakOrNul(header.Name) || HasLineBreakOrNul(header.Value) ||
+            header.Name.find(':') != std::string::npos) {
+            curl_slist_free_all(list);
+            // The value may be a secret, so the message names nothing of it.
+            throw Error("リクエストヘッダーに使えない文字があります");
+        }
+        curl_slist* grown = curl_slist_append(list, (header.Name + ": " + header.Value).c_str());
+        if (!grown) {
+            curl_slist_free_all(list);
+            throw Error("リクエストヘッダーを設定できません");
+        }
+        list = grown;
+    }
+    curl_easy_setopt(impl_->easy, CURLOPT_HTTPHEADER, list);
+    curl_slist_free_all(impl_->headers);
+    impl_->headers = list;
+    // A redirect could carry a secret header to another host; with headers, stay where we asked.
+    curl_easy_setopt(impl_->easy, CURLOPT_FOLLOWLOCATION, list ? 0L : 1L);
 }
 
 long HttpClient::ConnectionsOpened() const {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirolanda::platform {
 
@@ -17,6 +18,14 @@ struct FetchResult {
     // a body past the size limit, a stall, or a cancellation.
     std::string Description;
     long Status = 0;          // the HTTP status, 0 when no response came
+    std::string RetryAfter;   // the last response's Retry-After header as sent (at most 64 bytes), "" when absent
+};
+
+// One request header, such as "x-api-key" and its value. Values may be secrets: no text the
+// client makes (descriptions, errors) ever contains one.
+struct HttpHeader {
+    std::string Name;
+    std::string Value;
 };
 
 struct HttpLimits {
@@ -36,6 +45,8 @@ public:
     virtual void SetAccess(int /*mode*/, const std::string& /*proxy*/) {}
     // Ends a pending Fetch from another thread; fakes that never block may ignore it.
     virtual void Cancel() {}
+    // Headers sent with every later request until set again ({} for none); fakes may ignore them.
+    virtual void SetRequestHeaders(std::vector<HttpHeader> /*headers*/) {}
 };
 
 class HttpClient final : public Fetcher {
@@ -56,6 +67,10 @@ public:
     // Ends a pending Fetch (from any thread) at once; it returns !Ok, "中断されました". With no
     // fetch pending it does nothing: the next Fetch runs normally.
     void Cancel() override;
+
+    // While any header is set, redirects are not followed, so a secret header never travels to
+    // another host. Throws Error (naming no value) for a name or value with a line break or NUL.
+    void SetRequestHeaders(std::vector<HttpHeader> headers) override;
 
     // How many new TCP connections this client has opened (for keep-alive checks).
     long ConnectionsOpened() const;

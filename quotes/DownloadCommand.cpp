@@ -2,6 +2,7 @@
 
 #include "platform/HttpClient.h"
 #include "quotes/CsvFile.h"
+#include "quotes/JQuantsDownload.h"
 #include "quotes/StockFile.h"
 #include "quotes/QuotePage.h"
 
@@ -15,11 +16,6 @@ constexpr int kBlocks = 180;  // 1000 … 9999
 std::string BlockRange(int first) {
     // The second number is the first code + 50, as the status line has always shown it.
     return std::to_string(first) + "～" + std::to_string(first + kBlockSize);
-}
-
-std::string IncompleteText(int issues, double minimum) {
-    return "ダウンロード銘柄数が不足しています(" + std::to_string(issues) + "銘柄、必要数 " +
-           std::to_string(static_cast<long long>(minimum)) + "銘柄)";
 }
 
 // One pass over all blocks into the emptied grid; the failure's status text, or "" when
@@ -42,12 +38,15 @@ std::string RunPass(platform::Table& grid, platform::Fetcher& client, const Down
     return {};
 }
 
-void SaveResults(const platform::Table& grid, const DownloadOptions& options, const platform::Progress& progress,
-                 DownloadOutcome& outcome) {
-    if (!options.AutoCsvSave && !options.AutoDataSave) return;
-    // One data date for both steps: the filing must take the CSV just written, even when the
-    // clock passes the moment the data date changes in between.
-    const std::string dataDate = options.DataDate();
+}  // namespace
+
+std::string IncompleteDownloadText(int issues, double minimum) {
+    return "ダウンロード銘柄数が不足しています(" + std::to_string(issues) + "銘柄、必要数 " +
+           std::to_string(static_cast<long long>(minimum)) + "銘柄)";
+}
+
+void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& options, const std::string& dataDate,
+                         const platform::Progress& progress, DownloadOutcome& outcome) {
     if (options.AutoCsvSave) {
         progress.Show("ＣＳＶファイル保存中");
         outcome.CsvPath = SaveDailyCsv(grid, options.CsvFolder, dataDate);
@@ -59,10 +58,9 @@ void SaveResults(const platform::Table& grid, const DownloadOptions& options, co
     }
 }
 
-}  // namespace
-
 DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                             const platform::Progress& progress) {
+    if (options.Source == QuoteSource::JQuants) return RunJQuantsDownload(grid, client, options, progress);
     DownloadOutcome outcome;
     const int maxPasses = options.MaxPasses < 1 ? 1 : options.MaxPasses;
     for (int pass = 1;; ++pass) {
@@ -77,14 +75,16 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
         const bool complete = !options.CompletenessCheck || !(options.MinimumIssues > outcome.Issues);
         if (complete) break;
         if (pass >= maxPasses) {
-            outcome.Status = IncompleteText(outcome.Issues, options.MinimumIssues);
+            outcome.Status = IncompleteDownloadText(outcome.Issues, options.MinimumIssues);
             progress.Show(outcome.Status);
             return outcome;
         }
     }
     progress.Step(maxPasses * kBlocks, maxPasses * kBlocks);
     if (options.FetchingDone) options.FetchingDone();
-    SaveResults(grid, options, progress, outcome);
+    // One data date for both saves: the filing must take the CSV just written, even when the
+    // clock passes the moment the data date changes in between.
+    if (options.AutoCsvSave || options.AutoDataSave) SaveDownloadResults(grid, options, options.DataDate(), progress, outcome);
     progress.Show("");
     outcome.Ok = true;
     return outcome;

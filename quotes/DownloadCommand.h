@@ -1,6 +1,8 @@
-// The daily download: every code from 1000 to 9999 in 180 requests of fifty, parsed into the
-// result grid, checked for completeness, then optionally saved as the daily CSV file and
-// filed into the history files. Used by the window (on a worker thread) and by the CLI.
+// The daily download: from the quote site, every code from 1000 to 9999 in 180 requests of
+// fifty parsed into the result grid, or from the J-Quants API the whole market of the data
+// date in a few requests (quotes/JQuantsDownload.h); then the completeness check, and
+// optionally the daily CSV file and its filing into the history files. Used by the window (on
+// a worker thread) and by the CLI.
 #pragma once
 
 #include <atomic>
@@ -9,13 +11,34 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
+#include "platform/Date.h"
 #include "platform/HttpClient.h"
 #include "platform/Progress.h"
 #include "platform/Table.h"
+#include "quotes/ExchangeCalendar.h"
 
 namespace mirolanda::quotes {
 
+enum class QuoteSource { Site, JQuants };
+
+// The J-Quants API as the quote source.
+struct JQuantsSettings {
+    std::string ApiUrl = "https://api.jquants.com/v2";  // slashes at its end are dropped
+    std::string ApiKey;  // sent in the x-api-key header only; no status text or error holds it
+    // The built-in calendar's business days; with Now also set, the exchange's trading calendar
+    // (fetched once a day, cached in the temporary folder) decides the data date where the two
+    // disagree, and missed days are caught up. Unset: options.DataDate, no catch-up.
+    BusinessDayRule BuiltinBusinessDay;
+    std::function<platform::DateTime()> Now;
+    bool CatchUp = true;     // fetch, save and file the business days missed since the newest history day
+    int MaxCatchUpDays = 20;  // at most the last so many of them, oldest first
+};
+
 struct DownloadOptions {
+    QuoteSource Source = QuoteSource::Site;
+    JQuantsSettings JQuants;
     std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787"; slashes at its end are dropped
     int ConnectionMode = 0;    // "ConnectionMode" as stored
     std::string Proxy;         // server + ":" + port, used by mode 2
@@ -38,11 +61,24 @@ struct DownloadOutcome {
     std::string Status;  // on failure the status text: "Internet Error(…)" or the incomplete-download text
     int Issues = 0;      // issue rows in the grid
     std::optional<std::filesystem::path> CsvPath;  // the CSV written, if any
+    // J-Quants only: the days caught up before the data date (oldest first), the missed days
+    // older than the limit that were left, and the calendar differences not reported before.
+    std::vector<platform::Date> CaughtUp;
+    std::vector<platform::Date> NotCaughtUp;
+    std::vector<CalendarDifference> CalendarDifferences;
 };
 
 // Runs the download into `grid` (reset at each pass). Failures of requests end it with
 // Ok == false and nothing saved; errors of saving propagate as exceptions.
 DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                             const platform::Progress& progress = {});
+
+// The saves that end a download: the daily CSV of `dataDate` ("yyyymmdd") when AutoCsvSave,
+// then, when AutoDataSave, the filing of that date's CSV (the one just written or an earlier one).
+void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& options, const std::string& dataDate,
+                         const platform::Progress& progress, DownloadOutcome& outcome);
+
+// «ダウンロード銘柄数が不足しています(3559銘柄、必要数 3560銘柄)»
+std::string IncompleteDownloadText(int issues, double minimum);
 
 }  // namespace mirolanda::quotes

@@ -9,6 +9,7 @@
 #include "platform/SjisText.h"
 #include "quotes/CsvFile.h"
 #include "quotes/HtmlCommon.h"
+#include "quotes/IssueCode.h"
 
 namespace fs = std::filesystem;
 
@@ -326,6 +327,24 @@ IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
         day.Price = 0;
     }
     return record;
+}
+
+std::optional<platform::Date> NewestHistoryDate(const fs::path& stockFolder) {
+    std::optional<platform::Date> newest;
+    std::error_code ec;
+    for (fs::directory_iterator it(stockFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (path.extension() != ".dat" || !IsIssueCode(path.stem().string())) continue;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) continue;
+        std::string head(kNameBytes + kEntryBytes, '\0');
+        const size_t n = std::fread(head.data(), 1, head.size(), file);
+        std::fclose(file);
+        if (n < head.size() || PriceAt(head, 0) == kEmptyPrice) continue;
+        std::optional<platform::Date> day = platform::ParseSlashed(DateAt(head, 0));
+        if (day && (!newest || platform::DaysFromCivil(*day) > platform::DaysFromCivil(*newest))) newest = day;
+    }
+    return newest;
 }
 
 FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& stockFolder,

@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/Progress.h"
 
@@ -53,6 +55,11 @@ std::string ReadIssueName(const std::filesystem::path& stockFolder, int code);
 // The record; without a file, the name "Unknown" and 260 entries of zeros (date of NUL
 // characters, price 0).
 IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, int code);
+
+// The newest day held by any history file of the folder (entry 0 of each <code>.dat), read
+// from the first 74 bytes of each file; nothing when the folder holds no day. Files whose
+// entry 0 is not a "yyyy/mm/dd" day are passed over.
+std::optional<platform::Date> NewestHistoryDate(const std::filesystem::path& stockFolder);
 
 enum class FilingResult { Filed, NoFile, BadName };
 
