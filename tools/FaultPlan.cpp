@@ -9,7 +9,7 @@
 namespace mirolanda::tools {
 namespace {
 
-constexpr std::array<std::pair<FaultKind, std::string_view>, 7> kNames = {{
+constexpr std::array<std::pair<FaultKind, std::string_view>, 8> kNames = {{
     {FaultKind::Refuse, "refuse"},
     {FaultKind::Reset, "reset"},
     {FaultKind::Stall, "stall"},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<FaultKind, std::string_view>, 7> kNames = {{
     {FaultKind::Garbage, "garbage"},
     {FaultKind::Cut, "cut"},
     {FaultKind::Fewer, "fewer"},
+    {FaultKind::TooMany, "http429"},
 }};
 
 long RequestNumber(std::string_view text, std::string_view whole) {

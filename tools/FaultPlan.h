@@ -18,6 +18,7 @@ enum class FaultKind {
     Garbage,  // status 200 with random bytes as the body
     Cut,      // status 200 with the page cut in the middle of an issue row
     Fewer,    // status 200 with a page that lists only half of the requested issues
+    TooMany,  // 429 Too Many Requests (with Retry-After when the J-Quants options give one)
 };
 
 std::optional<FaultKind> ParseFaultKind(std::string_view text);

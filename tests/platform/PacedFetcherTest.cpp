@@ -2,6 +2,7 @@
 // answers waited out with Retry-After or a growing default and a bounded count, and Cancel()
 // ending a wait at once.
 #include "platform/PacedFetcher.h"
+#include "support/RecordingPaceClock.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,7 @@
 namespace mirolanda::platform {
 namespace {
 
-// Time passes only in Wait(), which records each wait.
-class RecordingClock final : public PaceClock {
-public:
-    int64_t now = 0;
-    std::vector<int64_t> waits;
-    std::function<void()> duringWait;  // runs inside each wait, before time moves
-    bool interrupted = false;
-
-    int64_t NowMs() override { return now; }
-    bool Wait(int64_t ms) override {
-        waits.push_back(ms);
-        if (duringWait) duringWait();
-        if (interrupted) return false;
-        now += ms;
-        return true;
-    }
-    void Interrupt() override { interrupted = true; }
-    void Rearm() override { interrupted = false; }
-};
+using RecordingClock = mirolanda::testing::RecordingPaceClock;
 
 // Answers from a script of statuses (200 once the script runs out) and records when each came.
 class ScriptedFetcher final : public Fetcher {
