@@ -7,11 +7,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mirolanda::platform {
 
 struct FetchResult {
+    FetchResult() = default;
+    // The four fields every fetcher fills, and the Retry-After that only an HTTP answer has.
+    FetchResult(bool ok, std::string body, std::string description, long status, std::string retryAfter = {})
+        : Ok(ok), Body(std::move(body)), Description(std::move(description)), Status(status),
+          RetryAfter(std::move(retryAfter)) {}
+
     bool Ok = false;
     std::string Body;         // the body as bytes, untouched
     // On failure: libcurl's error text, "HTTP 503" for an error status, or our own text for

@@ -107,83 +107,79 @@ std::optional<std::string> IssueCodeOf(const Json& row) {
 }
 
 // A price or volume: a number rounded to the nearest integer (a half to the even neighbour)
-// within [0, high], or 0 for null (no trade). Sets `present` when it was a number.
-int64_t Quantity(const Json& row, const char* name, int64_t high, bool& present) {
+// within [0, high]; nothing for null (no trade).
+std::optional<int64_t> Quantity(const Json& row, const char* name, int64_t high) {
     const Json& value = Member(row, name);
-    present = !value.is_null();
-    if (!present) return 0;
+    if (value.is_null()) return std::nullopt;
     if (!value.is_number()) Fail(std::string(name) + " が数値ではありません");
     std::optional<int64_t> rounded = platform::RoundHalfEven(value.get<double>(), 0, high);
     if (!rounded) Fail(std::string(name) + " が範囲外です");
-    return *rounded;
+    return rounded;
 }
 
-// Control characters (a line break would split a CSV line) become blanks; the length is bounded.
-std::string CleanText(const std::string& text, size_t maxBytes) {
-    if (text.size() > maxBytes) Fail("文字列が長すぎます");
-    std::string out = text;
-    for (char& c : out) {
+// Control characters become blanks: a line break in a name would split a CSV or cache line.
+std::string BlankControls(std::string text) {
+    for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }
-    return out;
+    return text;
+}
+
+// Every row of a page as `readRow` reads it (nothing for a row to leave out), and the page's key.
+template <typename Row, typename ReadRow>
+JQuantsPage<Row> ReadPage(std::string_view body, const ReadRow& readRow) {
+    const Json page = ParseBody(body);
+    JQuantsPage<Row> result;
+    for (const Json& row : DataArray(page)) {
+        if (std::optional<Row> read = readRow(row)) result.Rows.push_back(std::move(*read));
+    }
+    result.PaginationKey = PaginationKey(page);
+    return result;
+}
+
+int HolidayDivision(const Json& row) {
+    // A one-digit text in the documented answers; a bare number is taken as well.
+    const Json& division = Member(row, "HolDiv");
+    int value = -1;
+    if (division.is_string() && division.get_ref<const std::string&>().size() == 1) {
+        value = division.get_ref<const std::string&>()[0] - '0';
+    } else if (division.is_number_integer()) {
+        value = static_cast<int>(std::clamp<int64_t>(division.get<int64_t>(), -1, 4));
+    }
+    if (value < 0 || value > 3) Fail("HolDiv が 0～3 ではありません");
+    return value;
 }
 
 }  // namespace
 
 JQuantsPage<JQuantsBar> ParseBarsPage(std::string_view body, const platform::Date& day) {
-    const Json page = ParseBody(body);
-    JQuantsPage<JQuantsBar> result;
-    for (const Json& row : DataArray(page)) {
+    return ReadPage<JQuantsBar>(body, [&day](const Json& row) -> std::optional<JQuantsBar> {
         if (!(ApiDate(StringMember(row, "Date")) == day)) Fail("ほかの日の株価があります");
         std::optional<std::string> code = IssueCodeOf(row);
-        JQuantsBar bar;
-        bool open = false, high = false, low = false, close = false, volume = false;
-        bar.Open = Quantity(row, "O", kMaxPrice, open);
-        bar.High = Quantity(row, "H", kMaxPrice, high);
-        bar.Low = Quantity(row, "L", kMaxPrice, low);
-        bar.Close = Quantity(row, "C", kMaxPrice, close);
-        bar.Volume = Quantity(row, "Vo", kMaxVolume, volume);
-        bar.Traded = close;
-        if (!code) continue;
-        bar.Code = std::move(*code);
-        result.Rows.push_back(std::move(bar));
-    }
-    result.PaginationKey = PaginationKey(page);
-    return result;
+        // Every figure is checked, also of a row left out: a malformed one spoils the answer.
+        const auto open = Quantity(row, "O", kMaxPrice), high = Quantity(row, "H", kMaxPrice),
+                   low = Quantity(row, "L", kMaxPrice), close = Quantity(row, "C", kMaxPrice),
+                   volume = Quantity(row, "Vo", kMaxVolume);
+        if (!code) return std::nullopt;
+        return JQuantsBar{std::move(*code), open.value_or(0), high.value_or(0), low.value_or(0), close.value_or(0),
+                          volume.value_or(0), close.has_value()};
+    });
 }
 
 JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body) {
-    const Json page = ParseBody(body);
-    JQuantsPage<JQuantsIssue> result;
-    for (const Json& row : DataArray(page)) {
+    return ReadPage<JQuantsIssue>(body, [](const Json& row) -> std::optional<JQuantsIssue> {
         std::optional<std::string> code = IssueCodeOf(row);
-        std::string name = CleanText(StringMember(row, "CoName"), kMaxNameBytes);
-        if (code) result.Rows.push_back({std::move(*code), std::move(name)});
-    }
-    result.PaginationKey = PaginationKey(page);
-    return result;
+        const std::string& name = StringMember(row, "CoName");
+        if (name.size() > kMaxNameBytes) Fail("CoName が長すぎます");
+        if (!code) return std::nullopt;
+        return JQuantsIssue{std::move(*code), BlankControls(name)};
+    });
 }
 
 JQuantsPage<ExchangeDay> ParseCalendarPage(std::string_view body) {
-    const Json page = ParseBody(body);
-    JQuantsPage<ExchangeDay> result;
-    for (const Json& row : DataArray(page)) {
-        ExchangeDay day;
-        day.Day = ApiDate(StringMember(row, "Date"));
-        // A one-digit text in the documented answers; a bare number is taken as well.
-        const Json& division = Member(row, "HolDiv");
-        if (division.is_string() && division.get_ref<const std::string&>().size() == 1) {
-            day.HolDiv = division.get_ref<const std::string&>()[0] - '0';
-        } else if (division.is_number_integer()) {
-            day.HolDiv = static_cast<int>(std::clamp<int64_t>(division.get<int64_t>(), -1, 4));
-        } else {
-            day.HolDiv = -1;
-        }
-        if (day.HolDiv < 0 || day.HolDiv > 3) Fail("HolDiv が 0～3 ではありません");
-        result.Rows.push_back(day);
-    }
-    result.PaginationKey = PaginationKey(page);
-    return result;
+    return ReadPage<ExchangeDay>(body, [](const Json& row) -> std::optional<ExchangeDay> {
+        return ExchangeDay{ApiDate(StringMember(row, "Date")), HolidayDivision(row)};
+    });
 }
 
 std::string JQuantsErrorMessage(std::string_view body) {
@@ -192,10 +188,7 @@ std::string JQuantsErrorMessage(std::string_view body) {
     if (json.is_discarded() || !json.is_object()) return {};
     auto it = json.find("message");
     if (it == json.end() || !it->is_string()) return {};
-    std::string text = it->get<std::string>();
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
+    const std::string text = BlankControls(it->get<std::string>());
     // At most 80 characters, never splitting one; the padding FitChars adds is taken off again.
     std::string cut = platform::FitChars(text, 80);
     cut.erase(cut.find_last_not_of(' ') + 1);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <optional>
 
 #include "platform/AtomicFile.h"
@@ -188,11 +189,11 @@ const std::string kConvertingText = "CSVを銘柄別データへ変換中です(
 // Commit, so filing many lines (or many files) costs one read and one write per issue.
 class IssueFiler {
 public:
-    explicit IssueFiler(fs::path folder) : folder_(std::move(folder)), records_(10000) {}
+    explicit IssueFiler(fs::path folder) : folder_(std::move(folder)) {}
 
     void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
         for (const CsvLine& line : lines) {
-            if (progress.Status) progress.Show(kConvertingText + date + ")(" + std::to_string(line.Code) + ")");
+            if (progress.Status) progress.Show(kConvertingText + date + ")(" + line.Code.Text() + ")");
             Loaded& record = Load(line.Code);
             record.count = InsertDay(record.bytes, record.count, date, static_cast<int32_t>(line.Close));
             SetNameBytes(record.bytes, line.Name);
@@ -205,7 +206,7 @@ public:
         if (codes_.empty()) return;
         platform::EnsureFolder(folder_);
         platform::FileBatch batch;
-        for (int code : codes_) batch.Stage(IssueFilePath(folder_, code), records_[static_cast<size_t>(code)]->bytes);
+        for (const IssueCode& code : codes_) batch.Stage(IssueFilePath(folder_, code), records_.at(code).bytes);
         batch.Commit();
     }
 
@@ -215,20 +216,18 @@ private:
         int count = 0;
     };
 
-    Loaded& Load(int code) {
-        auto& slot = records_.at(static_cast<size_t>(code));
-        if (!slot) {
-            Loaded loaded;
-            loaded.bytes = LoadRecordBytes(IssueFilePath(folder_, code), loaded.count);
-            slot = std::move(loaded);
+    Loaded& Load(const IssueCode& code) {
+        auto [it, fresh] = records_.try_emplace(code);
+        if (fresh) {
+            it->second.bytes = LoadRecordBytes(IssueFilePath(folder_, code), it->second.count);
             codes_.push_back(code);
         }
-        return *slot;
+        return it->second;
     }
 
     fs::path folder_;
-    std::vector<std::optional<Loaded>> records_;  // indexed by code
-    std::vector<int> codes_;                      // in the order first filed
+    std::map<IssueCode, Loaded> records_;
+    std::vector<IssueCode> codes_;  // in the order first filed
 };
 
 // Whether a path can be filed: it exists and its name gives a date (then set in `date`).
@@ -270,8 +269,8 @@ int IssueRecord::DayCount() const {
     return n;
 }
 
-fs::path IssueFilePath(const fs::path& stockFolder, int code) {
-    return stockFolder / (std::to_string(code) + ".dat");
+fs::path IssueFilePath(const fs::path& stockFolder, const IssueCode& code) {
+    return stockFolder / (code.Text() + ".dat");
 }
 
 std::string EncodeIssueRecord(const IssueRecord& record) {
@@ -297,7 +296,8 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const fs::path& path) {
     return record;
 }
 
-void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name, std::string_view date, int32_t price) {
+void StoreDayPrice(const fs::path& stockFolder, const IssueCode& code, std::string_view name, std::string_view date,
+                   int32_t price) {
     CheckDayPrice(date, price);
     platform::EnsureFolder(stockFolder);
     fs::path path = IssueFilePath(stockFolder, code);
@@ -309,14 +309,14 @@ void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name,
     platform::ReplaceFile(path, bytes);
 }
 
-std::string ReadIssueName(const fs::path& stockFolder, int code) {
+std::string ReadIssueName(const fs::path& stockFolder, const IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (!bytes) return std::string(kUnknownName);
     return DecodeIssueRecord(*bytes, path).Name;
 }
 
-IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
+IssueRecord ReadIssueRecord(const fs::path& stockFolder, const IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (bytes) return DecodeIssueRecord(*bytes, path);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
@@ -28,11 +29,12 @@ namespace {
 const platform::Date kFriday{2026, 1, 16};
 // Few issues, as every download files each of them into its history file.
 constexpr int kIssues = 120;
-constexpr size_t kPageSize = 50;  // 120 issues and their second share classes: three pages
+constexpr int kLetterIssues = 6;  // 130A … 135A
+constexpr size_t kPageSize = 50;  // 126 issues and their second share classes: three pages
 
 tools::SimOptions SimWith(int delayDays = 0, std::vector<platform::Date> closed = {}) {
     tools::SimOptions o;
-    o.Market = {kIssues, 3, 0};
+    o.Market = {kIssues, 3, kLetterIssues};
     o.Day = kFriday;
     o.JQuants.PageSize = kPageSize;
     o.JQuants.DelayDays = delayDays;
@@ -106,7 +108,7 @@ TEST_F(JQuantsDownloadTest, WholeMarketFollowsEveryPageAndGivesTheQuoteSiteRows)
     Client client(5);
     const auto outcome = Run(*client.fetcher);
     ASSERT_TRUE(outcome.Ok) << outcome.Status;
-    EXPECT_EQ(outcome.Issues, kIssues);
+    EXPECT_EQ(outcome.Issues, kIssues + kLetterIssues);
     // The calendar, then three master pages and three bar pages; at five a minute the sixth
     // request waits for the minute to pass.
     EXPECT_EQ(ApiRequests(), 7);
@@ -114,18 +116,30 @@ TEST_F(JQuantsDownloadTest, WholeMarketFollowsEveryPageAndGivesTheQuoteSiteRows)
     const fs::path csv = dir / "CsvData" / "20260116.csv";
     ASSERT_EQ(outcome.CsvPath, csv);
     EXPECT_EQ(ReadAll(csv), tools::ExpectedJQuantsCsv(sim_->GetMarket(), kFriday));
-    // A traded numeric issue's line is the quote site's line of the same day.
+    // A traded numeric issue's line is the quote site's line of the same day; the codes with
+    // letters stand after the numeric codes of their prefix.
     const tools::Market& market = sim_->GetMarket();
-    const auto lines = Lines(csv);
+    std::map<std::string, std::string> lineOf;
+    std::vector<std::string> order;
+    for (const std::string& line : Lines(csv)) {
+        order.push_back(line.substr(0, 4));
+        lineOf[order.back()] = line;
+    }
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_EQ(std::count(order.begin(), order.end(), "130A"), 1);
     int compared = 0;
-    for (size_t i = 0; i < market.Issues().size(); ++i) {
-        const tools::DayQuote q = market.Quote(market.Issues()[i], kFriday);
+    for (const tools::Issue& issue : market.Issues()) {
+        const tools::DayQuote q = market.Quote(issue, kFriday);
         if (!q.Traded) continue;
-        EXPECT_EQ(lines.at(i), tools::ExpectedCsvLine(market.Issues()[i], q));
+        EXPECT_EQ(lineOf[issue.Symbol], tools::ExpectedCsvLine(issue, q));
         ++compared;
     }
     EXPECT_GT(compared, kIssues * 9 / 10);
     EXPECT_EQ(quotes::ReadIssueRecord(dir / "StockData", market.Issues()[0].Code).Days[0].Date, "2026/01/16");
+    const quotes::IssueCode letters = *quotes::IssueCode::Parse("130A");
+    const tools::DayQuote first = market.Quote(market.LetterIssues()[0], kFriday);
+    EXPECT_EQ(quotes::ReadIssueRecord(dir / "StockData", letters).Days[0].Price,
+              first.Traded ? tools::StoredPrice(market.LetterIssues()[0], first.Close, kFriday, 4) : 0);
     EXPECT_EQ(statuses.front(), "ダウンロード－開始");
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "ダウンロード－要求 株価 2026/01/16 (3)"), statuses.end());
     EXPECT_EQ(statuses.back(), "");
@@ -253,7 +267,7 @@ TEST_F(JQuantsDownloadTest, MissedWeekIsCaughtUpLikeDownloadingEachDayOnItsDay) 
     for (const fs::path& sub : {fs::path("CsvData"), fs::path("StockData")}) {
         std::vector<fs::path> names;
         for (const auto& entry : fs::directory_iterator(daily / sub)) names.push_back(entry.path().filename());
-        ASSERT_EQ(names.size(), sub == "CsvData" ? days.size() : static_cast<size_t>(kIssues));
+        ASSERT_EQ(names.size(), sub == "CsvData" ? days.size() : static_cast<size_t>(kIssues + kLetterIssues));
         for (const fs::path& name : names) ASSERT_EQ(ReadAll(away / sub / name), ReadAll(daily / sub / name)) << name;
     }
 
