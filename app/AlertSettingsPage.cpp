@@ -4,9 +4,8 @@
 
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/SaveButton.h"
-#include "app/SettingsStore.h"
 #include "app/TableModel.h"
+#include "app/WindowServices.h"
 
 namespace mirolanda::app {
 
@@ -30,7 +29,7 @@ void ColorLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
 }
 
-AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
+AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) : SettingsPage(services, parent) {
     ChkBuyUpFlag = MakeCheck(this, QStringLiteral("ChkBuyUpFlag"),
                              QStringLiteral("株価が購入時より一定パーセント以上の場合明示する"), {120, 150, 7600, 300});
     TxtBuyUpPercent = MakeEdit(this, QStringLiteral("TxtBuyUpPercent"), {480, 510, 900, 330});
@@ -49,7 +48,7 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     ChkBuyUpFlag->setChecked(true);
     ChkBuyDownFlag->setChecked(true);
 
-    CmdBuyConfigSave = MakeButton(this, QStringLiteral("CmdBuyConfigSave"), QStringLiteral("設定の保存"), {6345, 3540, 1500, 375});
+    MakeSaveButton(QStringLiteral("CmdBuyConfigSave"));
 
     connect(ChkBuyUpFlag, &QCheckBox::toggled, this, &AlertSettingsPage::EnableSave);
     connect(ChkBuyDownFlag, &QCheckBox::toggled, this, &AlertSettingsPage::EnableSave);
@@ -57,42 +56,33 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     connect(TxtBuyDownPercent, &QLineEdit::textChanged, this, &AlertSettingsPage::EnableSave);
     connect(LblBuyColor1, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor1); });
     connect(LblBuyColor2, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor2); });
-    ConnectSaveButton(CmdBuyConfigSave, services_, [this] { SaveRegstoryBuy(); });
 }
-
-void AlertSettingsPage::EnableSave() { CmdBuyConfigSave->setEnabled(true); }
 
 void AlertSettingsPage::PickColor(ColorLabel* label) {
     if (auto color = services_.Dialog().ChooseColor(window(), ColorFromBgr(label->Bgr()))) label->SetBgr(BgrFromColor(*color));
     EnableSave();
 }
 
-void AlertSettingsPage::LoadRegstoryBuy() {
-    SettingsStore& s = services_.Settings();
-    ChkBuyUpFlag->setChecked(s.ReadCheck("BuyUpChkMode"));
-    TxtBuyUpPercent->setText(QString::fromStdString(s.Read("BuyUpNum")));
-    LblBuyColor1->SetBgr(s.ReadColor("BuyUpColor"));
-    ChkBuyDownFlag->setChecked(s.ReadCheck("BuyDownChkMode"));
-    TxtBuyDownPercent->setText(QString::fromStdString(s.Read("BuyDownNum")));
-    LblBuyColor2->SetBgr(s.ReadColor("BuyDownColor"));
-    SaveRegstoryBuy();
+void AlertSettingsPage::Show(const settings::Snapshot& s) {
+    namespace keys = settings::keys;
+    ChkBuyUpFlag->setChecked(s.Checked(keys::BuyUpChkMode));
+    TxtBuyUpPercent->setText(QString::fromStdString(s.Text(keys::BuyUpNum)));
+    LblBuyColor1->SetBgr(s.Color(keys::BuyUpColor));
+    ChkBuyDownFlag->setChecked(s.Checked(keys::BuyDownChkMode));
+    TxtBuyDownPercent->setText(QString::fromStdString(s.Text(keys::BuyDownNum)));
+    LblBuyColor2->SetBgr(s.Color(keys::BuyDownColor));
 }
 
-void AlertSettingsPage::SaveRegstoryBuy() {
-    AlertSettings a = Current();
-    services_.Settings().WriteGroup({
-        {"BuyUpChkMode", FormatCheck(a.UpOn)},
-        {"BuyUpNum", a.UpPercent},
-        {"BuyUpColor", std::to_string(a.UpColor)},
-        {"BuyDownChkMode", FormatCheck(a.DownOn)},
-        {"BuyDownNum", a.DownPercent},
-        {"BuyDownColor", std::to_string(a.DownColor)},
-    });
-}
-
-AlertSettings AlertSettingsPage::Current() const {
-    return {ChkBuyUpFlag->isChecked(), TxtBuyUpPercent->text().toStdString(), LblBuyColor1->Bgr(),
-            ChkBuyDownFlag->isChecked(), TxtBuyDownPercent->text().toStdString(), LblBuyColor2->Bgr()};
+settings::GroupValues AlertSettingsPage::Values() const {
+    namespace keys = settings::keys;
+    return {
+        {&keys::BuyUpChkMode, settings::FormatCheck(ChkBuyUpFlag->isChecked())},
+        {&keys::BuyUpNum, TxtBuyUpPercent->text().toStdString()},
+        {&keys::BuyUpColor, std::to_string(LblBuyColor1->Bgr())},
+        {&keys::BuyDownChkMode, settings::FormatCheck(ChkBuyDownFlag->isChecked())},
+        {&keys::BuyDownNum, TxtBuyDownPercent->text().toStdString()},
+        {&keys::BuyDownColor, std::to_string(LblBuyColor2->Bgr())},
+    };
 }
 
 }  // namespace mirolanda::app

@@ -3,14 +3,12 @@
 #pragma once
 
 #include <QLabel>
-#include <QWidget>
 #include <cstdint>
 
-#include "app/WindowServices.h"
+#include "app/SettingsPage.h"
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 namespace mirolanda::app {
 
@@ -32,14 +30,15 @@ private:
     uint32_t bgr_ = 0;
 };
 
-class AlertSettingsPage final : public QWidget {
+class AlertSettingsPage final : public SettingsPage {
     Q_OBJECT
 public:
-    AlertSettingsPage(WindowServices& services, QWidget* parent = nullptr);
+    explicit AlertSettingsPage(WindowServices& services, QWidget* parent = nullptr);
 
-    void LoadRegstoryBuy();
-    void SaveRegstoryBuy();
-    AlertSettings Current() const;
+    settings::GroupValues Values() const override;
+    void Show(const settings::Snapshot& settings) override;
+
+private:
     // Opens the colour picker for one of the labels; a cancelled picker keeps the colour
     // but still counts as a change.
     void PickColor(ColorLabel* label);
@@ -50,12 +49,6 @@ public:
     QCheckBox* ChkBuyDownFlag = nullptr;
     QLineEdit* TxtBuyDownPercent = nullptr;
     ColorLabel* LblBuyColor2 = nullptr;
-    QPushButton* CmdBuyConfigSave = nullptr;
-
-private:
-    void EnableSave();
-
-    WindowServices& services_;
 };
 
 }  // namespace mirolanda::app

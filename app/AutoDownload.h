@@ -10,7 +10,6 @@
 
 namespace mirolanda::app {
 
-class AutoSettingsPage;
 class WindowServices;
 
 class AutoDownload final : public QObject {
@@ -18,8 +17,7 @@ class AutoDownload final : public QObject {
 public:
     // `startDownload` starts the download command and returns false when it could not start;
     // the command's end is reported to DownloadFinished.
-    AutoDownload(WindowServices& services, const AutoSettingsPage& page, std::function<bool()> startDownload,
-                 QObject* parent = nullptr);
+    AutoDownload(WindowServices& services, std::function<bool()> startDownload, QObject* parent = nullptr);
 
     // Enables the timer (once, at start-up); it is never stopped afterwards.
     void Enable();
@@ -38,7 +36,6 @@ public:
 
 private:
     WindowServices& services_;
-    const AutoSettingsPage& page_;
     std::function<bool()> startDownload_;
     QTimer timer_;
     bool running_ = false;      // a download started by the tick is under way

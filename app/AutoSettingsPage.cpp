@@ -5,12 +5,11 @@
 #include "app/AutoDownloadRules.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/SaveButton.h"
-#include "app/SettingsStore.h"
+#include "app/WindowServices.h"
 
 namespace mirolanda::app {
 
-AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
+AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : SettingsPage(services, parent) {
     auto* frame = MakeFrame(this, QStringLiteral("自動ダウンロード設定"), {120, 60, 7700, 1890});
     ChkAuto = MakeCheck(frame, QStringLiteral("ChkAuto"), QStringLiteral("日々指定時間に自動ダウンロードを行う"), {240, 330, 7200, 300});
     MakeLabel(frame, QStringLiteral("自動ダウンロード開始時刻"), {480, 705, 2700, 300});
@@ -31,7 +30,7 @@ AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : 
     TxtAutoMinNum->setText(QStringLiteral("3560"));
     TxtAutoMinNum->setAlignment(Qt::AlignRight);
 
-    CmdAutoConfigSave = MakeButton(this, QStringLiteral("CmdAutoConfigSave"), QStringLiteral("設定の保存"), {6345, 3540, 1500, 375});
+    MakeSaveButton(QStringLiteral("CmdAutoConfigSave"));
 
     connect(ChkAuto, &QCheckBox::toggled, this, [this](bool ticked) {
         EnableSave();
@@ -45,10 +44,7 @@ AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : 
     // A new start time pauses the automation until the user ticks it again.
     connect(TxtAutoStartTime, &QLineEdit::textChanged, this, [this] { ChkAuto->setChecked(false); });
     TxtAutoStartTime->installEventFilter(this);
-    ConnectSaveButton(CmdAutoConfigSave, services_, [this] { SaveRegstoryAuto(); });
 }
-
-void AutoSettingsPage::EnableSave() { CmdAutoConfigSave->setEnabled(true); }
 
 bool AutoSettingsPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TxtAutoStartTime && event->type() == QEvent::FocusOut) {
@@ -72,28 +68,28 @@ bool AutoSettingsPage::ValidateStartTime() {
     return true;
 }
 
-void AutoSettingsPage::LoadRegstoryAuto() {
-    SettingsStore& s = services_.Settings();
-    TxtAutoStartTime->setText(QString::fromStdString(s.Read("AutoTime")));
-    ChkAutoCsvSave->setChecked(s.ReadCheck("AutoCsvSave"));
-    ChkAutoDataSave->setChecked(s.ReadCheck("AutoDataSave"));
-    ChkAutoDownloadCheck->setChecked(s.ReadCheck("AutoDownCheck"));
-    TxtAutoMinNum->setText(QString::fromStdString(s.Read("AutoDownNum")));
+void AutoSettingsPage::Show(const settings::Snapshot& s) {
+    namespace keys = settings::keys;
+    TxtAutoStartTime->setText(QString::fromStdString(s.Text(keys::AutoTime)));
+    ChkAutoCsvSave->setChecked(s.Checked(keys::AutoCsvSave));
+    ChkAutoDataSave->setChecked(s.Checked(keys::AutoDataSave));
+    ChkAutoDownloadCheck->setChecked(s.Checked(keys::AutoDownCheck));
+    TxtAutoMinNum->setText(QString::fromStdString(s.Text(keys::AutoDownNum)));
     // Last: the start time just set has unticked the mode.
-    ChkAuto->setChecked(s.ReadCheck("AutoMode"));
-    SaveRegstoryAuto();
+    ChkAuto->setChecked(s.Checked(keys::AutoMode));
 }
 
-void AutoSettingsPage::SaveRegstoryAuto() {
-    auto check = [](const QCheckBox* box) { return FormatCheck(box->isChecked()); };
-    services_.Settings().WriteGroup({
-        {"AutoMode", check(ChkAuto)},
-        {"AutoTime", TxtAutoStartTime->text().toStdString()},
-        {"AutoCsvSave", check(ChkAutoCsvSave)},
-        {"AutoDataSave", check(ChkAutoDataSave)},
-        {"AutoDownCheck", check(ChkAutoDownloadCheck)},
-        {"AutoDownNum", TxtAutoMinNum->text().toStdString()},
-    });
+settings::GroupValues AutoSettingsPage::Values() const {
+    namespace keys = settings::keys;
+    auto check = [](const QCheckBox* box) { return settings::FormatCheck(box->isChecked()); };
+    return {
+        {&keys::AutoMode, check(ChkAuto)},
+        {&keys::AutoTime, TxtAutoStartTime->text().toStdString()},
+        {&keys::AutoCsvSave, check(ChkAutoCsvSave)},
+        {&keys::AutoDataSave, check(ChkAutoDataSave)},
+        {&keys::AutoDownCheck, check(ChkAutoDownloadCheck)},
+        {&keys::AutoDownNum, TxtAutoMinNum->text().toStdString()},
+    };
 }
 
 }  // namespace mirolanda::app

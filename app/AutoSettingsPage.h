@@ -2,35 +2,25 @@
 // automatic saves, the completeness check and its minimum) and their save button.
 #pragma once
 
-#include <QWidget>
-
-#include "app/WindowServices.h"
+#include "app/SettingsPage.h"
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 namespace mirolanda::app {
 
-class AutoSettingsPage final : public QWidget {
+class AutoSettingsPage final : public SettingsPage {
     Q_OBJECT
 public:
-    AutoSettingsPage(WindowServices& services, QWidget* parent = nullptr);
+    explicit AutoSettingsPage(WindowServices& services, QWidget* parent = nullptr);
 
-    void LoadRegstoryAuto();
-    void SaveRegstoryAuto();
+    settings::GroupValues Values() const override;
+    // Puts the start time before the mode: a new start time unticks the mode.
+    void Show(const settings::Snapshot& settings) override;
 
     // Checks the start time when the box is left: a valid time is rewritten as "hh:nn",
     // an invalid one gives the message and the focus goes back to the box. True when valid.
     bool ValidateStartTime();
-
-    QCheckBox* ChkAuto = nullptr;
-    QLineEdit* TxtAutoStartTime = nullptr;
-    QCheckBox* ChkAutoCsvSave = nullptr;
-    QCheckBox* ChkAutoDataSave = nullptr;
-    QCheckBox* ChkAutoDownloadCheck = nullptr;
-    QLineEdit* TxtAutoMinNum = nullptr;
-    QPushButton* CmdAutoConfigSave = nullptr;
 
 signals:
     // `ChkAuto` became ticked, by the user or by loading the settings.
@@ -40,9 +30,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void EnableSave();
-
-    WindowServices& services_;
+    QCheckBox* ChkAuto = nullptr;
+    QLineEdit* TxtAutoStartTime = nullptr;
+    QCheckBox* ChkAutoCsvSave = nullptr;
+    QCheckBox* ChkAutoDataSave = nullptr;
+    QCheckBox* ChkAutoDownloadCheck = nullptr;
+    QLineEdit* TxtAutoMinNum = nullptr;
 };
 
 }  // namespace mirolanda::app

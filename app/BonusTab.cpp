@@ -52,13 +52,13 @@ BonusTab::BonusTab(WindowServices& services, std::unique_ptr<platform::Fetcher> 
     fetcher_ = std::make_unique<CancellableFetcher>(fetcher ? std::move(fetcher) : PublisherClient());
     job_ = new BackgroundJob(this);
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
-    Pages = new QTabWidget(this);
-    Pages->setObjectName(QStringLiteral("TabOmake"));
-    Pages->addTab(BuildPage(0), QStringLiteral("短期"));
-    Pages->addTab(BuildPage(1), QStringLiteral("長期"));
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("TabOmake"));
+    pages->addTab(BuildPage(0), QStringLiteral("短期"));
+    pages->addTab(BuildPage(1), QStringLiteral("長期"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
-    layout->addWidget(Pages);
+    layout->addWidget(pages);
     Connect(0);
     Connect(1);
 }
@@ -128,13 +128,6 @@ void BonusTab::CancelAndWait() {
 
 bool BonusTab::CanStart() { return !Busy() && services_.DownloadState() != 1; }
 
-bonus::PublisherSetup BonusTab::CurrentSetup() const {
-    ConnectionSetup connection = services_.Connection();
-    UserInfo user = services_.CurrentUser();
-    return {services_.CurrentHosts().Publisher, connection.Mode, connection.Proxy, user.Name, user.Sign,
-            services_.CurrentFolders().Omake};
-}
-
 bool BonusTab::CmdGetNewList_Click(int index) {
     if (!CanStart()) return false;
     const std::string mode = bonus::ModeWord(index);
@@ -143,7 +136,7 @@ bool BonusTab::CmdGetNewList_Click(int index) {
     auto table = std::make_shared<platform::Table>();
     auto outcome = std::make_shared<bonus::ListOutcome>();
     platform::Progress progress = job_->WorkerProgress();
-    job_->Start([this, setup = CurrentSetup(), mode, table, outcome, progress] {
+    job_->Start([this, setup = settings::PublisherSetupFrom(services_.LiveSettings()), mode, table, outcome, progress] {
                     *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
                 },
                 [this, index, table, outcome](std::exception_ptr error) {
@@ -208,7 +201,7 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
     fetcher_->Reset();
     work_ = std::make_shared<platform::Table>(Page[static_cast<size_t>(index)].List);
     platform::Progress progress = job_->WorkerProgress();
-    bonus::PublisherSetup setup = CurrentSetup();
+    bonus::PublisherSetup setup = settings::PublisherSetupFrom(services_.LiveSettings());
     bonus::ChartJob job;
     job.OmakeFolder = setup.OmakeFolder;
     job.Mode = bonus::ModeWord(index);

@@ -17,12 +17,10 @@
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
-class QTabWidget;
 class QTableView;
 
 namespace mirolanda::bonus {
 struct ChartJob;
-struct PublisherSetup;
 }
 
 namespace mirolanda::app {
@@ -33,6 +31,7 @@ class PictureArea;
 class TableModel;
 class WindowServices;
 
+// One page's list and controls.
 struct BonusPage {
     platform::Table List{4};  // date, state, image count, update stamp (hidden)
     QTableView* FgList = nullptr;
@@ -73,8 +72,8 @@ public:
     // Ends a running request at its next step and waits for the worker (at close).
     void CancelAndWait();
 
-    QTabWidget* Pages = nullptr;
-    std::array<BonusPage, 2> Page;
+    // The list table of a page as `FgList`(index) shows it.
+    const platform::Table& List(int index) const { return Page[static_cast<size_t>(index)].List; }
 
     // The fixed notices of the two pages.
     static QString NoticeText(int index);
@@ -87,7 +86,6 @@ private:
     QWidget* BuildPage(int index);
     void Connect(int index);
     bool CanStart();
-    bonus::PublisherSetup CurrentSetup() const;
     // Runs chart creation on the worker: `create` is CreateCharts or UpdateAllCharts.
     void RunCharts(int index, bool oneRow, std::function<int(const bonus::ChartJob&, platform::Table&)> create,
                    std::function<void()> then);
@@ -99,6 +97,7 @@ private:
     void ShowPicture(int index, int row, int number, bool setPosition);
     void SetScroll(int index, int maximum, std::optional<int> position);
 
+    std::array<BonusPage, 2> Page;
     WindowServices& services_;
     std::unique_ptr<CancellableFetcher> fetcher_;
     BackgroundJob* job_ = nullptr;

@@ -64,6 +64,8 @@ void BuyFrm::ResetFields() {
     LblMeigaraName->clear();
 }
 
+void BuyFrm::FocusCode() { TxtMeigaraCode->setFocus(); }
+
 void BuyFrm::SetAddMode() {
     buyEditRow_ = -1;
     ResetFields();

@@ -35,14 +35,8 @@ public:
     void reject() override;
     // Empties code, price and shares, sets today's date and clears the name.
     void ResetFields();
-
-    QLineEdit* TxtMeigaraCode;
-    QLabel* LblMeigaraName;
-    QLineEdit* TxtBuyDate;
-    QLineEdit* TxtKakaku;
-    QLineEdit* TxtNum;
-    QPushButton* CmdOK;
-    QPushButton* CmdNo;
+    // Puts the cursor into the code box, as the dialog opens.
+    void FocusCode();
 
 signals:
     // Every check passed; the entry holds the name looked up at confirmation.
@@ -56,6 +50,14 @@ private:
     void TxtMeigaraCode_LostFocus();
     void TxtBuyDate_LostFocus();
     void FocusAndSelect(QLineEdit* box);
+
+    QLineEdit* TxtMeigaraCode;
+    QLabel* LblMeigaraName;
+    QLineEdit* TxtBuyDate;
+    QLineEdit* TxtKakaku;
+    QLineEdit* TxtNum;
+    QPushButton* CmdOK;
+    QPushButton* CmdNo;
 
     WindowServices& services_;
     int buyEditRow_ = -1;

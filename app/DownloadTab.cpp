@@ -1,13 +1,10 @@
 #include "app/DownloadTab.h"
 
-#include <QCheckBox>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <algorithm>
 
-#include "app/AutoSettingsPage.h"
 #include "app/BackgroundJob.h"
 #include "app/CancellableFetcher.h"
 #include "app/Controls.h"
@@ -15,16 +12,15 @@
 #include "app/ErrorBox.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
-#include "platform/Numbers.h"
 #include "quotes/CsvFile.h"
-#include "quotes/StockFile.h"
 #include "quotes/QuotePage.h"
+#include "quotes/StockFile.h"
 
 namespace mirolanda::app {
 
-DownloadTab::DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner,
-                         std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
-    : QWidget(parent), services_(services), automation_(automation), runner_(std::move(runner)) {
+DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::unique_ptr<platform::Fetcher> fetcher,
+                         QWidget* parent)
+    : QWidget(parent), services_(services), runner_(std::move(runner)) {
     if (!runner_) runner_ = [](auto& grid, auto& client, const auto& options, const auto& progress) {
         return quotes::RunDownload(grid, client, options, progress);
     };
@@ -72,28 +68,11 @@ void DownloadTab::CancelAndWait() {
     job_->Wait();
 }
 
-quotes::DownloadOptions DownloadTab::CurrentOptions() const {
-    quotes::DownloadOptions o;
-    ConnectionSetup connection = services_.Connection();
-    platform::Folders folders = services_.CurrentFolders();
-    o.QuoteSiteUrl = platform::TrimTrailingSlashes(services_.CurrentHosts().QuoteSite);
-    o.ConnectionMode = connection.Mode;
-    o.Proxy = connection.Proxy;
-    o.CompletenessCheck = automation_.ChkAutoDownloadCheck->isChecked();
-    o.MinimumIssues = platform::LeadingNumber(automation_.TxtAutoMinNum->text().toStdString());
-    o.AutoCsvSave = automation_.ChkAutoCsvSave->isChecked();
-    o.AutoDataSave = automation_.ChkAutoDataSave->isChecked();
-    o.TempFolder = folders.Temp;
-    o.CsvFolder = folders.CsvData;
-    o.StockFolder = folders.StockData;
-    o.DataDate = WorkerDataDate(services_);
-    return o;
-}
-
 bool DownloadTab::CmdGetData_Click() {
     if (Busy() || services_.DownloadState() == 1) return false;
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
-    quotes::DownloadOptions options = CurrentOptions();
+    quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
+    options.DataDate = WorkerDataDate(services_);
     options.FetchingDone = [this] {
         QMetaObject::invokeMethod(this, [this] { services_.SetTabsEnabled(true); }, Qt::QueuedConnection);
     };

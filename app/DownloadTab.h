@@ -19,7 +19,6 @@ class QTableView;
 
 namespace mirolanda::app {
 
-class AutoSettingsPage;
 class BackgroundJob;
 class CancellableFetcher;
 class TableModel;
@@ -33,8 +32,8 @@ class DownloadTab final : public QWidget {
     Q_OBJECT
 public:
     // Without a fetcher the tab makes its own HTTP client.
-    DownloadTab(WindowServices& services, const AutoSettingsPage& automation, DownloadRunner runner = {},
-                std::unique_ptr<platform::Fetcher> fetcher = nullptr, QWidget* parent = nullptr);
+    explicit DownloadTab(WindowServices& services, DownloadRunner runner = {},
+                         std::unique_ptr<platform::Fetcher> fetcher = nullptr, QWidget* parent = nullptr);
     ~DownloadTab() override;
 
     // Empties `FgFix` to its heading row and disables `CmdCsvSave`.
@@ -53,12 +52,6 @@ public:
 
     const platform::Table& ResultTable() const { return fgFix_; }
 
-    QTableView* FgFix = nullptr;
-    TableModel* FgFixModel = nullptr;
-    QPushButton* CmdGetData = nullptr;
-    QPushButton* CmdCsvSave = nullptr;
-    QPushButton* CmdDatSave = nullptr;
-
 signals:
     // A download ended: ok unless a request failed or an error (of saving) was shown.
     void DownloadFinished(bool ok, bool requestFailed);
@@ -66,13 +59,17 @@ signals:
     void FilingFinished();
 
 private:
-    quotes::DownloadOptions CurrentOptions() const;
     void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
     void ChooseAndFile();
     void FileNext();
 
+    QTableView* FgFix = nullptr;
+    TableModel* FgFixModel = nullptr;
+    QPushButton* CmdGetData = nullptr;
+    QPushButton* CmdCsvSave = nullptr;
+    QPushButton* CmdDatSave = nullptr;
+
     WindowServices& services_;
-    const AutoSettingsPage& automation_;
     DownloadRunner runner_;
     std::unique_ptr<CancellableFetcher> fetcher_;
     BackgroundJob* job_ = nullptr;

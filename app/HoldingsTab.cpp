@@ -1,7 +1,6 @@
 #include "app/HoldingsTab.h"
 
 #include <QItemSelectionModel>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,21 +16,21 @@
 #include "app/WindowServices.h"
 #include "holdings/BuyData.h"
 #include "holdings/History.h"
-#include "platform/Numbers.h"
 #include "holdings/Picture.h"
+#include "platform/Numbers.h"
 
 namespace mirolanda::app {
 
 HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
     holdings::ResetBuyGridTable(BuyGrid);
-    Pages = new QTabWidget(this);
-    Pages->setObjectName(QStringLiteral("TabBuy"));
-    Pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足"));
-    Pages->addTab(BuildCurrentPage(), QStringLiteral("現況"));
+    intraday_ = new IntradayView(services_, FgBuyTmp, BuyGrid, [this] { RefreshBuyGrid(); });
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("TabBuy"));
+    pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足"));
+    pages->addTab(intraday_, QStringLiteral("現況"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
-    layout->addWidget(Pages);
-    Intraday = new IntradayView(services_, *this, [this] { RefreshBuyGrid(); });
+    layout->addWidget(pages);
 }
 
 HoldingsTab::~HoldingsTab() = default;
@@ -40,10 +39,6 @@ namespace {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-holdings::BuyAlertSettings ToBuyAlerts(const AlertSettings& a) {
-    return {a.UpOn, a.UpPercent, a.UpColor, a.DownOn, a.DownPercent, a.DownColor};
 }
 
 }  // namespace
@@ -60,7 +55,7 @@ void HoldingsTab::RefreshBuyGrid() {
     // Resetting the model moves the current cell; nothing may be drawn for it meanwhile.
     BuyGridState = holdings::BuyGridState::No;
     holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-    holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, ToBuyAlerts(services_.CurrentAlerts()));
+    holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, settings::AlertsFrom(services_.LiveSettings()));
     BuyGrid = std::move(grid.Grid);
     FgBuyModel->Reload();
     for (size_t i = 0; i < grid.Marks.size(); ++i) {
@@ -95,7 +90,7 @@ void HoldingsTab::OpenBuyDialog() {
     if (const QWidget* main = services_.Window()) CentreOver(buyFrm_, main);
     buyFrm_->open();
     buyFrm_->activateWindow();
-    buyFrm_->TxtMeigaraCode->setFocus();
+    buyFrm_->FocusCode();
 }
 
 void HoldingsTab::CmdBuyAdd_Click() {
@@ -174,27 +169,19 @@ QWidget* HoldingsTab::BuildManagementPage() {
     FgBuy->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375});
-    CmdBuyAdd = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375});
-    CmdBuyMod = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375});
-    CmdBuyDel = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375});
-    CmdOneNow[0] = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375});
+    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375});
+    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375});
+    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375});
+    auto* update = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375});
 
-    connect(CmdBuyAdd, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
-    connect(CmdBuyMod, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);
-    connect(CmdBuyDel, &QPushButton::clicked, this, &HoldingsTab::CmdBuyDel_Click);
+    connect(add, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
+    connect(edit, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);
+    connect(remove, &QPushButton::clicked, this, &HoldingsTab::CmdBuyDel_Click);
+    connect(update, &QPushButton::clicked, this, [this] {
+        if (!intraday_->CmdOneNow_Click(0)) services_.Dialog().Beep();
+    });
     connect(FgBuy, &QTableView::doubleClicked, this, &HoldingsTab::FgBuy_DblClick);
     connect(FgBuy->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &HoldingsTab::FgBuy_EnterCell);
-    return page;
-}
-
-QWidget* HoldingsTab::BuildCurrentPage() {
-    auto* page = new QWidget;
-    lblDayMeigara = MakeLabel(page, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"));
-    CmdOneNow[1] = MakeButton(page, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375});
-    PictOne = Named(new PictureArea(page), QStringLiteral("PictOne"), {60, 420, 6180, 2835});
-    ScOne = Named(new QScrollBar(Qt::Horizontal, page), QStringLiteral("ScOne"), {60, 3270, 6180, 255});
-    ScOne->setRange(1, 1);
-    lblDayInfo = MakeLabel(page, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"));
     return page;
 }
 

@@ -1,19 +1,14 @@
 // The tab "持株情報": the holdings grid, its buttons and the price chart on "管理・日足", the
-// intraday viewer on "現況", and the holdings' hidden tables; the add, edit and delete
-// commands and the chart drawn for the selected holding.
+// intraday viewer's page "現況", and the holdings' tables; the add, edit and delete commands
+// and the chart drawn for the selected holding.
 #pragma once
 
 #include <QWidget>
-#include <array>
 
 #include "holdings/BuyEntry.h"
 #include "holdings/BuyGrid.h"
 #include "platform/Table.h"
 
-class QLabel;
-class QPushButton;
-class QScrollBar;
-class QTabWidget;
 class QTableView;
 
 namespace mirolanda::app {
@@ -47,37 +42,18 @@ public:
 
     // The purchase dialog, once it has been opened.
     BuyFrm* BuyDialog() const { return buyFrm_; }
+    // The page "現況" with the intraday update.
+    IntradayView* Intraday() const { return intraday_; }
 
+    // The holdings table (code, name, purchase date, price, shares; no heading row) and the
+    // grid's own table (heading row + one row per holding).
+    const platform::Table& Holdings() const { return FgBuyTmp; }
+    const platform::Table& Grid() const { return BuyGrid; }
     // "OK" once the grid is built; selection events draw nothing before or while it is shown.
-    holdings::BuyGridState BuyGridState = holdings::BuyGridState::NotBuilt;
-
-    // The hidden holdings table (code, name, purchase date, price, shares; no heading row),
-    // the grid's own table (heading row + one row per holding) and the quote table of the
-    // intraday update (8 columns, no heading row).
-    platform::Table FgBuyTmp{5};
-    platform::Table BuyGrid{holdings::kGridColumns};
-    platform::Table FgOneTmp{8};
-
-    QTabWidget* Pages = nullptr;
-    // "管理・日足"
-    QTableView* FgBuy = nullptr;
-    TableModel* FgBuyModel = nullptr;
-    QPushButton* CmdBuyAdd = nullptr;
-    QPushButton* CmdBuyMod = nullptr;
-    QPushButton* CmdBuyDel = nullptr;
-    PictureArea* PicBuy = nullptr;
-    std::array<QPushButton*, 2> CmdOneNow{};
-    // "現況"
-    PictureArea* PictOne = nullptr;
-    QScrollBar* ScOne = nullptr;
-    QLabel* lblDayInfo = nullptr;
-    QLabel* lblDayMeigara = nullptr;
-    // The intraday update (`CmdOneNow`) and the viewer over the controls above.
-    IntradayView* Intraday = nullptr;
+    holdings::BuyGridState GridState() const { return BuyGridState; }
 
 private:
     QWidget* BuildManagementPage();
-    QWidget* BuildCurrentPage();
     // The holding of the grid's current row, −1 when no holding row is current.
     int CurrentHolding() const;
     // The purchase dialog, made at first use.
@@ -88,6 +64,13 @@ private:
     void ApplyPurchase(const holdings::BuyEntry& entry);
 
     WindowServices& services_;
+    holdings::BuyGridState BuyGridState = holdings::BuyGridState::NotBuilt;
+    platform::Table FgBuyTmp{5};
+    platform::Table BuyGrid{holdings::kGridColumns};
+    QTableView* FgBuy = nullptr;
+    TableModel* FgBuyModel = nullptr;
+    PictureArea* PicBuy = nullptr;
+    IntradayView* intraday_ = nullptr;
     BuyFrm* buyFrm_ = nullptr;
 };
 

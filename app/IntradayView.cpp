@@ -6,26 +6,32 @@
 
 #include "app/BackgroundJob.h"
 #include "app/CancellableFetcher.h"
+#include "app/Controls.h"
 #include "app/ErrorBox.h"
-#include "app/HoldingsTab.h"
 #include "app/PictureArea.h"
 #include "app/WindowServices.h"
 #include "holdings/Intraday.h"
 
 namespace mirolanda::app {
 
-IntradayView::IntradayView(WindowServices& services, HoldingsTab& tab, std::function<void()> refreshGrid,
-                           std::unique_ptr<platform::Fetcher> fetcher)
-    : QObject(&tab), services_(services), tab_(tab), refreshGrid_(std::move(refreshGrid)) {
+IntradayView::IntradayView(WindowServices& services, const platform::Table& holdings, const platform::Table& grid,
+                           std::function<void()> refreshGrid, std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
+    : QWidget(parent), services_(services), holdings_(holdings), grid_(grid), refreshGrid_(std::move(refreshGrid)) {
     fetcher_ = std::make_unique<CancellableFetcher>(fetcher ? std::move(fetcher) : std::make_unique<platform::HttpClient>());
     job_ = new BackgroundJob(this);
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
-    for (int i = 0; i < 2; ++i) {
-        connect(tab_.CmdOneNow[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] {
-            if (!CmdOneNow_Click(i)) services_.Dialog().Beep();
-        });
-    }
-    connect(tab_.ScOne, &QScrollBar::valueChanged, this, [this] { ScOne_Change(); });
+
+    lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"));
+    auto* update = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375});
+    PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835});
+    ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255});
+    ScOne->setRange(1, 1);
+    lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"));
+
+    connect(update, &QPushButton::clicked, this, [this] {
+        if (!CmdOneNow_Click(1)) services_.Dialog().Beep();
+    });
+    connect(ScOne, &QScrollBar::valueChanged, this, [this] { ScOne_Change(); });
 }
 
 IntradayView::~IntradayView() { CancelAndWait(); }
@@ -41,20 +47,10 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     if (Busy() || services_.DownloadState() == 1) return false;
     BeginNetworkCommand(services_, QStringLiteral("ＹＡＨＯＯ接続"));
 
-    holdings::IntradayOptions o;
-    const ConnectionSetup connection = services_.Connection();
-    const platform::Folders folders = services_.CurrentFolders();
-    const HostUrls hosts = services_.CurrentHosts();
-    o.QuoteSiteUrl = hosts.QuoteSite;
-    o.ChartSiteUrl = hosts.ChartSite;
-    o.ConnectionMode = connection.Mode;
-    o.Proxy = connection.Proxy;
-    o.TempFolder = folders.Temp;
-    o.SettingFolder = folders.Setting;
-    o.StockFolder = folders.StockData;
+    holdings::IntradayOptions o = settings::IntradayOptionsFrom(services_.LiveSettings());
     o.DataDate = WorkerDataDate(services_);
     std::vector<std::string> codes;
-    for (const auto& row : tab_.BuyGrid.Rows()) codes.push_back(row.empty() ? std::string() : row[0]);
+    for (const auto& row : grid_.Rows()) codes.push_back(row.empty() ? std::string() : row[0]);
 
     fetcher_->Reset();
     work_ = platform::Table(8);
@@ -67,14 +63,14 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
 
 void IntradayView::UpdateDone(bool ok, const std::string& status, std::exception_ptr error) {
     // What was fetched stays, whether or not the update went through.
-    tab_.FgOneTmp = std::move(work_);
+    FgOneTmp = std::move(work_);
     work_ = platform::Table(8);
     ok = ok && !error;
     if (ok) {
         Guarded(services_, [this] { refreshGrid_(); });
-        QScrollBar* sc = tab_.ScOne;
+        QScrollBar* sc = ScOne;
         const QSignalBlocker quiet(sc);
-        sc->setRange(1, std::max(1, tab_.FgOneTmp.RowCount()));
+        sc->setRange(1, std::max(1, FgOneTmp.RowCount()));
         sc->setValue(1);
         // Redraw even when the position already was 1: the rows are new.
         ScOne_Change();
@@ -89,21 +85,21 @@ void IntradayView::UpdateDone(bool ok, const std::string& status, std::exception
 void IntradayView::ScOne_Change() {
     std::optional<holdings::DayView> view;
     Guarded(services_, [&] {
-        view = holdings::DayViewAt(tab_.FgOneTmp, tab_.FgBuyTmp, services_.CurrentFolders().Setting, tab_.ScOne->value());
+        view = holdings::DayViewAt(FgOneTmp, holdings_, services_.CurrentFolders().Setting, ScOne->value());
     });
     if (!view) {
-        tab_.PictOne->Clear();
-        tab_.lblDayMeigara->clear();
-        tab_.lblDayInfo->clear();
+        PictOne->Clear();
+        lblDayMeigara->clear();
+        lblDayInfo->clear();
         return;
     }
     if (view->Image.empty()) {
-        tab_.PictOne->Clear();
+        PictOne->Clear();
     } else {
-        tab_.PictOne->ShowFile(QString::fromStdString(view->Image.string()));
+        PictOne->ShowFile(QString::fromStdString(view->Image.string()));
     }
-    tab_.lblDayMeigara->setText(QString::fromStdString(view->Meigara));
-    tab_.lblDayInfo->setText(QString::fromStdString(view->Info));
+    lblDayMeigara->setText(QString::fromStdString(view->Meigara));
+    lblDayInfo->setText(QString::fromStdString(view->Info));
 }
 
 }  // namespace mirolanda::app

@@ -1,30 +1,36 @@
-// The holdings' intraday update and its viewer on the page "現況": the buttons `CmdOneNow`(0)
-// and (1) fetch the held issues' latest quotes and chart images on a worker thread, file the
-// prices and rebuild the holdings grid; the scroll bar `ScOne` pages through the quote rows,
-// each shown with its chart image and set against the holding of the same code.
+// The page "現況" of the holdings tab: the holdings' intraday update and its viewer. The
+// buttons `CmdOneNow`(0) (on "管理・日足", wired by the holdings tab) and (1) fetch the held
+// issues' latest quotes and chart images on a worker thread, file the prices and have the
+// holdings grid rebuilt; the scroll bar `ScOne` pages through the quote rows, each shown with
+// its chart image and set against the holding of the same code.
 #pragma once
 
-#include <QObject>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "platform/HttpClient.h"
 #include "platform/Table.h"
 
+class QLabel;
+class QScrollBar;
+
 namespace mirolanda::app {
 
 class BackgroundJob;
 class CancellableFetcher;
-class HoldingsTab;
+class PictureArea;
 class WindowServices;
 
-class IntradayView final : public QObject {
+class IntradayView final : public QWidget {
     Q_OBJECT
 public:
-    // `refreshGrid` rebuilds the holdings grid from the files; without a fetcher the view makes
-    // its own HTTP client.
-    IntradayView(WindowServices& services, HoldingsTab& tab, std::function<void()> refreshGrid,
-                 std::unique_ptr<platform::Fetcher> fetcher = nullptr);
+    // `holdings` is the holdings table and `grid` the holdings grid's table, both owned by the
+    // holdings tab; `refreshGrid` rebuilds the grid from the files. Without a fetcher the view
+    // makes its own HTTP client.
+    IntradayView(WindowServices& services, const platform::Table& holdings, const platform::Table& grid,
+                 std::function<void()> refreshGrid, std::unique_ptr<platform::Fetcher> fetcher = nullptr,
+                 QWidget* parent = nullptr);
     ~IntradayView() override;
 
     // The update; the index (which button) is not used. False while another network command runs.
@@ -36,6 +42,9 @@ public:
     // Ends a running update at its next request and waits for the worker (at close).
     void CancelAndWait();
 
+    // The quote table of the last update (8 columns, no heading row).
+    const platform::Table& Quotes() const { return FgOneTmp; }
+
 signals:
     // An update has ended and its results are shown.
     void UpdateFinished(bool ok);
@@ -44,11 +53,18 @@ private:
     void UpdateDone(bool ok, const std::string& status, std::exception_ptr error);
 
     WindowServices& services_;
-    HoldingsTab& tab_;
+    const platform::Table& holdings_;
+    const platform::Table& grid_;
     std::function<void()> refreshGrid_;
     std::unique_ptr<CancellableFetcher> fetcher_;
     BackgroundJob* job_ = nullptr;
+    platform::Table FgOneTmp{8};
     platform::Table work_{8};  // filled by the worker; handed to `FgOneTmp` when it ends
+
+    PictureArea* PictOne = nullptr;
+    QScrollBar* ScOne = nullptr;
+    QLabel* lblDayInfo = nullptr;
+    QLabel* lblDayMeigara = nullptr;
 };
 
 }  // namespace mirolanda::app

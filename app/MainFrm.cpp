@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QTabWidget>
 
-#include "app/AlertSettingsPage.h"
 #include "app/AutoDownload.h"
 #include "app/AutoSettingsPage.h"
 #include "app/BonusTab.h"
@@ -18,7 +17,6 @@
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/HoldingsTab.h"
-#include "app/SettingsStore.h"
 #include "app/SettingsTab.h"
 #include "app/Twips.h"
 #include "calendar/Calender.h"
@@ -48,7 +46,7 @@ QSize ScreenSize() {
 
 MainFrm::MainFrm(const platform::Clock& clock, MainFrmOptions options, QWidget* parent)
     : QWidget(parent), clock_(clock), programFolder_(options.ProgramFolder) {
-    settings_ = std::make_unique<SettingsStore>(options.SettingsFile, programFolder_);
+    settings_ = std::make_unique<settings::Store>(options.SettingsFile, programFolder_);
     if (options.Dialog) {
         dialogs_ = options.Dialog;
     } else {
@@ -81,7 +79,7 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     progress_->hide();
 
     settingsTab_ = new SettingsTab(*this);
-    download_ = new DownloadTab(*this, *settingsTab_->Auto, std::move(options.Runner), std::move(options.Fetcher));
+    download_ = new DownloadTab(*this, std::move(options.Runner), std::move(options.Fetcher));
     holdings_ = new HoldingsTab(*this);
     bonus_ = new BonusTab(*this);
     tabMain_->addTab(download_, QStringLiteral("データダウンロード"));
@@ -93,9 +91,9 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     calendar_->SetDialogs(dialogs_);
     settingsTab_->SetCalendarPage(calendar_);
 
-    auto_ = new AutoDownload(*this, *settingsTab_->Auto, [this] { return download_->CmdGetData_Click(); }, this);
+    auto_ = new AutoDownload(*this, [this] { return download_->CmdGetData_Click(); }, this);
     connect(download_, &DownloadTab::DownloadFinished, auto_, &AutoDownload::DownloadFinished);
-    connect(settingsTab_->Auto, &AutoSettingsPage::AutoModeTicked, auto_, &AutoDownload::OfferRerun);
+    connect(&settingsTab_->Automation(), &AutoSettingsPage::AutoModeTicked, auto_, &AutoDownload::OfferRerun);
 }
 
 void MainFrm::FormInitialize() {
@@ -111,9 +109,9 @@ void MainFrm::FormInitialize() {
     Guarded(*this, [this] { LoadRegstoryGeometry(); });
     Guarded(*this, [this] { settingsTab_->LoadRegstoryInet(); });
     Guarded(*this, [this] { settingsTab_->LoadRegstoryFolder(); });
-    Guarded(*this, [this] { settingsTab_->Auto->LoadRegstoryAuto(); });
+    Guarded(*this, [this] { settingsTab_->LoadRegstoryAuto(); });
     Guarded(*this, [this] { settingsTab_->LoadRegstoryUser(); });
-    Guarded(*this, [this] { settingsTab_->Buy->LoadRegstoryBuy(); });
+    Guarded(*this, [this] { settingsTab_->LoadRegstoryBuy(); });
     setWindowTitle(QStringLiteral("Mirolanda Ver.") + QStringLiteral(MIROLANDA_VERSION));
     ClampPosition();
     startupSize_ = size();
@@ -142,8 +140,8 @@ void MainFrm::LoadRegstoryGeometry() {
     QSize screen = ScreenSize();
     const float centredTop = static_cast<float>(Twips(screen.height() - frame.height())) / 2;
     const float centredLeft = static_cast<float>(Twips(screen.width() - frame.width())) / 2;
-    float top = settings_->ReadPosition("Top").value_or(centredTop);
-    float left = settings_->ReadPosition("Left").value_or(centredLeft);
+    float top = settings_->ReadPosition(settings::keys::Top).value_or(centredTop);
+    float left = settings_->ReadPosition(settings::keys::Left).value_or(centredLeft);
     // A position that would leave the window out of sight (a screen that is gone, a value far
     // off) gives the centred default; a negative one is clamped to 0 once loading is done.
     auto pixels = [](float twips) { return static_cast<int>(std::lround(std::clamp(twips, -1e8f, 1e8f) / kTwipsPerPixel)); };
@@ -162,7 +160,8 @@ void MainFrm::SaveRegstoryGeometry() {
     float top = static_cast<float>(Twips(pos().y()));
     float left = static_cast<float>(Twips(pos().x()));
     if (top < 0 && left < 0) return;
-    settings_->WriteGroup({{"Top", FormatPosition(top)}, {"Left", FormatPosition(left)}});
+    settings_->WriteGroup({{&settings::keys::Top, settings::FormatPosition(top)},
+                           {&settings::keys::Left, settings::FormatPosition(left)}});
 }
 
 void MainFrm::ClampPosition() {
@@ -183,12 +182,13 @@ void MainFrm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-platform::Folders MainFrm::CurrentFolders() const { return settingsTab_->CurrentFolders(); }
-AlertSettings MainFrm::CurrentAlerts() const { return settingsTab_->Buy->Current(); }
-HostUrls MainFrm::CurrentHosts() const { return settingsTab_->CurrentHosts(); }
-UserInfo MainFrm::CurrentUser() const { return settingsTab_->CurrentUser(); }
-
-ConnectionSetup MainFrm::Connection() const { return {settings_->ReadConnectionMode(), settingsTab_->Proxy()}; }
+settings::Snapshot MainFrm::LiveSettings() const {
+    settings::Snapshot live = settings_->Current();
+    live.Set(settingsTab_->Values());
+    // A connection option chosen but not saved is not applied yet: the stored mode counts.
+    live.Set(settings::keys::ConnectionMode, settings_->Read(settings::keys::ConnectionMode));
+    return live;
+}
 
 std::string MainFrm::DataDate() const { return calendar::GetDataDate(holidays_, clock_); }
 

@@ -24,7 +24,6 @@ class BonusTab;
 class CalendarTab;
 class Dialogs;
 class HoldingsTab;
-class SettingsStore;
 class SettingsTab;
 
 struct MainFrmOptions {
@@ -59,21 +58,14 @@ public:
     SettingsTab* Config() const { return settingsTab_; }
     CalendarTab* Calendar() const { return calendar_; }
     AutoDownload* Automation() const { return auto_; }
-    QTabWidget* TabMain() const { return tabMain_; }
-    QLabel* LblExecMsg() const { return lblExecMsg_; }
-    QProgressBar* Progress() const { return progress_; }
 
     // WindowServices
-    SettingsStore& Settings() override { return *settings_; }
+    settings::Store& Settings() override { return *settings_; }
     const platform::Clock& Clock() const override { return clock_; }
     Dialogs& Dialog() override { return *dialogs_; }
     QWidget* Window() override { return this; }
     const std::filesystem::path& ProgramFolder() const override { return programFolder_; }
-    platform::Folders CurrentFolders() const override;
-    AlertSettings CurrentAlerts() const override;
-    ConnectionSetup Connection() const override;
-    HostUrls CurrentHosts() const override;
-    UserInfo CurrentUser() const override;
+    settings::Snapshot LiveSettings() const override;
     const platform::Table& Holidays() const override { return holidays_; }
     std::string DataDate() const override;
     void ShowStatus(const QString& text) override;
@@ -95,7 +87,7 @@ private:
 
     const platform::Clock& clock_;
     std::filesystem::path programFolder_;
-    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<settings::Store> settings_;
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dialogs_ = nullptr;
     platform::Table holidays_{2};

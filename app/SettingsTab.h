@@ -1,81 +1,53 @@
-// The tab "設定・保守": its inner tabs "インターネット接続", "フォルダ設定", "ユーザー情報"
-// (laid out here), "売買管理", "カレンダー" and "自動処理"; the load and save of each settings
-// group, and the controls' current values, which the other tabs read as the live settings.
+// The tab "設定・保守": its inner tabs "インターネット接続", "フォルダ設定", "ユーザー情報",
+// "売買管理", "カレンダー" and "自動処理". Each settings page owns its controls; the tab loads
+// and saves the groups in the window's order and gathers the pages' values, which the other
+// tabs read as the live settings.
 #pragma once
 
 #include <QWidget>
-#include <array>
 
-#include "app/WindowServices.h"
+#include "settings/Snapshot.h"
 
-class QGroupBox;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
 
 namespace mirolanda::app {
 
 class AlertSettingsPage;
 class AutoSettingsPage;
+class FolderSettingsPage;
+class InetSettingsPage;
+class UserSettingsPage;
+class WindowServices;
 
 class SettingsTab final : public QWidget {
     Q_OBJECT
 public:
-    SettingsTab(WindowServices& services, QWidget* parent = nullptr);
+    explicit SettingsTab(WindowServices& services, QWidget* parent = nullptr);
 
     // Puts the calendar's page in place of its placeholder.
     void SetCalendarPage(QWidget* page);
 
+    // Each load shows the stored group in its page and writes the group back.
     void LoadRegstoryInet();
-    void SaveRegstoryInet();
-    void UpdateInetConfig(int mode);
     void LoadRegstoryFolder();
-    void SaveRegstoryFolder();
+    void LoadRegstoryAuto();
     void LoadRegstoryUser();
-    void SaveRegstoryUser();
+    void LoadRegstoryBuy();
     void DisableSaveButtons();
 
-    platform::Folders CurrentFolders() const;
-    std::string Proxy() const;
-    HostUrls CurrentHosts() const;
-    UserInfo CurrentUser() const;
+    // Every page's group as its controls hold it now.
+    settings::GroupValues Values() const;
 
-    QTabWidget* Pages = nullptr;
-    AlertSettingsPage* Buy = nullptr;
-    AutoSettingsPage* Auto = nullptr;
-
-    // "インターネット接続"
-    std::array<QRadioButton*, 3> OptInetConfig{};
-    QGroupBox* FrmProxy = nullptr;
-    QLineEdit* TxtInetProxyServer = nullptr;
-    QLineEdit* TxtInetProxyPort = nullptr;
-    QLineEdit* TxtQuoteSiteUrl = nullptr;
-    QLineEdit* TxtChartSiteUrl = nullptr;
-    QLineEdit* TxtPublisherUrl = nullptr;
-    QPushButton* CmdInetConfigSave = nullptr;
-    // "フォルダ設定"
-    QLineEdit* TxtFolderTemp = nullptr;
-    QLineEdit* TxtFolderData = nullptr;
-    QLineEdit* TxtFolderStock = nullptr;
-    QLineEdit* TxtFolderOmake = nullptr;
-    QLineEdit* TxtFolderEtc = nullptr;
-    QPushButton* CmdFolderConfigSave = nullptr;
-    // "ユーザー情報"
-    QLineEdit* TxtUserName = nullptr;
-    QLineEdit* TxtSign = nullptr;
-    QPlainTextEdit* TxtUserNotice = nullptr;
-    QPushButton* CmdUserInfSave = nullptr;
-
-    static constexpr int kCalendarIndex = 4;
+    // The automation page, whose ticking of the mode the automatic download follows.
+    AutoSettingsPage& Automation() const { return *auto_; }
 
 private:
-    QWidget* BuildInetPage();
-    QWidget* BuildFolderPage();
-    QWidget* BuildUserPage();
-
-    WindowServices& services_;
+    QTabWidget* pages_ = nullptr;
+    InetSettingsPage* inet_ = nullptr;
+    FolderSettingsPage* folders_ = nullptr;
+    UserSettingsPage* user_ = nullptr;
+    AlertSettingsPage* alerts_ = nullptr;
+    AutoSettingsPage* auto_ = nullptr;
 };
 
 }  // namespace mirolanda::app

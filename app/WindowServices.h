@@ -13,56 +13,29 @@
 #include "platform/Date.h"
 #include "platform/Folders.h"
 #include "platform/Table.h"
+#include "settings/CommandOptions.h"
+#include "settings/Store.h"
 
 class QWidget;
 
 namespace mirolanda::app {
 
 class Dialogs;
-class SettingsStore;
-
-// The holdings alerts as "売買管理" shows them.
-struct AlertSettings {
-    bool UpOn = true;
-    std::string UpPercent;  // as typed
-    uint32_t UpColor = 65280;  // 0x00BBGGRR
-    bool DownOn = true;
-    std::string DownPercent;
-    uint32_t DownColor = 255;
-};
-
-// The connection set-up: the stored mode and the proxy typed on "インターネット接続".
-struct ConnectionSetup {
-    int Mode = 0;
-    std::string Proxy;  // server + ":" + port
-};
-
-struct HostUrls {
-    std::string QuoteSite;
-    std::string ChartSite;
-    std::string Publisher;
-};
-
-struct UserInfo {
-    std::string Name;
-    std::string Sign;
-};
 
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
 
-    virtual SettingsStore& Settings() = 0;
+    virtual settings::Store& Settings() = 0;
     virtual const platform::Clock& Clock() const = 0;
     virtual Dialogs& Dialog() = 0;
     virtual QWidget* Window() = 0;
     virtual const std::filesystem::path& ProgramFolder() const = 0;
 
-    virtual platform::Folders CurrentFolders() const = 0;
-    virtual AlertSettings CurrentAlerts() const = 0;
-    virtual ConnectionSetup Connection() const = 0;
-    virtual HostUrls CurrentHosts() const = 0;
-    virtual UserInfo CurrentUser() const = 0;
+    // Every setting as the commands use it now: the settings pages' controls (the live copy)
+    // over the store; the connection mode as stored, since an unsaved option is not applied.
+    virtual settings::Snapshot LiveSettings() const = 0;
+    platform::Folders CurrentFolders() const { return settings::FoldersFrom(LiveSettings()); }
 
     // The holiday table (shown on "カレンダー") and the data date "yyyymmdd" it gives now.
     virtual const platform::Table& Holidays() const = 0;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "app/SingleInstance.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
+#include "settings/Store.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ Arguments ParseArguments(const QApplication& app) {
 
 QString SettingsFilePath(const Arguments& args) {
     if (args.settings) return QString::fromStdString(args.settings->string());
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Mirolanda"), QStringLiteral("Mirolanda")).fileName();
+    return QString::fromStdString(settings::UserSettingsFile().string());
 }
 
 }  // namespace

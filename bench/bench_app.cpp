@@ -76,7 +76,7 @@ Fixture& TheFixture() {
 // Runs `mirolanda --quit-when-shown` over a program folder; false when it failed.
 bool StartWindow(const fs::path& programFolder) {
     std::string exe = (platform::ExecutableFolder() / "mirolanda").string();
-    std::string settings = (programFolder / "Mirolanda.conf").string();
+    std::string settings = (programFolder / "Mirolanda.ini").string();
     std::string folder = programFolder.string();
     std::vector<char*> argv = {exe.data(), const_cast<char*>("--quit-when-shown"), const_cast<char*>("--settings"),
                                settings.data(), const_cast<char*>("--program-folder"), folder.data(), nullptr};
@@ -137,7 +137,7 @@ int MeasureDownloadMemory(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
     double shown = PeakMegabytes();
-    std::printf("\nthe window shows %d holdings\n", window.Holdings()->BuyGrid.RowCount());
+    std::printf("\nthe window shows %d holdings\n", window.Holdings()->Grid().RowCount());
     QEventLoop loop;
     QObject::connect(window.Download(), &app::DownloadTab::DownloadFinished, &loop, &QEventLoop::quit);
     if (!window.Download()->CmdGetData_Click()) return 1;

@@ -7,6 +7,7 @@
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
 #include "quotes/DownloadCommand.h"
+#include "settings/CommandOptions.h"
 
 namespace mirolanda::cli {
 namespace {
@@ -71,17 +72,9 @@ int Run(CliContext& context, const Args& args) {
     platform::Table holidays;
     calendar::LoadCalender(holidays, platform::CalenderFile(context.programFolder));
 
-    quotes::DownloadOptions options;
-    options.QuoteSiteUrl = context.Setting("QuoteSiteUrl");
-    options.ConnectionMode = static_cast<int>(platform::LeadingInteger(context.Setting("ConnectionMode"), 0));
-    options.Proxy = context.Setting("ProxyServer") + ":" + context.Setting("ProxyPort");
-    options.CompletenessCheck = context.Checked("AutoDownCheck");
-    options.MinimumIssues = platform::LeadingNumber(context.Setting("AutoDownNum"));
-    options.AutoCsvSave = !noCsv && context.Checked("AutoCsvSave");
-    options.AutoDataSave = !noFile && context.Checked("AutoDataSave");
-    options.TempFolder = context.folders.Temp;
-    options.CsvFolder = context.folders.CsvData;
-    options.StockFolder = context.folders.StockData;
+    quotes::DownloadOptions options = settings::DownloadOptionsFrom(context.Settings());
+    options.AutoCsvSave = options.AutoCsvSave && !noCsv;
+    options.AutoDataSave = options.AutoDataSave && !noFile;
     options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;

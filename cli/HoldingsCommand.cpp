@@ -7,21 +7,13 @@
 #include "holdings/BuyGrid.h"
 #include "holdings/History.h"
 #include "platform/Table.h"
+#include "settings/CommandOptions.h"
 
 namespace mirolanda::cli {
 namespace {
 
 // Exit status when at least one holding is marked, so that cron can tell it apart.
 constexpr int kMarkedStatus = 3;
-
-holdings::BuyAlertSettings AlertSettings(const CliContext& context) {
-    holdings::BuyAlertSettings alerts;
-    alerts.UpOn = context.Checked("BuyUpChkMode");
-    alerts.UpPercent = context.Setting("BuyUpNum");
-    alerts.DownOn = context.Checked("BuyDownChkMode");
-    alerts.DownPercent = context.Setting("BuyDownNum");
-    return alerts;
-}
 
 const char* AlertWord(holdings::BuyAlert alert) {
     switch (alert) {
@@ -39,7 +31,7 @@ int RunHoldings(CliContext& context, const Args& args) {
     if (!load.Problems.empty()) std::fprintf(stderr, "%s\n", load.Message().c_str());
 
     holdings::HistoryFolder history(context.folders.StockData);
-    holdings::BuyGrid grid = holdings::UpdateBuyGrid(table, history, AlertSettings(context));
+    holdings::BuyGrid grid = holdings::UpdateBuyGrid(table, history, settings::AlertsFrom(context.Settings()));
     for (const auto& problem : grid.Problems) std::fprintf(stderr, "%s\n", problem.c_str());
     for (int i = 0; i < grid.Grid.RowCount(); ++i) {
         const auto& row = grid.Grid.RowAt(i);

@@ -8,14 +8,12 @@ namespace {
 
 int Run(CliContext& context, const Args& args) {
     if (args.empty() || args.size() > 2) throw UsageError{"setting takes a KEY and an optional VALUE"};
-    try {
-        if (args.size() == 2) {
-            context.SetSetting(args[0], args[1]);
-        } else {
-            std::printf("%s\n", context.Setting(args[0]).c_str());
-        }
-    } catch (const std::out_of_range&) {
-        throw UsageError{"unknown key: " + args[0]};
+    const settings::Key* key = settings::FindKey(args[0]);
+    if (!key) throw UsageError{"unknown key: " + args[0]};
+    if (args.size() == 2) {
+        context.store->Write(*key, args[1]);
+    } else {
+        std::printf("%s\n", context.store->Read(*key).c_str());
     }
     return 0;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/SettingsFile.h"
 #include "platform/Errors.h"
+#include "settings/CommandOptions.h"
 
 namespace {
 
@@ -74,15 +74,13 @@ GlobalOptions ParseGlobals(int argc, char** argv) {
 CliContext MakeContext(const GlobalOptions& o) {
     CliContext context;
     context.programFolder = o.programFolder ? *o.programFolder : platform::ProgramFolder(platform::ExecutableFolder());
-    context.settings = std::make_shared<SettingsFile>(o.settings);
+    context.store = std::make_unique<settings::Store>(o.settings, context.programFolder);
     if (o.now) {
         context.clock = std::make_unique<platform::FixedClock>(*o.now);
     } else {
         context.clock = std::make_unique<platform::SystemClock>();
     }
-    context.folders = platform::Folders{context.Setting("TemporaryFolder"), context.Setting("CsvDataFolder"),
-                                        context.Setting("StockDataFolder"), context.Setting("OmakeDataFolder"),
-                                        context.Setting("SettingFolder")};
+    context.folders = settings::FoldersFrom(context.Settings());
     return context;
 }
 

@@ -121,7 +121,7 @@ TEST_F(AutoTest, AFailedDownloadIsRetriedAtTheNextTick) {
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
     EXPECT_EQ(window->DownloadState(), 0) << "reset so the next tick tries again";
-    EXPECT_EQ(window->LblExecMsg()->text(), "Internet Error(Connection refused)");
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)");
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
     EXPECT_TRUE(TickAndWait());
@@ -162,12 +162,12 @@ TEST_F(AutoTest, RerunQuestionAtStartUpAndWhenTicked) {
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207") << "No changes nothing";
     EXPECT_FALSE(TickAndWait());
 
-    QCheckBox* mode = window->Config()->Auto->ChkAuto;
+    QCheckBox* mode = Control<QCheckBox>("ChkAuto");
     dialogs.answerYes = true;
     mode->setChecked(false);
     mode->setChecked(true);
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "");
-    EXPECT_TRUE(window->Config()->Auto->CmdAutoConfigSave->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>("CmdAutoConfigSave")->isEnabled());
     EXPECT_TRUE(TickAndWait());
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
 }
@@ -198,36 +198,35 @@ TEST_F(AutoTest, NoQuestionWhenTheDataDateIsNotDone) {
 TEST_F(AutoTest, EditingTheStartTimeUnticksTheModeAndLeavingTheBoxChecksIt) {
     clock.Set(At(2026, 12, 7, 22, 0));
     Open();
-    AutoSettingsPage* page = window->Config()->Auto;
-    ASSERT_TRUE(page->ChkAuto->isChecked());
-    page->TxtAutoStartTime->setText("2130");
-    EXPECT_FALSE(page->ChkAuto->isChecked());
+    AutoSettingsPage& page = window->Config()->Automation();
+    ASSERT_TRUE(Control<QCheckBox>("ChkAuto")->isChecked());
+    Control<QLineEdit>("TxtAutoStartTime")->setText("2130");
+    EXPECT_FALSE(Control<QCheckBox>("ChkAuto")->isChecked());
     EXPECT_FALSE(TickAndWait()) << "unticked: the automation pauses";
-    EXPECT_TRUE(page->ValidateStartTime());
-    EXPECT_EQ(page->TxtAutoStartTime->text(), "21:30");
+    EXPECT_TRUE(page.ValidateStartTime());
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "21:30");
     EXPECT_TRUE(dialogs.shown.empty());
 
-    page->TxtAutoStartTime->setText("12:60");
-    EXPECT_FALSE(page->ValidateStartTime());
+    Control<QLineEdit>("TxtAutoStartTime")->setText("12:60");
+    EXPECT_FALSE(page.ValidateStartTime());
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Warning);
     EXPECT_EQ(dialogs.shown[0].Title, "自動ダウンロード設定");
     EXPECT_EQ(dialogs.shown[0].Text, "設定値が正しくありません。");
-    EXPECT_EQ(page->TxtAutoStartTime->text(), "12:60");
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "12:60");
     EXPECT_EQ(Stored("Parameters/AutoTime"), "21:30") << "the store is not touched";
 }
 
 TEST_F(AutoTest, LeavingTheStartTimeBoxByFocusRunsTheCheck) {
     Open();
-    AutoSettingsPage* page = window->Config()->Auto;
-    page->TxtAutoStartTime->setText("0930");
+    Control<QLineEdit>("TxtAutoStartTime")->setText("0930");
     // Focus lost to a message box is not leaving the box.
     QFocusEvent toBox(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(page->TxtAutoStartTime, &toBox);
-    EXPECT_EQ(page->TxtAutoStartTime->text(), "0930");
+    QApplication::sendEvent(Control<QLineEdit>("TxtAutoStartTime"), &toBox);
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "0930");
     QFocusEvent tabbedAway(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(page->TxtAutoStartTime, &tabbedAway);
-    EXPECT_EQ(page->TxtAutoStartTime->text(), "09:30");
+    QApplication::sendEvent(Control<QLineEdit>("TxtAutoStartTime"), &tabbedAway);
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "09:30");
 }
 
 }  // namespace

@@ -15,9 +15,11 @@
 #include "WindowFixture.h"
 #include "app/BonusTab.h"
 #include "app/Dialogs.h"
-#include "app/HoldingsTab.h"
+#include "app/Controls.h"
 #include "app/IntradayView.h"
 #include "app/PictureArea.h"
+#include "holdings/BuyGrid.h"
+#include "holdings/History.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
 #include "tools/Market.h"
@@ -37,8 +39,8 @@ namespace fs = std::filesystem;
 struct BonusWindow : FakeWindow {
     BonusWindow(const fs::path& root, const std::string& url) : FakeWindow(root, {{2026, 5, 20}, 16, 0, 0}) {
         SetUrl(url);
-        connection = {1, ""};
-        user = {" user ", "sign"};
+        namespace keys = settings::keys;
+        live.Set({{&keys::ConnectionMode, "1"}, {&keys::UserName, " user "}, {&keys::UserSign, "sign"}});
         dialogs.answerYes = true;
     }
 };
@@ -65,7 +67,11 @@ protected:
         args.insert(args.end(), faults.begin(), faults.end());
         return args;
     }
-    BonusPage& Page(int i) { return tab_->Page[static_cast<size_t>(i)]; }
+    // A page's list table and its controls, by name.
+    const platform::Table& List(int i) const { return tab_->List(i); }
+    QTableView* FgList(int i) const { return test::Find<QTableView>(tab_.get(), Indexed("FgList", i)); }
+    PictureArea* PictChrt(int i) const { return test::Find<PictureArea>(tab_.get(), Indexed("PictChrt", i)); }
+    QScrollBar* Sc(int i) const { return test::Find<QScrollBar>(tab_.get(), Indexed("Sc", i)); }
     // Starts a command and waits for its end on the event loop.
     void Finish(bool started) {
         ASSERT_TRUE(started);
@@ -78,7 +84,7 @@ protected:
     void LoadList(int i) { Finish(tab_->CmdGetNewList_Click(i)); }
     // Selects rows from `from` to `to` as a drag does: the current row follows the mouse.
     void Drag(int i, int from, int to) {
-        QTableView* view = Page(i).FgList;
+        QTableView* view = FgList(i);
         auto* model = view->model();
         view->selectionModel()->setCurrentIndex(model->index(from, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         view->selectionModel()->select(QItemSelection(model->index(std::min(from, to), 0), model->index(std::max(from, to), 0)),
@@ -86,10 +92,10 @@ protected:
         view->selectionModel()->setCurrentIndex(model->index(to, 0), QItemSelectionModel::NoUpdate);
     }
     // Makes row `r` of page `i` the current one, as a click on it does.
-    void SetCurrent(int i, int r) { Page(i).FgList->setCurrentIndex(Page(i).FgList->model()->index(r, 0)); }
+    void SetCurrent(int i, int r) { FgList(i)->setCurrentIndex(FgList(i)->model()->index(r, 0)); }
     int Row(int i, const char* state, int from = 0) {
-        for (int r = from; r < Page(i).List.RowCount(); ++r)
-            if (Page(i).List.Cell(r, 1) == state) return r;
+        for (int r = from; r < List(i).RowCount(); ++r)
+            if (List(i).Cell(r, 1) == state) return r;
         return -1;
     }
 
@@ -102,9 +108,9 @@ protected:
 TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsThem) {
     LoadList(1);
     auto served = tools::PublisherCharts("Long", {2026, 5, 20}, 3);
-    ASSERT_EQ(Page(1).List.RowCount(), static_cast<int>(served.size()));
-    EXPECT_EQ(Page(1).FgList->model()->rowCount(), Page(1).List.RowCount());
-    EXPECT_EQ(Page(1).List.Cell(0, 0), platform::FormatSlashed(served[0].Day));
+    ASSERT_EQ(List(1).RowCount(), static_cast<int>(served.size()));
+    EXPECT_EQ(FgList(1)->model()->rowCount(), List(1).RowCount());
+    EXPECT_EQ(List(1).Cell(0, 0), platform::FormatSlashed(served[0].Day));
     EXPECT_EQ(window_.state, 0);
     EXPECT_EQ(window_.status.back(), "");
     EXPECT_TRUE(window_.status.contains("センター接続中"));
@@ -112,11 +118,11 @@ TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsTh
     EXPECT_EQ(window_.resets, 1);
 
     window_.SetUrl("http://127.0.0.1:1");
-    const auto before = Page(1).List.Rows();
+    const auto before = List(1).Rows();
     LoadList(1);
     EXPECT_EQ(window_.state, -1);
     EXPECT_TRUE(window_.status.back().startsWith("Internet Error("));
-    EXPECT_EQ(Page(1).List.Rows(), before);
+    EXPECT_EQ(List(1).Rows(), before);
     // A second command cannot start while one runs.
     window_.state = 1;
     EXPECT_FALSE(tab_->CmdGetNewList_Click(0));
@@ -124,9 +130,9 @@ TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsTh
 
 TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
     LoadList(0);
-    const int last = Page(0).List.RowCount() - 1;
+    const int last = List(0).RowCount() - 1;
     ASSERT_GE(last, 4);
-    auto date = [&](int r) { return QString::fromStdString(Page(0).List.Cell(r, 0)); };
+    auto date = [&](int r) { return QString::fromStdString(List(0).Cell(r, 0)); };
     window_.dialogs.answerYes = false;
     Drag(0, 1, 3);
     ASSERT_TRUE(tab_->CmdGetImage_Click(0));
@@ -141,14 +147,14 @@ TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
     window_.dialogs.answerYes = true;
     int expected = 0;
     for (int r = 1; r <= 3; ++r)
-        if (Page(0).List.Cell(r, 1) != "作成不可") expected += std::stoi(Page(0).List.Cell(r, 2));
+        if (List(0).Cell(r, 1) != "作成不可") expected += std::stoi(List(0).Cell(r, 2));
     Drag(0, 3, 1);
     Finish(tab_->CmdGetImage_Click(0));
     ASSERT_EQ(window_.dialogs.Informs().size(), 1u);
     EXPECT_EQ(window_.dialogs.Informs()[0].Title, "チャート作成完了");
     EXPECT_EQ(window_.dialogs.Informs()[0].Icon, MessageIcon::Information);
     EXPECT_EQ(window_.dialogs.Informs()[0].Text, QString::number(expected) + "枚のチャートを作成しました");
-    for (int r = 1; r <= 3; ++r) EXPECT_NE(Page(0).List.Cell(r, 1), "作成可") << r;
+    for (int r = 1; r <= 3; ++r) EXPECT_NE(List(0).Cell(r, 1), "作成可") << r;
     EXPECT_EQ(window_.state, 0);
 
     // Nothing left to update in the range's rows; everything else is created by the update.
@@ -164,19 +170,19 @@ TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
     LoadList(0);
     const int r = Row(0, "作成可");
     ASSERT_GE(r, 0);
-    const int count = std::stoi(Page(0).List.Cell(r, 2));
+    const int count = std::stoi(List(0).Cell(r, 2));
     SetCurrent(0, r);
-    EXPECT_TRUE(Blank(Page(0).PictChrt));
+    EXPECT_TRUE(Blank(PictChrt(0)));
     QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
     tab_->FgList_DblClick(0);
     ASSERT_TRUE(done.wait(20000));
     EXPECT_TRUE(window_.dialogs.Asks().empty());
     EXPECT_TRUE(window_.dialogs.Informs().empty());
-    EXPECT_EQ(Page(0).List.Cell(r, 1), "作成済");
-    EXPECT_FALSE(Blank(Page(0).PictChrt));
-    EXPECT_EQ(Page(0).Sc->minimum(), 1);
-    EXPECT_EQ(Page(0).Sc->maximum(), count);
-    EXPECT_EQ(Page(0).Sc->value(), 1);
+    EXPECT_EQ(List(0).Cell(r, 1), "作成済");
+    EXPECT_FALSE(Blank(PictChrt(0)));
+    EXPECT_EQ(Sc(0)->minimum(), 1);
+    EXPECT_EQ(Sc(0)->maximum(), count);
+    EXPECT_EQ(Sc(0)->value(), 1);
 }
 
 TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
@@ -185,32 +191,32 @@ TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
     ASSERT_GE(created, 0);
     SetCurrent(0, created);
     Finish(tab_->CmdGetImage_Click(0));
-    const int count = std::stoi(Page(0).List.Cell(created, 2));
-    const std::string date = Page(0).List.Cell(created, 0);
+    const int count = std::stoi(List(0).Cell(created, 2));
+    const std::string date = List(0).Cell(created, 0);
     const std::string date8 = date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2);
     // An error page stored in place of the last image, and no file at all for the first.
     WriteAll(temp_ / "Omake/Short/Image" / (date8 + "_" + std::to_string(count) + ".jpg"), "<html>error</html>");
     fs::remove(temp_ / "Omake/Short/Image" / (date8 + "_1.jpg"));
     SetCurrent(0, created);
     tab_->FgList_EnterCell(0);
-    EXPECT_TRUE(Blank(Page(0).PictChrt));
-    EXPECT_EQ(Page(0).Sc->maximum(), 1);  // the first image is missing
+    EXPECT_TRUE(Blank(PictChrt(0)));
+    EXPECT_EQ(Sc(0)->maximum(), 1);  // the first image is missing
     if (count >= 2) {
-        Page(0).Sc->setMaximum(count);
-        Page(0).Sc->setValue(count);
-        EXPECT_TRUE(Blank(Page(0).PictChrt));
-        EXPECT_EQ(Page(0).Sc->maximum(), count);
+        Sc(0)->setMaximum(count);
+        Sc(0)->setValue(count);
+        EXPECT_TRUE(Blank(PictChrt(0)));
+        EXPECT_EQ(Sc(0)->maximum(), count);
     }
     if (count >= 3) {
-        Page(0).Sc->setValue(2);
-        EXPECT_FALSE(Blank(Page(0).PictChrt));
+        Sc(0)->setValue(2);
+        EXPECT_FALSE(Blank(PictChrt(0)));
     }
     // A row that can still be created: the picture stays as it is when the bar moves.
     const int open = Row(0, "作成可");
     if (open >= 0) {
         SetCurrent(0, open);
-        EXPECT_TRUE(Blank(Page(0).PictChrt));
-        EXPECT_EQ(Page(0).Sc->maximum(), 1);
+        EXPECT_TRUE(Blank(PictChrt(0)));
+        EXPECT_EQ(Sc(0)->maximum(), 1);
     }
 }
 
@@ -227,34 +233,39 @@ TEST_F(BonusImagesFail, NoImageStoredKeepsTheRowAndLeavesTheFailedState) {
     SetCurrent(0, r);
     Finish(tab_->CmdGetImage_Click(0));
     EXPECT_EQ(window_.dialogs.Informs().back().Text, "チャート作成は行われませんでした");
-    EXPECT_EQ(Page(0).List.Cell(r, 1), "作成可");
+    EXPECT_EQ(List(0).Cell(r, 1), "作成可");
     EXPECT_EQ(window_.state, -1);
     EXPECT_TRUE(window_.status.back().startsWith("Internet Error(")) << window_.status.back().toStdString();
     EXPECT_FALSE(fs::exists(temp_ / "Omake/Short/List/Downloaded.txt"));
 }
 
-// The intraday update and the viewer on a holdings tab of 51 holdings.
+// The intraday update and its viewer over 51 holdings, as the holdings tab gives them: the
+// holdings table, the grid's table and the grid's rebuild.
 class IntradaySim : public ::testing::Test {
 protected:
     explicit IntradaySim(std::vector<std::string> faults = {})
         : sim_(Args(std::move(faults))), window_(temp_.Path(), sim_.BaseUrl()), market_({3600, 1}) {
-        tab_ = std::make_unique<HoldingsTab>(window_);
-        tab_->resize(800, 400);
         for (const auto& issue : market_.Issues()) {
-            if (tab_->FgBuyTmp.RowCount() == 51) break;
-            tab_->FgBuyTmp.AddRow({std::to_string(issue.Code), issue.Name, "2026/01/05", "500", "1000"});
-            tab_->BuyGrid.AddRow({std::to_string(issue.Code), "500", "", ""});
+            if (holdings_.RowCount() == 51) break;
+            const std::string price = std::to_string(500 + holdings_.RowCount());
+            holdings_.AddRow({std::to_string(issue.Code), issue.Name, "2026/01/05", price, "1000"});
         }
-        view_ = tab_->Intraday;
+        Rebuild();
+        view_ = std::make_unique<IntradayView>(window_, holdings_, grid_, [this] { Rebuild(); });
+        view_->resize(800, 400);
     }
     static std::vector<std::string> Args(std::vector<std::string> faults) {
         std::vector<std::string> args{"--date", "20260520"};
         args.insert(args.end(), faults.begin(), faults.end());
         return args;
     }
+    void Rebuild() {
+        holdings::HistoryFolder history(window_.CurrentFolders().StockData);
+        grid_ = holdings::UpdateBuyGrid(holdings_, history, settings::AlertsFrom(window_.LiveSettings())).Grid;
+    }
     void Update(bool ok) {
-        QSignalSpy done(view_, &IntradayView::UpdateFinished);
-        tab_->CmdOneNow[1]->click();
+        QSignalSpy done(view_.get(), &IntradayView::UpdateFinished);
+        test::Find<QPushButton>(view_.get(), "CmdOneNow(1)")->click();
         EXPECT_EQ(window_.state, 1);
         EXPECT_FALSE(window_.tabsEnabled);
         ASSERT_TRUE(done.wait(30000));
@@ -264,15 +275,24 @@ protected:
     size_t DailyFiles() const {
         return static_cast<size_t>(std::distance(fs::directory_iterator(temp_ / "Setting/Daily"), {}));
     }
+    QScrollBar* ScOne() const { return test::Find<QScrollBar>(view_.get(), "ScOne"); }
+    QString Label(const char* name) const { return test::Find<QLabel>(view_.get(), name)->text(); }
+    PictureArea* PictOne() const { return test::Find<PictureArea>(view_.get(), "PictOne"); }
+    // Shows quote row `position` (from 1), moving the bar away first so that it redraws.
+    void ShowRow(int position) {
+        ScOne()->setValue(position == 1 ? 2 : 1);
+        ScOne()->setValue(position);
+    }
+    // The grid's current price of a holding, as the last rebuild left it.
+    std::string GridPrice(int row) const { return grid_.Cell(row, 2); }
 
     TempFolder temp_;
     SimProcess sim_;
     BonusWindow window_;
     tools::Market market_;
-    std::unique_ptr<HoldingsTab> tab_;
-    IntradayView* view_ = nullptr;
-    // The grid's current price of a holding, as the last rebuild left it.
-    std::string GridPrice(int row) const { return tab_->BuyGrid.Cell(row, 2); }
+    platform::Table holdings_{5};
+    platform::Table grid_;
+    std::unique_ptr<IntradayView> view_;
 };
 
 TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
@@ -281,35 +301,48 @@ TEST_F(IntradaySim, UpdateFilesEverythingAndTheViewerShowsTheFirstHolding) {
     EXPECT_TRUE(window_.status.contains("ＹＡＨＯＯ接続－要求 51～101"));
     EXPECT_EQ(window_.status.back(), "");
     EXPECT_EQ(window_.state, 0);
-    EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
+    EXPECT_EQ(view_->Quotes().RowCount(), 51);
     EXPECT_EQ(DailyFiles(), 51u);
-    EXPECT_EQ(tab_->ScOne->minimum(), 1);
-    EXPECT_EQ(tab_->ScOne->maximum(), 51);
+    EXPECT_EQ(ScOne()->minimum(), 1);
+    EXPECT_EQ(ScOne()->maximum(), 51);
     const tools::Issue& first = market_.Issues()[0];
     const int64_t close = market_.Quote(first, {2026, 5, 20}).Close;
-    EXPECT_EQ(tab_->lblDayMeigara->text(), QString::fromStdString(std::to_string(first.Code) + "  " + tab_->FgOneTmp.Cell(0, 1)));
-    EXPECT_EQ(tab_->lblDayInfo->text(), QStringLiteral("終値 %1円  　買値 500円  (500000円→%2円)").arg(close).arg(close * 1000));
-    EXPECT_FALSE(Blank(tab_->PictOne));
+    EXPECT_EQ(Label("lblDayMeigara"), QString::fromStdString(std::to_string(first.Code) + "  " + view_->Quotes().Cell(0, 1)));
+    EXPECT_EQ(Label("lblDayInfo"), QStringLiteral("終値 %1円  　買値 500円  (500000円→%2円)").arg(close).arg(close * 1000));
+    EXPECT_FALSE(Blank(PictOne()));
     EXPECT_EQ(GridPrice(0), std::to_string(close));  // the grid was rebuilt from the filed prices
 
-    // The site dropped the first code: row 1 still shows its own holding's purchase price.
-    tab_->FgBuyTmp.SetCell(1, 3, "777");
-    tab_->FgOneTmp.RemoveRow(0);
-    tab_->ScOne->setValue(2);
-    tab_->ScOne->setValue(1);
-    EXPECT_TRUE(tab_->lblDayInfo->text().contains("買値 777円"));
     // An image that is an error page shows an empty picture.
-    const std::string link = tab_->FgOneTmp.Cell(0, 7);
+    const std::string link = view_->Quotes().Cell(0, 7);
     WriteAll(temp_ / "Setting/Daily" / (link.substr(0, 4) + ".gif"), "<html>404</html>");
-    tab_->ScOne->setValue(2);
-    tab_->ScOne->setValue(1);
-    EXPECT_TRUE(Blank(tab_->PictOne));
-    // No quote rows: nothing is shown and nothing read.
-    tab_->FgOneTmp = platform::Table(8);
-    view_->ScOne_Change();
-    EXPECT_TRUE(Blank(tab_->PictOne));
-    EXPECT_TRUE(tab_->lblDayInfo->text().isEmpty());
-    EXPECT_TRUE(tab_->lblDayMeigara->text().isEmpty());
+    ShowRow(1);
+    EXPECT_TRUE(Blank(PictOne()));
+    // No holdings: no quote rows, and nothing is shown.
+    holdings_ = platform::Table(5);
+    Rebuild();
+    Update(true);
+    EXPECT_EQ(view_->Quotes().RowCount(), 0);
+    EXPECT_TRUE(Blank(PictOne()));
+    EXPECT_TRUE(Label("lblDayInfo").isEmpty());
+    EXPECT_TRUE(Label("lblDayMeigara").isEmpty());
+}
+
+class IntradayFewer : public IntradaySim {
+protected:
+    // The first page lists only half of its fifty codes.
+    IntradayFewer() : IntradaySim({"--fault", "fewer@1"}) {}
+};
+
+TEST_F(IntradayFewer, EveryQuoteRowIsSetAgainstItsOwnHolding) {
+    Update(true);
+    ASSERT_LT(view_->Quotes().RowCount(), 51);
+    for (int position = 1; position <= view_->Quotes().RowCount(); ++position) {
+        ShowRow(position);
+        const std::string code = view_->Quotes().Cell(position - 1, 0);
+        int holding = 0;
+        while (holdings_.Cell(holding, 0) != code) ++holding;
+        EXPECT_TRUE(Label("lblDayInfo").contains(QStringLiteral("買値 %1円").arg(500 + holding))) << code;
+    }
 }
 
 class IntradayThirdImageFails : public IntradaySim {
@@ -318,14 +351,14 @@ protected:
 };
 
 TEST_F(IntradayThirdImageFails, LeavesTwoImagesAndAFailedState) {
-    tab_->ScOne->setRange(1, 7);
+    ScOne()->setRange(1, 7);
     Update(false);
     EXPECT_EQ(window_.state, -1);
     EXPECT_TRUE(window_.status.back().startsWith("Internet Error("));
     EXPECT_EQ(DailyFiles(), 2u);
-    EXPECT_EQ(tab_->FgOneTmp.RowCount(), 51);
-    EXPECT_EQ(GridPrice(0), "");  // the grid is not rebuilt
-    EXPECT_EQ(tab_->ScOne->maximum(), 7);
+    EXPECT_EQ(view_->Quotes().RowCount(), 51);
+    EXPECT_EQ(GridPrice(0), "0");  // not rebuilt, though the first two prices were filed
+    EXPECT_EQ(ScOne()->maximum(), 7);
 }
 
 }  // namespace

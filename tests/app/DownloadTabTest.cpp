@@ -45,21 +45,21 @@ TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTabl
     QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
     ASSERT_TRUE(Tab().CmdGetData_Click());
     started.get_future().wait();
-    EXPECT_FALSE(window->TabMain()->isEnabled());
+    EXPECT_FALSE(Control<QTabWidget>("TabMain")->isEnabled());
     EXPECT_EQ(window->DownloadState(), 1);
-    EXPECT_EQ(window->LblExecMsg()->text(), "ダウンロード－開始");
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "ダウンロード－開始");
     EXPECT_FALSE(Tab().CmdGetData_Click()) << "one download at a time";
     release.set_value();
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(finished.at(0).at(0).toBool());
-    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_TRUE(Control<QTabWidget>("TabMain")->isEnabled());
     EXPECT_EQ(window->DownloadState(), 0);
-    EXPECT_EQ(window->LblExecMsg()->text(), "");
-    EXPECT_TRUE(Tab().CmdCsvSave->isEnabled());
-    EXPECT_FALSE(window->Progress()->isVisible());
-    ASSERT_EQ(Tab().FgFix->model()->rowCount(), 3);
-    EXPECT_EQ(Tab().FgFix->model()->index(2, 0).data().toString(), "1302");
-    EXPECT_EQ(Tab().FgFix->model()->headerData(6, Qt::Horizontal).toString(), "出来高");
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "");
+    EXPECT_TRUE(Control<QPushButton>("CmdCsvSave")->isEnabled());
+    EXPECT_FALSE(Control<QProgressBar>("PrgDownload")->isVisible());
+    ASSERT_EQ(Control<QTableView>("FgFix")->model()->rowCount(), 3);
+    EXPECT_EQ(Control<QTableView>("FgFix")->model()->index(2, 0).data().toString(), "1302");
+    EXPECT_EQ(Control<QTableView>("FgFix")->model()->headerData(6, Qt::Horizontal).toString(), "出来高");
 }
 
 TEST_F(DownloadTest, AFailedRequestKeepsTheRowsShowsTheErrorAndLeavesCsvSaveOff) {
@@ -68,25 +68,24 @@ TEST_F(DownloadTest, AFailedRequestKeepsTheRowsShowsTheErrorAndLeavesCsvSaveOff)
     QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
     ASSERT_TRUE(Tab().CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
-    EXPECT_EQ(Tab().FgFix->model()->rowCount(), 40);
-    EXPECT_FALSE(Tab().CmdCsvSave->isEnabled());
+    EXPECT_EQ(Control<QTableView>("FgFix")->model()->rowCount(), 40);
+    EXPECT_FALSE(Control<QPushButton>("CmdCsvSave")->isEnabled());
     EXPECT_EQ(window->DownloadState(), -1);
-    EXPECT_EQ(window->LblExecMsg()->text(), "Internet Error(Connection refused)");
-    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)");
+    EXPECT_TRUE(Control<QTabWidget>("TabMain")->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty()) << "a network failure gives no message box";
 }
 
 TEST_F(DownloadTest, TheDownloadIsGivenTheSettingsAsTheControlsHoldThem) {
     Store("Parameters/ConnectionMode", "2");
     Open();
-    SettingsTab* s = window->Config();
-    s->OptInetConfig[1]->setChecked(true);  // not saved: the stored mode counts
-    s->TxtInetProxyServer->setText("proxy.lan");
-    s->TxtInetProxyPort->setText("3128");
-    s->TxtQuoteSiteUrl->setText("http://127.0.0.1:9/");
-    s->TxtFolderData->setText((folder.Path() / "csv").string().c_str());
-    s->Auto->TxtAutoMinNum->setText(" 3500件");
-    s->Auto->ChkAutoCsvSave->setChecked(false);
+    Control<QRadioButton>("OptInetConfig(1)")->setChecked(true);  // not saved: the stored mode counts
+    Control<QLineEdit>("TxtInetProxyServer")->setText("proxy.lan");
+    Control<QLineEdit>("TxtInetProxyPort")->setText("3128");
+    Control<QLineEdit>("TxtQuoteSiteUrl")->setText("http://127.0.0.1:9/");
+    Control<QLineEdit>("TxtFolderData")->setText((folder.Path() / "csv").string().c_str());
+    Control<QLineEdit>("TxtAutoMinNum")->setText(" 3500件");
+    Control<QCheckBox>("ChkAutoCsvSave")->setChecked(false);
     ASSERT_TRUE(Tab().CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
     const quotes::DownloadOptions& o = download.lastOptions;
@@ -118,7 +117,7 @@ TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
     EXPECT_TRUE(dialogs.shown[0].Text.contains("20261207.csv"));
     EXPECT_EQ(window->DownloadState(), -1);
-    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_TRUE(Control<QTabWidget>("TabMain")->isEnabled());
     window->Automation()->Tick();
     EXPECT_FALSE(Tab().Busy());
     EXPECT_EQ(runs, 1);
@@ -130,16 +129,16 @@ TEST_F(DownloadTest, CsvSaveWritesTheDailyFileOfTheDataDate) {
     Open();
     ASSERT_TRUE(Tab().CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
-    Tab().CmdCsvSave->click();
+    Control<QPushButton>("CmdCsvSave")->click();
     EXPECT_TRUE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));
-    EXPECT_EQ(window->LblExecMsg()->text(), "ＣＳＶファイル保存完了");
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "ＣＳＶファイル保存完了");
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(DownloadTest, CsvSaveIntoAFolderThatCannotBeMadeIsReported) {
     testing::WriteAll(folder.Path() / "plainfile", "x");
     Open();
-    window->Config()->TxtFolderData->setText(QString::fromStdString((folder.Path() / "plainfile" / "csv").string()));
+    Control<QLineEdit>("TxtFolderData")->setText(QString::fromStdString((folder.Path() / "plainfile" / "csv").string()));
     Tab().CmdCsvSave_Click();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
@@ -158,8 +157,8 @@ TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {
     QSignalSpy filed(&Tab(), &DownloadTab::FilingFinished);
     Tab().CmdDatSave_Click();
     // While the worker files, the intraday update (which writes the same files) cannot be started.
-    EXPECT_FALSE(window->TabMain()->isEnabled());
-    EXPECT_FALSE(window->Holdings()->CmdOneNow[0]->isEnabled());
+    EXPECT_FALSE(Control<QTabWidget>("TabMain")->isEnabled());
+    EXPECT_FALSE(Control<QPushButton>("CmdOneNow(0)")->isEnabled());
     EXPECT_EQ(dialogs.lastChoice.Title, "銘柄別データ保存");
     EXPECT_EQ(dialogs.lastChoice.Folder.toStdString(), (program / "CsvData").string());
     EXPECT_EQ(dialogs.lastChoice.ProposedName, "20261207.csv");
@@ -172,8 +171,8 @@ TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {
     auto record = quotes::ReadIssueRecord(program / "StockData", 1301);
     EXPECT_EQ(record.Days[0].Date, "2026/12/04");
     EXPECT_EQ(record.Days[0].Price, 3050);
-    EXPECT_EQ(window->LblExecMsg()->text(), "");
-    EXPECT_TRUE(window->TabMain()->isEnabled());
+    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "");
+    EXPECT_TRUE(Control<QTabWidget>("TabMain")->isEnabled());
 }
 
 TEST_F(DownloadTest, CancellingTheDialogFilesNothing) {

@@ -18,7 +18,6 @@
 #include "app/Dialogs.h"
 #include "app/HoldingsTab.h"
 #include "app/PictureArea.h"
-#include "app/SettingsStore.h"
 #include "app/TableModel.h"
 #include "holdings/BuyData.h"
 #include "platform/SjisText.h"
@@ -37,8 +36,6 @@ using Rows = std::vector<platform::Table::Row>;
 class HoldingsTabTest : public ::testing::Test {
 protected:
     HoldingsTabTest() : services_(folder_.Path(), {{2001, 5, 18}, 16, 0, 0}) {
-        services_.alerts.UpPercent = "130.0";
-        services_.alerts.DownPercent = "70.0";
         // 1301: 60 days up to 2001/05/18, rising then falling; 7203: three days, newest 1000.
         platform::Date day{2001, 3, 20};
         for (int i = 0; i < 60; ++i) {
@@ -66,18 +63,25 @@ protected:
     }
     std::string FileText() const { return platform::SjisToUtf8(ReadAll(HoldingsFile())); }
     BuyFrm* Dialog() const { return tab_->BuyDialog(); }
+    // Controls of the tab and of the purchase dialog, by name.
+    QPushButton* Button(const char* name) const { return test::Find<QPushButton>(tab_.get(), name); }
+    QLineEdit* Box(const char* name) const { return test::Find<QLineEdit>(Dialog(), name); }
+    QPushButton* DialogButton(const char* name) const { return test::Find<QPushButton>(Dialog(), name); }
+    QLabel* NameLabel() const { return test::Find<QLabel>(Dialog(), "LblMeigaraName"); }
+    QTableView* Grid() const { return test::Find<QTableView>(tab_.get(), "FgBuy"); }
+    TableModel* GridModel() const { return qobject_cast<TableModel*>(Grid()->model()); }
     // Fills the dialog's boxes and presses OK.
     void Confirm(const QString& code, const QString& date, const QString& price, const QString& shares) {
-        Dialog()->TxtMeigaraCode->setText(code);
-        Dialog()->TxtBuyDate->setText(date);
-        Dialog()->TxtKakaku->setText(price);
-        Dialog()->TxtNum->setText(shares);
-        Dialog()->CmdOK->click();
+        Box("TxtMeigaraCode")->setText(code);
+        Box("TxtBuyDate")->setText(date);
+        Box("TxtKakaku")->setText(price);
+        Box("TxtNum")->setText(shares);
+        DialogButton("CmdOK")->click();
     }
-    void Select(int row) { tab_->FgBuy->setCurrentIndex(tab_->FgBuyModel->index(row, 0)); }
+    void Select(int row) { Grid()->setCurrentIndex(GridModel()->index(row, 0)); }
     std::vector<std::string> GridColumn(int column) const {
         std::vector<std::string> cells;
-        for (int r = 0; r < tab_->BuyGrid.RowCount(); ++r) cells.push_back(tab_->BuyGrid.Cell(r, column));
+        for (int r = 0; r < tab_->Grid().RowCount(); ++r) cells.push_back(tab_->Grid().Cell(r, column));
         return cells;
     }
 
@@ -90,35 +94,35 @@ protected:
 TEST_F(HoldingsTabTest, ThePurchaseDialogOpensCentredOverTheWindow) {
     services_.window.setGeometry(100, 80, 600, 400);
     Open();
-    tab_->CmdBuyAdd->click();
+    Button("CmdBuyAdd")->click();
     ASSERT_NE(Dialog(), nullptr);
     Dialog()->reject();
-    tab_->CmdBuyAdd->click();
+    Button("CmdBuyAdd")->click();
     EXPECT_EQ(Dialog()->frameGeometry().center(), services_.window.frameGeometry().center());
 }
 
 TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     Open();
-    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
-    EXPECT_EQ(tab_->BuyGrid.RowCount(), 0);
+    EXPECT_EQ(tab_->Holdings().RowCount(), 0);
+    EXPECT_EQ(tab_->Grid().RowCount(), 0);
     EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));
 
-    tab_->CmdBuyAdd->click();
+    Button("CmdBuyAdd")->click();
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_TRUE(Dialog()->isVisible());
     EXPECT_EQ(Dialog()->windowTitle(), "購入データ");
-    EXPECT_EQ(Dialog()->CmdOK->text(), "OK");
-    EXPECT_EQ(Dialog()->TxtBuyDate->text(), "2001/05/18");  // today, from the clock
+    EXPECT_EQ(DialogButton("CmdOK")->text(), "OK");
+    EXPECT_EQ(Box("TxtBuyDate")->text(), "2001/05/18");  // today, from the clock
     Confirm("1301", "2001/3/20", "350.5", "1000");
     EXPECT_FALSE(Dialog()->isVisible());
-    ASSERT_EQ(tab_->FgBuyTmp.RowCount(), 1);
-    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyDate), "2001/03/20");
-    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyPrice), "350.5");  // as typed until the next start
+    ASSERT_EQ(tab_->Holdings().RowCount(), 1);
+    EXPECT_EQ(tab_->Holdings().Cell(0, holdings::kBuyDate), "2001/03/20");
+    EXPECT_EQ(tab_->Holdings().Cell(0, holdings::kBuyPrice), "350.5");  // as typed until the next start
     EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n");
-    EXPECT_EQ(tab_->BuyGrid.RowAt(0), (platform::Table::Row{"1301", "350.5", "455", "129.81"}));
+    EXPECT_EQ(tab_->Grid().RowAt(0), (platform::Table::Row{"1301", "350.5", "455", "129.81"}));
 
-    tab_->CmdBuyAdd->click();
-    EXPECT_EQ(Dialog()->TxtMeigaraCode->text(), "");  // a fresh add starts reset
+    Button("CmdBuyAdd")->click();
+    EXPECT_EQ(Box("TxtMeigaraCode")->text(), "");  // a fresh add starts reset
     Confirm("7203", "2001/05/17", "1000", "100");
     EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
 
@@ -126,57 +130,57 @@ TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     Select(1);
     tab_->FgBuy_DblClick();
     EXPECT_TRUE(Dialog()->isVisible());
-    EXPECT_EQ(Dialog()->CmdOK->text(), "更新");
-    EXPECT_EQ(Dialog()->TxtMeigaraCode->text(), "7203");
+    EXPECT_EQ(DialogButton("CmdOK")->text(), "更新");
+    EXPECT_EQ(Box("TxtMeigaraCode")->text(), "7203");
     // The name as the history file gave it at entry, padded; the file stores it trimmed.
-    EXPECT_EQ(Dialog()->LblMeigaraName->text(), QString::fromStdString(tab_->FgBuyTmp.Cell(1, holdings::kBuyName)));
-    EXPECT_EQ(Dialog()->LblMeigaraName->text().trimmed(), "トヨタ自動車");
-    EXPECT_EQ(Dialog()->TxtBuyDate->text(), "2001/05/17");
-    EXPECT_EQ(Dialog()->TxtKakaku->text(), "1000");
-    EXPECT_EQ(Dialog()->TxtNum->text(), "100");
-    Dialog()->TxtNum->setText("300");
-    Dialog()->CmdOK->click();
+    EXPECT_EQ(NameLabel()->text(), QString::fromStdString(tab_->Holdings().Cell(1, holdings::kBuyName)));
+    EXPECT_EQ(NameLabel()->text().trimmed(), "トヨタ自動車");
+    EXPECT_EQ(Box("TxtBuyDate")->text(), "2001/05/17");
+    EXPECT_EQ(Box("TxtKakaku")->text(), "1000");
+    EXPECT_EQ(Box("TxtNum")->text(), "100");
+    Box("TxtNum")->setText("300");
+    DialogButton("CmdOK")->click();
     EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,300\r\n");
 
     // Cancel after changing a box leaves row and file alone.
     Select(0);
-    tab_->CmdBuyMod->click();
-    Dialog()->TxtKakaku->setText("1");
-    Dialog()->CmdNo->click();
+    Button("CmdBuyMod")->click();
+    Box("TxtKakaku")->setText("1");
+    DialogButton("CmdNo")->click();
     EXPECT_FALSE(Dialog()->isVisible());
-    EXPECT_EQ(tab_->FgBuyTmp.Cell(0, holdings::kBuyPrice), "350.5");
+    EXPECT_EQ(tab_->Holdings().Cell(0, holdings::kBuyPrice), "350.5");
 
     // Delete: the four-line question; No keeps everything, Yes removes the row.
     Select(0);
     services_.dialogs.answerYes = false;
-    tab_->CmdBuyDel->click();
+    Button("CmdBuyDel")->click();
     EXPECT_EQ(services_.dialogs.shown.back().Title, "削除の確認");
     EXPECT_EQ(services_.dialogs.shown.back().Text,
-              "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->FgBuyTmp.Cell(0, holdings::kBuyName)) +
+              "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->Holdings().Cell(0, holdings::kBuyName)) +
                   "\r購入日:2001/03/20\rのデータを削除してもよろしいですか？");
-    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
+    EXPECT_EQ(tab_->Holdings().RowCount(), 2);
     services_.dialogs.answerYes = true;
     Select(0);
-    tab_->CmdBuyDel->click();
+    Button("CmdBuyDel")->click();
     EXPECT_EQ(FileText(), "7203,\"トヨタ自動車\",\"2001/05/17\",1000,300\r\n");
     EXPECT_EQ(GridColumn(holdings::kGridCode), (std::vector<std::string>{"7203"}));
     Select(0);
-    tab_->CmdBuyDel->click();
+    Button("CmdBuyDel")->click();
     EXPECT_EQ(ReadAll(HoldingsFile()), "");
-    EXPECT_EQ(tab_->BuyGrid.RowCount(), 0);
-    EXPECT_TRUE(tab_->BuyGrid.HasHeading());
+    EXPECT_EQ(tab_->Grid().RowCount(), 0);
+    EXPECT_TRUE(tab_->Grid().HasHeading());
 
     // With no holdings, edit and delete do nothing.
     size_t asked = services_.dialogs.shown.size();
-    tab_->CmdBuyMod->click();
-    tab_->CmdBuyDel->click();
+    Button("CmdBuyMod")->click();
+    Button("CmdBuyDel")->click();
     EXPECT_FALSE(Dialog()->isVisible());
     EXPECT_EQ(services_.dialogs.shown.size(), asked);
 }
 
 TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
     Open();
-    tab_->CmdBuyAdd->click();
+    Button("CmdBuyAdd")->click();
     BuyFrm* d = Dialog();
     auto& dialogs = services_.dialogs;
     struct Step {
@@ -187,13 +191,13 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         size_t messages;   // messages so far
     };
     const Step steps[] = {
-        {"code without history", "abc", "", "0", "0", d->TxtMeigaraCode, 1, 0},
-        {"code with a tail", "1301x", "", "0", "0", d->TxtMeigaraCode, 2, 0},
-        {"empty date", "1301", "", "0", "0", d->TxtBuyDate, 3, 0},
+        {"code without history", "abc", "", "0", "0", Box("TxtMeigaraCode"), 1, 0},
+        {"code with a tail", "1301x", "", "0", "0", Box("TxtMeigaraCode"), 2, 0},
+        {"empty date", "1301", "", "0", "0", Box("TxtBuyDate"), 3, 0},
         {"date not stored", "1301", "2001/05/19", "0", "0", nullptr, 3, 1},
-        {"price 0", "1301", "2001/5/18", "0", "0", d->TxtKakaku, 4, 1},
-        {"price abc", "1301", "2001/05/18", "abc", "0", d->TxtKakaku, 5, 1},
-        {"shares 0", "1301", "2001/05/18", "350円", "0", d->TxtNum, 6, 1},
+        {"price 0", "1301", "2001/5/18", "0", "0", Box("TxtKakaku"), 4, 1},
+        {"price abc", "1301", "2001/05/18", "abc", "0", Box("TxtKakaku"), 5, 1},
+        {"shares 0", "1301", "2001/05/18", "350円", "0", Box("TxtNum"), 6, 1},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
@@ -204,12 +208,12 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         if (s.focus) {
             EXPECT_EQ(d->focusWidget(), s.focus);
         }
-        EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 0);
+        EXPECT_EQ(tab_->Holdings().RowCount(), 0);
         EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));
     }
     EXPECT_EQ(dialogs.shown.front().Text, "該当日の株価データは存在しません");
     EXPECT_EQ(dialogs.shown.front().Icon, MessageIcon::Warning);
-    EXPECT_EQ(d->LblMeigaraName->text().trimmed(), "極洋");
+    EXPECT_EQ(NameLabel()->text().trimmed(), "極洋");
 
     Confirm("1301", "2001/05/18", "350円", "1000株");
     EXPECT_FALSE(d->isVisible());
@@ -218,24 +222,24 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
 
 TEST_F(HoldingsTabTest, CodeAndDateBoxesActWhenLeft) {
     Open();
-    tab_->CmdBuyAdd->click();
+    Button("CmdBuyAdd")->click();
     BuyFrm* d = Dialog();
-    d->TxtMeigaraCode->setText("7203");
+    Box("TxtMeigaraCode")->setText("7203");
     QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(d->TxtMeigaraCode, &out);
-    EXPECT_EQ(d->LblMeigaraName->text().trimmed(), "トヨタ自動車");
-    d->TxtMeigaraCode->setText("0");
-    QApplication::sendEvent(d->TxtMeigaraCode, &out);
-    EXPECT_EQ(d->LblMeigaraName->text(), "Unknown");
+    QApplication::sendEvent(Box("TxtMeigaraCode"), &out);
+    EXPECT_EQ(NameLabel()->text().trimmed(), "トヨタ自動車");
+    Box("TxtMeigaraCode")->setText("0");
+    QApplication::sendEvent(Box("TxtMeigaraCode"), &out);
+    EXPECT_EQ(NameLabel()->text(), "Unknown");
 
-    d->TxtBuyDate->setText("2001/5/6");
-    QApplication::sendEvent(d->TxtBuyDate, &out);
-    EXPECT_EQ(d->TxtBuyDate->text(), "2001/05/06");
-    d->TxtBuyDate->setText("tomorrow");
-    QApplication::sendEvent(d->TxtBuyDate, &out);
+    Box("TxtBuyDate")->setText("2001/5/6");
+    QApplication::sendEvent(Box("TxtBuyDate"), &out);
+    EXPECT_EQ(Box("TxtBuyDate")->text(), "2001/05/06");
+    Box("TxtBuyDate")->setText("tomorrow");
+    QApplication::sendEvent(Box("TxtBuyDate"), &out);
     QApplication::processEvents();
-    EXPECT_EQ(d->TxtBuyDate->text(), "tomorrow");
-    EXPECT_EQ(d->focusWidget(), d->TxtBuyDate);
+    EXPECT_EQ(Box("TxtBuyDate")->text(), "tomorrow");
+    EXPECT_EQ(d->focusWidget(), Box("TxtBuyDate"));
 }
 
 TEST_F(HoldingsTabTest, StartupReportsDamagedLinesOnceAndLeavesTheFile) {
@@ -244,15 +248,15 @@ TEST_F(HoldingsTabTest, StartupReportsDamagedLinesOnceAndLeavesTheFile) {
         "1301,\"極洋\",\"2001/03/20\"\r\n"
         "7203,\"トヨタ自動車\",\"2001/05/17\",0,100\r\n";
     Open(content);
-    EXPECT_EQ(tab_->FgBuyTmp.RowCount(), 2);
+    EXPECT_EQ(tab_->Holdings().RowCount(), 2);
     ASSERT_EQ(services_.dialogs.shown.size(), 1u);
     EXPECT_TRUE(services_.dialogs.shown[0].Text.contains(QString::fromStdString(HoldingsFile().string())));
     EXPECT_TRUE(services_.dialogs.shown[0].Text.contains("2行目"));
     EXPECT_EQ(FileText(), content);
     // A purchase price of 0 in the file: no rate and no colour.
     EXPECT_EQ(GridColumn(holdings::kGridRate), (std::vector<std::string>{"130.00", ""}));
-    EXPECT_TRUE(tab_->FgBuyModel->CellBackground(0, 0).isValid());
-    EXPECT_FALSE(tab_->FgBuyModel->CellBackground(1, 0).isValid());
+    EXPECT_TRUE(GridModel()->CellBackground(0, 0).isValid());
+    EXPECT_FALSE(GridModel()->CellBackground(1, 0).isValid());
 }
 
 TEST_F(HoldingsTabTest, ADamagedHistoryFileIsReportedAndTheOtherHoldingsStillShow) {
@@ -264,7 +268,7 @@ TEST_F(HoldingsTabTest, ADamagedHistoryFileIsReportedAndTheOtherHoldingsStillSho
 }
 
 QImage Chart(HoldingsTab& tab) {
-    return tab.PicBuy->Image().copy();
+    return test::Find<PictureArea>(&tab, "PicBuy")->Image().copy();
 }
 
 bool AllWhite(const QImage& image) {
@@ -292,7 +296,7 @@ TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
     EXPECT_FALSE(AllWhite(first));
     EXPECT_GT(CountPixels(first, QColor(255, 0, 0)), 20);  // purchase line and day marker
     EXPECT_GT(CountPixels(first, QColor(128, 128, 128)), 20);  // grid lines and month separators
-    EXPECT_EQ(first.size(), tab_->PicBuy->contentsRect().size());
+    EXPECT_EQ(first.size(), test::Find<PictureArea>(tab_.get(), "PicBuy")->contentsRect().size());
 
     Select(1);
     QImage second = Chart(*tab_);
@@ -313,32 +317,34 @@ TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
 
 TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {
     AlertSettingsPage page(services_);
-    services_.alertPage = &page;
-    page.LoadRegstoryBuy();
-    page.CmdBuyConfigSave->setEnabled(false);  // as the window leaves it after loading
+    services_.page = &page;
+    page.Load();
+    page.DisableSave();  // as the window leaves it after loading
+    auto* save = test::Find<QPushButton>(&page, "CmdBuyConfigSave");
+    auto* downColour = test::Find<ColorLabel>(&page, "LblBuyColor2");
     Open("1301,\"極洋\",\"2001/03/20\",350,1000\r\n");
-    EXPECT_EQ(tab_->FgBuyModel->CellBackground(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(GridModel()->CellBackground(0, 0), QColor(0, 255, 0));
 
-    page.TxtBuyUpPercent->setText("140");
-    EXPECT_TRUE(page.CmdBuyConfigSave->isEnabled());
+    test::Find<QLineEdit>(&page, "TxtBuyUpPercent")->setText("140");
+    EXPECT_TRUE(save->isEnabled());
     // The grid keeps its colours until it is rebuilt.
-    EXPECT_EQ(tab_->FgBuyModel->CellBackground(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(GridModel()->CellBackground(0, 0), QColor(0, 255, 0));
     tab_->RefreshBuyGrid();
-    EXPECT_FALSE(tab_->FgBuyModel->CellBackground(0, 0).isValid());
+    EXPECT_FALSE(GridModel()->CellBackground(0, 0).isValid());
 
-    page.CmdBuyConfigSave->click();
-    EXPECT_FALSE(page.CmdBuyConfigSave->isEnabled());
-    EXPECT_EQ(services_.Settings().Stored("BuyUpNum"), "140");
+    save->click();
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_EQ(services_.Settings().Stored(settings::keys::BuyUpNum), "140");
 
     // A cancelled colour picker keeps the colour and still counts as a change.
     services_.dialogs.color.reset();
-    page.PickColor(page.LblBuyColor2);
-    EXPECT_EQ(page.LblBuyColor2->Bgr(), 255u);
-    EXPECT_TRUE(page.CmdBuyConfigSave->isEnabled());
+    emit downColour->clicked();  // the click of the label
+    EXPECT_EQ(downColour->Bgr(), 255u);
+    EXPECT_TRUE(save->isEnabled());
     services_.dialogs.color = QColor(0, 0, 255);
-    page.PickColor(page.LblBuyColor2);
-    page.CmdBuyConfigSave->click();
-    EXPECT_EQ(services_.Settings().Stored("BuyDownColor"), std::to_string(0xFF0000));
+    emit downColour->clicked();  // the click of the label
+    save->click();
+    EXPECT_EQ(services_.Settings().Stored(settings::keys::BuyDownColor), std::to_string(0xFF0000));
 }
 
 }  // namespace

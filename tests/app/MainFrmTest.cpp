@@ -12,18 +12,19 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/AlertSettingsPage.h"
 #include "app/AutoSettingsPage.h"
+#include "app/AlertSettingsPage.h"
 #include "app/SettingsTab.h"
 #include "app/TableModel.h"
-#include "platform/SettingsKeys.h"
+#include "settings/Keys.h"
+#include "support/CliRun.h"
 
 namespace mirolanda::app::test {
 namespace {
 
-QString KeyPath(const platform::SettingKey& key) {
+QString KeyPath(const settings::Key& key) {
     return QString::fromUtf8(key.Section.data(), static_cast<qsizetype>(key.Section.size())) + "/" +
-           QString::fromUtf8(key.Key.data(), static_cast<qsizetype>(key.Key.size()));
+           QString::fromUtf8(key.Name.data(), static_cast<qsizetype>(key.Name.size()));
 }
 
 // (screen − window) / 2, in twips, rounded to whole pixels.
@@ -34,18 +35,21 @@ QPoint Centred(const QWidget& w) {
 }
 
 std::vector<QPushButton*> SaveButtons(MainFrm& w) {
-    SettingsTab* s = w.Config();
-    return {s->CmdInetConfigSave, s->CmdFolderConfigSave, s->CmdUserInfSave, s->Buy->CmdBuyConfigSave,
-            s->Auto->CmdAutoConfigSave};
+    std::vector<QPushButton*> buttons;
+    for (const char* name : {"CmdInetConfigSave", "CmdFolderConfigSave", "CmdUserInfSave", "CmdBuyConfigSave", "CmdAutoConfigSave"}) {
+        buttons.push_back(Find<QPushButton>(&w, name));
+    }
+    return buttons;
 }
 
 TEST_F(WindowTest, FirstStartWritesEveryKeyWithItsDefaultAndCentresTheWindow) {
     MainFrm& w = Open();
-    for (const auto& key : platform::AllSettingKeys()) {
-        if (key.Key == "LastAutoDownLoad") continue;  // written only by the automation
-        EXPECT_TRUE(IsStored(KeyPath(key))) << key.Key;
+    for (const settings::Key* entry : settings::AllKeys()) {
+        const settings::Key& key = *entry;
+        if (&key == &settings::keys::LastAutoDownLoad) continue;  // written only by the automation
+        EXPECT_TRUE(IsStored(KeyPath(key))) << key.Name;
         if (!key.Default.empty() && !key.FolderSuffix) {
-            EXPECT_EQ(Stored(KeyPath(key)).toStdString(), key.Default) << key.Key;
+            EXPECT_EQ(Stored(KeyPath(key)).toStdString(), key.Default) << key.Name;
         }
     }
     EXPECT_EQ(Stored("Parameters/StockDataFolder").toStdString(), (program / "StockData").string());
@@ -58,8 +62,8 @@ TEST_F(WindowTest, FirstStartWritesEveryKeyWithItsDefaultAndCentresTheWindow) {
     EXPECT_EQ(w.pos(), Centred(w));
     EXPECT_EQ(Stored("Aplication/Left").toInt(), w.pos().x() * 15);
     EXPECT_EQ(Stored("Aplication/Top").toInt(), w.pos().y() * 15);
-    EXPECT_TRUE(w.Config()->OptInetConfig[0]->isChecked());
-    EXPECT_FALSE(w.Config()->FrmProxy->isVisibleTo(w.Config()));
+    EXPECT_TRUE(Control<QRadioButton>("OptInetConfig(0)")->isChecked());
+    EXPECT_FALSE(Control<QGroupBox>("FrmProxy")->isVisibleTo(w.Config()));
 }
 
 TEST_F(WindowTest, CaptionSizeTabsAndStatusLine) {
@@ -142,12 +146,12 @@ TEST_F(WindowTest, UnreadableValuesFallBackToTheirDefaults) {
     Store("Parameters/BuyUpChkMode", "x");
     Store("Parameters/ConnectionMode", "x");
     Store("Parameters/AutoCsvSave", "7");
-    MainFrm& w = Open();
-    EXPECT_EQ(w.Config()->Buy->LblBuyColor1->Bgr(), 65280u);
-    EXPECT_EQ(w.Config()->Buy->LblBuyColor2->Bgr(), 255u);
-    EXPECT_TRUE(w.Config()->Buy->ChkBuyUpFlag->isChecked());
-    EXPECT_TRUE(w.Config()->OptInetConfig[0]->isChecked());
-    EXPECT_TRUE(w.Config()->Auto->ChkAutoCsvSave->isChecked());
+    Open();
+    EXPECT_EQ(Control<ColorLabel>("LblBuyColor1")->Bgr(), 65280u);
+    EXPECT_EQ(Control<ColorLabel>("LblBuyColor2")->Bgr(), 255u);
+    EXPECT_TRUE(Control<QCheckBox>("ChkBuyUpFlag")->isChecked());
+    EXPECT_TRUE(Control<QRadioButton>("OptInetConfig(0)")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>("ChkAutoCsvSave")->isChecked());
     EXPECT_EQ(Stored("Parameters/BuyUpColor"), "65280");
     EXPECT_EQ(Stored("Parameters/ConnectionMode"), "0");
 }
@@ -157,16 +161,15 @@ TEST_F(WindowTest, AnyOtherConnectionModeSelectsTheProxyAndWritesTwo) {
     Store("Parameters/ProxyServer", "proxy.example");
     Store("Parameters/ProxyPort", "8080");
     MainFrm& w = Open();
-    EXPECT_TRUE(w.Config()->OptInetConfig[2]->isChecked());
-    EXPECT_TRUE(w.Config()->FrmProxy->isVisibleTo(w.Config()));
+    EXPECT_TRUE(Control<QRadioButton>("OptInetConfig(2)")->isChecked());
+    EXPECT_TRUE(Control<QGroupBox>("FrmProxy")->isVisibleTo(w.Config()));
     EXPECT_EQ(Stored("Parameters/ConnectionMode"), "2");
-    EXPECT_EQ(w.Connection().Proxy, "proxy.example:8080");
+    EXPECT_EQ(settings::ConnectionFrom(w.LiveSettings()).Proxy, "proxy.example:8080");
 }
 
 // Each group's button enables on its group's edits and writes only that group.
 TEST_F(WindowTest, EachSaveButtonEnablesOnItsGroupAndSavesOnlyIt) {
     MainFrm& w = Open();
-    SettingsTab* s = w.Config();
     struct Case {
         std::function<void()> edit;
         QPushButton* button;
@@ -174,22 +177,22 @@ TEST_F(WindowTest, EachSaveButtonEnablesOnItsGroupAndSavesOnlyIt) {
         QString expected;
     };
     std::vector<Case> cases = {
-        {[&] { s->OptInetConfig[1]->setChecked(true); }, s->CmdInetConfigSave, "Parameters/ConnectionMode", "1"},
-        {[&] { s->TxtQuoteSiteUrl->setText("http://127.0.0.1:9"); }, s->CmdInetConfigSave, "Parameters/QuoteSiteUrl", "http://127.0.0.1:9"},
-        {[&] { s->TxtFolderData->setText("/data/csv"); }, s->CmdFolderConfigSave, "Parameters/CsvDataFolder", "/data/csv"},
-        {[&] { s->TxtFolderEtc->setText("/data/etc"); }, s->CmdFolderConfigSave, "Parameters/SettingFolder", "/data/etc"},
-        {[&] { s->TxtSign->setText("ｻｲﾝ"); }, s->CmdUserInfSave, "UserInformation/UserSign", "ｻｲﾝ"},
-        {[&] { s->Buy->TxtBuyUpPercent->setText("125"); }, s->Buy->CmdBuyConfigSave, "Parameters/BuyUpNum", "125"},
-        {[&] { s->Buy->ChkBuyDownFlag->setChecked(false); }, s->Buy->CmdBuyConfigSave, "Parameters/BuyDownChkMode", "0"},
-        {[&] { s->Auto->ChkAutoDataSave->setChecked(false); }, s->Auto->CmdAutoConfigSave, "Parameters/AutoDataSave", "0"},
-        {[&] { s->Auto->TxtAutoMinNum->setText("3000"); }, s->Auto->CmdAutoConfigSave, "Parameters/AutoDownNum", "3000"},
+        {[&] { Control<QRadioButton>("OptInetConfig(1)")->setChecked(true); }, Control<QPushButton>("CmdInetConfigSave"), "Parameters/ConnectionMode", "1"},
+        {[&] { Control<QLineEdit>("TxtQuoteSiteUrl")->setText("http://127.0.0.1:9"); }, Control<QPushButton>("CmdInetConfigSave"), "Parameters/QuoteSiteUrl", "http://127.0.0.1:9"},
+        {[&] { Control<QLineEdit>("TxtFolderData")->setText("/data/csv"); }, Control<QPushButton>("CmdFolderConfigSave"), "Parameters/CsvDataFolder", "/data/csv"},
+        {[&] { Control<QLineEdit>("TxtFolderEtc")->setText("/data/etc"); }, Control<QPushButton>("CmdFolderConfigSave"), "Parameters/SettingFolder", "/data/etc"},
+        {[&] { Control<QLineEdit>("TxtSign")->setText("ｻｲﾝ"); }, Control<QPushButton>("CmdUserInfSave"), "UserInformation/UserSign", "ｻｲﾝ"},
+        {[&] { Control<QLineEdit>("TxtBuyUpPercent")->setText("125"); }, Control<QPushButton>("CmdBuyConfigSave"), "Parameters/BuyUpNum", "125"},
+        {[&] { Control<QCheckBox>("ChkBuyDownFlag")->setChecked(false); }, Control<QPushButton>("CmdBuyConfigSave"), "Parameters/BuyDownChkMode", "0"},
+        {[&] { Control<QCheckBox>("ChkAutoDataSave")->setChecked(false); }, Control<QPushButton>("CmdAutoConfigSave"), "Parameters/AutoDataSave", "0"},
+        {[&] { Control<QLineEdit>("TxtAutoMinNum")->setText("3000"); }, Control<QPushButton>("CmdAutoConfigSave"), "Parameters/AutoDownNum", "3000"},
     };
     for (auto& c : cases) {
         QString before = Stored(c.key);
         c.edit();
         for (QPushButton* b : SaveButtons(w)) EXPECT_EQ(b->isEnabled(), b == c.button) << c.key.toStdString() << " " << b->objectName().toStdString();
         // Another group's button writes nothing of this group.
-        QPushButton* other = c.button == s->CmdUserInfSave ? s->CmdFolderConfigSave : s->CmdUserInfSave;
+        QPushButton* other = c.button == Control<QPushButton>("CmdUserInfSave") ? Control<QPushButton>("CmdFolderConfigSave") : Control<QPushButton>("CmdUserInfSave");
         other->setEnabled(true);
         other->click();
         EXPECT_EQ(Stored(c.key), before) << c.key.toStdString();
@@ -199,22 +202,39 @@ TEST_F(WindowTest, EachSaveButtonEnablesOnItsGroupAndSavesOnlyIt) {
     }
 }
 
+// The window and mirolanda-cli share one settings file through one store.
+TEST_F(WindowTest, AValueOneProgramWritesTheOtherReads) {
+    auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--settings", settingsFile.string(), "--program-folder", program.string(), "setting"});
+        return testing::RunCli(args, folder.Path(), {{"HOME", folder.Path().string()}});
+    };
+    ASSERT_EQ(cli({"AutoTime", "16:05"}).Status, 0);
+    ASSERT_EQ(cli({"ConnectionMode", "2"}).Status, 0);
+    Open();
+    EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "16:05");
+    EXPECT_TRUE(Control<QRadioButton>("OptInetConfig(2)")->isChecked());
+
+    Control<QLineEdit>("TxtUserName")->setText("山田");
+    Control<QPushButton>("CmdUserInfSave")->click();
+    EXPECT_EQ(cli({"UserName"}).Out, "山田\n");
+    EXPECT_EQ(cli({"CsvDataFolder"}).Out, (program / "CsvData").string() + "\n");
+}
+
 TEST_F(WindowTest, UnsavedEditsAreNotWrittenAtExit) {
     MainFrm& w = Open();
-    w.Config()->TxtUserName->setText("someone");
+    Control<QLineEdit>("TxtUserName")->setText("someone");
     w.close();
     EXPECT_EQ(Stored("UserInformation/UserName"), "UserName");
 }
 
 TEST_F(WindowTest, ColourPickerCancelledKeepsColourButEnablesSave) {
-    MainFrm& w = Open();
-    AlertSettingsPage* buy = w.Config()->Buy;
-    buy->PickColor(buy->LblBuyColor1);
-    EXPECT_EQ(buy->LblBuyColor1->Bgr(), 65280u);
-    EXPECT_TRUE(buy->CmdBuyConfigSave->isEnabled());
+    Open();
+    emit Control<ColorLabel>("LblBuyColor1")->clicked();  // the click of the label
+    EXPECT_EQ(Control<ColorLabel>("LblBuyColor1")->Bgr(), 65280u);
+    EXPECT_TRUE(Control<QPushButton>("CmdBuyConfigSave")->isEnabled());
     dialogs.color = QColor(0, 0, 255);
-    buy->PickColor(buy->LblBuyColor2);
-    buy->CmdBuyConfigSave->click();
+    emit Control<ColorLabel>("LblBuyColor2")->clicked();  // the click of the label
+    Control<QPushButton>("CmdBuyConfigSave")->click();
     EXPECT_EQ(Stored("Parameters/BuyDownColor"), QString::number(0xFF0000));
 }
 

@@ -13,7 +13,7 @@ namespace {
 TEST(SingleInstance, ASecondStartWakesTheFirstAndDoesNotRun) {
     App();
     testing::TempFolder folder;
-    QString lock = QString::fromStdString((folder.Path() / "Mirolanda.conf.running").string());
+    QString lock = QString::fromStdString((folder.Path() / "Mirolanda.ini.running").string());
     auto first = std::make_unique<SingleInstance>(lock);
     ASSERT_TRUE(first->Acquire());
     QSignalSpy activated(first.get(), &SingleInstance::Activated);
@@ -39,7 +39,7 @@ TEST(SingleInstance, TheProgramStartedTwiceLeavesOneWindow) {
     App();
     testing::TempFolder folder;
     QString exe = QCoreApplication::applicationDirPath() + "/mirolanda";
-    QString settings = QString::fromStdString((folder.Path() / "Mirolanda.conf").string());
+    QString settings = QString::fromStdString((folder.Path() / "Mirolanda.ini").string());
     QStringList args = {"--settings", settings, "--program-folder", QString::fromStdString(folder.Path().string())};
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");

@@ -13,12 +13,12 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 
-#include "app/AlertSettingsPage.h"
 #include "app/Dialogs.h"
 #include "app/DownloadTab.h"
 #include "app/MainFrm.h"
-#include "app/SettingsStore.h"
+#include "app/SettingsPage.h"
 #include "app/WindowServices.h"
 #include "calendar/Calender.h"
 #include "platform/Date.h"
@@ -33,6 +33,15 @@ inline QApplication& App() {
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
     return app;
+}
+
+// The control of that object name below `root` (a window, a tab, a dialog); a test that asks
+// for a control that is not there fails with its name.
+template <typename W>
+W* Find(const QObject* root, const QString& name) {
+    W* found = root->findChild<W*>(name);
+    if (!found) throw std::runtime_error("no control " + name.toStdString());
+    return found;
 }
 
 struct Shown {
@@ -84,28 +93,28 @@ private:
     }
 };
 
-// The main window's services for one tab tested alone: a settings file and the default
-// folders below a scratch root, a stopped clock, the default holiday table and scripted
-// message boxes. Records what the tab reports back: status lines, the download state, result
-// grid resets and whether the tabs are enabled.
+// The main window's services for one tab tested alone: a settings file and every setting at
+// its default (folders below a scratch root), a stopped clock, the default holiday table and
+// scripted message boxes. Records what the tab reports back: status lines, the download
+// state, result grid resets and whether the tabs are enabled.
 class FakeWindow : public WindowServices {
     QApplication& app_ = App();  // before any widget, the window below included
 
 public:
     FakeWindow(const std::filesystem::path& root, platform::DateTime now)
-        : root_(root), store_(root / "settings.ini", root), clock_(now), folders_(platform::DefaultFolders(root)) {
+        : live(root), root_(root), store_(root / "settings.ini", root), clock_(now) {
         calendar::ResetHolidayTable(holidays_);
     }
-    SettingsStore& Settings() override { return store_; }
+    settings::Store& Settings() override { return store_; }
     const platform::Clock& Clock() const override { return clock_; }
     Dialogs& Dialog() override { return dialogs; }
     QWidget* Window() override { return &window; }
     const std::filesystem::path& ProgramFolder() const override { return root_; }
-    platform::Folders CurrentFolders() const override { return folders_; }
-    AlertSettings CurrentAlerts() const override { return alertPage ? alertPage->Current() : alerts; }
-    ConnectionSetup Connection() const override { return connection; }
-    HostUrls CurrentHosts() const override { return hosts; }
-    UserInfo CurrentUser() const override { return user; }
+    settings::Snapshot LiveSettings() const override {
+        settings::Snapshot s = live;
+        if (page) s.Set(page->Values());
+        return s;
+    }
     const platform::Table& Holidays() const override { return holidays_; }
     std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
     void ShowStatus(const QString& text) override { status.push_back(text); }
@@ -116,14 +125,14 @@ public:
     void SetTabsEnabled(bool enabled) override { tabsEnabled = enabled; }
 
     // Every host at one address.
-    void SetUrl(const std::string& url) { hosts = {url, url, url}; }
+    void SetUrl(const std::string& url) {
+        namespace keys = settings::keys;
+        live.Set({{&keys::QuoteSiteUrl, url}, {&keys::ChartSiteUrl, url}, {&keys::PublisherUrl, url}});
+    }
 
     ScriptedDialogs dialogs;
-    AlertSettings alerts;
-    const AlertSettingsPage* alertPage = nullptr;  // when set, the alerts as this page shows them
-    ConnectionSetup connection;
-    HostUrls hosts;
-    UserInfo user;
+    settings::Snapshot live;  // the settings the tab reads
+    const SettingsPage* page = nullptr;  // when set, its group as its controls show it, over `live`
     QStringList status;
     int16_t state = 0;
     int resets = 0;
@@ -132,9 +141,8 @@ public:
 
 private:
     std::filesystem::path root_;
-    SettingsStore store_;
+    settings::Store store_;
     platform::FixedClock clock_;
-    platform::Folders folders_;
     platform::Table holidays_;
 };
 
@@ -190,7 +198,7 @@ protected:
         App();
         program = folder.Path() / "prog";
         std::filesystem::create_directories(program);
-        settingsFile = folder.Path() / "Mirolanda.conf";
+        settingsFile = folder.Path() / "Mirolanda.ini";
     }
 
     // Seeds the settings file before the window reads it.
@@ -225,6 +233,12 @@ protected:
         MainFrmOptions options = Options();
         options.Runner = download.Runner();
         return Open(std::move(options));
+    }
+
+    // A control of the open window, by name.
+    template <typename W>
+    W* Control(const QString& name) const {
+        return Find<W>(window.get(), name);
     }
 
     // Waits for the running download to end (it runs on its own thread).

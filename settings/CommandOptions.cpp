@@ -1,0 +1,70 @@
+#include "settings/CommandOptions.h"
+
+#include "platform/HttpClient.h"
+#include "platform/Numbers.h"
+
+namespace mirolanda::settings {
+namespace {
+
+// A host's base address as the requests join it: without the slashes at its end.
+std::string BaseUrl(const Snapshot& s, const Key& key) { return std::string(platform::TrimTrailingSlashes(s.Text(key))); }
+
+}  // namespace
+
+platform::Folders FoldersFrom(const Snapshot& s) {
+    using namespace keys;
+    return {s.Text(TemporaryFolder), s.Text(CsvDataFolder), s.Text(StockDataFolder), s.Text(OmakeDataFolder),
+            s.Text(SettingFolder)};
+}
+
+platform::Folders DefaultFolders(const std::filesystem::path& programFolder) {
+    return FoldersFrom(Snapshot(programFolder));
+}
+
+Connection ConnectionFrom(const Snapshot& s) {
+    return {s.ConnectionMode(), s.Text(keys::ProxyServer) + ":" + s.Text(keys::ProxyPort)};
+}
+
+quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
+    const platform::Folders folders = FoldersFrom(s);
+    const Connection connection = ConnectionFrom(s);
+    quotes::DownloadOptions o;
+    o.QuoteSiteUrl = BaseUrl(s, keys::QuoteSiteUrl);
+    o.ConnectionMode = connection.Mode;
+    o.Proxy = connection.Proxy;
+    o.CompletenessCheck = s.Checked(keys::AutoDownCheck);
+    o.MinimumIssues = platform::LeadingNumber(s.Text(keys::AutoDownNum));
+    o.AutoCsvSave = s.Checked(keys::AutoCsvSave);
+    o.AutoDataSave = s.Checked(keys::AutoDataSave);
+    o.TempFolder = folders.Temp;
+    o.CsvFolder = folders.CsvData;
+    o.StockFolder = folders.StockData;
+    return o;
+}
+
+holdings::IntradayOptions IntradayOptionsFrom(const Snapshot& s) {
+    const platform::Folders folders = FoldersFrom(s);
+    const Connection connection = ConnectionFrom(s);
+    holdings::IntradayOptions o;
+    o.QuoteSiteUrl = BaseUrl(s, keys::QuoteSiteUrl);
+    o.ChartSiteUrl = BaseUrl(s, keys::ChartSiteUrl);
+    o.ConnectionMode = connection.Mode;
+    o.Proxy = connection.Proxy;
+    o.TempFolder = folders.Temp;
+    o.SettingFolder = folders.Setting;
+    o.StockFolder = folders.StockData;
+    return o;
+}
+
+bonus::PublisherSetup PublisherSetupFrom(const Snapshot& s) {
+    const Connection connection = ConnectionFrom(s);
+    return {BaseUrl(s, keys::PublisherUrl), connection.Mode, connection.Proxy, s.Text(keys::UserName),
+            s.Text(keys::UserSign), FoldersFrom(s).Omake};
+}
+
+holdings::BuyAlertSettings AlertsFrom(const Snapshot& s) {
+    return {s.Checked(keys::BuyUpChkMode), s.Text(keys::BuyUpNum), s.Color(keys::BuyUpColor),
+            s.Checked(keys::BuyDownChkMode), s.Text(keys::BuyDownNum), s.Color(keys::BuyDownColor)};
+}
+
+}  // namespace mirolanda::settings
