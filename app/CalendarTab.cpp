@@ -31,8 +31,9 @@ CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calend
     if (holidays_.ColumnCount() != 2 || !holidays_.HasHeading()) calendar::ResetHolidayTable(holidays_);
 
     model_ = new TableModel(&holidays_, this);
-    model_->SetColumnWidthTwips(0, 1000);
-    model_->SetColumnWidthTwips(1, 2750);
+    // Wide enough for a dated entry "yyyy/mm/dd" as well as "mm/dd".
+    model_->SetColumnWidthTwips(0, 1400);
+    model_->SetColumnWidthTwips(1, 2600);
     model_->SetColumnAlignment(0, Qt::AlignCenter);
     model_->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375});
@@ -68,7 +69,10 @@ void CalendarTab::SetDialogs(Dialogs* dialogs) { dialogs_ = dialogs ? dialogs : 
 
 void CalendarTab::LoadHolidays() {
     try {
-        calendar::LoadCalender(holidays_, calenderFile_);
+        const calendar::CalenderLoad load = calendar::LoadCalender(holidays_, calenderFile_);
+        if (!load.Problems.empty()) {
+            dialogs_->Inform(this, MessageIcon::Warning, kTitle, QString::fromStdString(load.Message()));
+        }
     } catch (const std::exception& e) {
         calendar::ResetHolidayTable(holidays_);
         dialogs_->Inform(this, MessageIcon::Critical, kTitle,
@@ -110,8 +114,15 @@ void CalendarTab::CmdCalDel_Click() {
 
 void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, const QString& name) {
     const platform::Table before = holidays_;
-    const int row = calendar::ApplyHoliday(holidays_, mmdd.toStdString(), name.toStdString(),
-                                           adding ? std::nullopt : std::optional<int>(editRow));
+    int row = -1;
+    try {
+        row = calendar::ApplyHoliday(holidays_, mmdd.toStdString(), name.toStdString(),
+                                     adding ? std::nullopt : std::optional<int>(editRow));
+    } catch (const calendar::HolidayDateError& e) {
+        // The dialog stays open with what was typed, so the day can be corrected.
+        dialogs_->Inform(dialog_, MessageIcon::Warning, kTitle, QString::fromStdString(e.what()));
+        return;
+    }
     if (row < 0) {
         dialog_->reject();  // the edited row is gone
         return;

@@ -6,6 +6,8 @@
 #include <tuple>
 #include <vector>
 
+#include "calendar/JapaneseHolidays.h"
+#include "calendar/MarketCalendar.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 
@@ -16,31 +18,99 @@ namespace {
 // (even one with a long closure) finds a day, and a table that lists every day cannot hang us.
 constexpr int kMaxStepsBack = 366;
 
-using platform::IsBlank;
 using platform::TrimBlanks;
 
-// Reads one field starting at `pos`: a quoted field runs to its closing quote, an unquoted
-// one to the next comma. Leaves `pos` after the comma that ends the field (or at the end).
-std::string ReadField(std::string_view line, size_t& pos) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    std::string_view field;
-    size_t searchFrom = pos;
-    if (pos < line.size() && line[pos] == '"') {
-        size_t close = line.find('"', pos + 1);
-        size_t end = close == std::string_view::npos ? line.size() : close;
-        field = line.substr(pos + 1, end - pos - 1);
-        searchFrom = end;  // text between the closing quote and the comma is dropped
+// A day of the user's list: every year when Year is empty, else that day only.
+struct ListedDay {
+    std::optional<int> Year;
+    int Month = 0;
+    int Day = 0;
+};
+
+std::optional<int> TwoDigits(std::string_view text) {
+    if (text.size() != 2 || text[0] < '0' || text[0] > '9' || text[1] < '0' || text[1] > '9') return std::nullopt;
+    return (text[0] - '0') * 10 + (text[1] - '0');
+}
+
+// "mm/dd" (02/29 allowed) or "yyyy/mm/dd"; nothing for any other text.
+std::optional<ListedDay> ParseListedDay(std::string_view text) {
+    if (text.size() == 5 && text[2] == '/') {
+        auto month = TwoDigits(text.substr(0, 2)), day = TwoDigits(text.substr(3, 2));
+        if (!month || !day || !platform::IsValidDate(2000, *month, *day)) return std::nullopt;
+        return ListedDay{std::nullopt, *month, *day};
     }
-    size_t comma = line.find(',', searchFrom);
-    if (searchFrom == pos) {
-        field = line.substr(pos, comma == std::string_view::npos ? std::string_view::npos : comma - pos);
+    auto date = platform::ParseSlashed(text);
+    if (!date) return std::nullopt;
+    return ListedDay{date->Year, date->Month, date->Day};
+}
+
+// The start of a field for a message, never cut inside a UTF-8 character.
+std::string Excerpt(std::string_view text) {
+    size_t end = std::min<size_t>(text.size(), 40);
+    while (end < text.size() && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return std::string(text.substr(0, end));
+}
+
+// Reads one record into `row`, or gives the reason it cannot be read.
+std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Row& row) {
+    auto fields = platform::SplitFields(line);
+    if (!fields) {
+        if (std::count(line.begin(), line.end(), '"') % 2 != 0) return "引用符（\"）が閉じていません";
+        return "閉じる引用符（\"）の後に文字があります";
     }
-    pos = comma == std::string_view::npos ? line.size() : comma + 1;
-    return std::string(TrimBlanks(field));
+    if (fields->size() > 2) return "項目が多すぎます（日付と名称の2項目のはずです）";
+    row = {std::string(TrimBlanks(fields->at(0))), fields->size() > 1 ? std::string(TrimBlanks(fields->at(1))) : ""};
+    if (row[0].empty()) return "日付がありません";
+    if (!ParseListedDay(row[0])) {
+        return "日付が mm/dd（毎年）でも yyyy/mm/dd（その日だけ）でもありません（" + Excerpt(row[0]) + "）";
+    }
+    return std::nullopt;
 }
 
 std::string Quoted(std::string_view field) {
     return "\"" + NormalizeHolidayField(field) + "\"";
+}
+
+struct ListedHoliday {
+    std::optional<int> Year;
+    std::string Name;
+};
+
+// The readable lines of the user's list for the month/day, in table order.
+std::vector<ListedHoliday> ListedOn(const platform::Table& table, int month, int day) {
+    std::vector<ListedHoliday> listed;
+    for (const auto& row : table.Rows()) {
+        auto parsed = ParseListedDay(TrimBlanks(row.at(0)));
+        if (parsed && parsed->Month == month && parsed->Day == day) {
+            listed.push_back({parsed->Year, std::string(TrimBlanks(row.at(1)))});
+        }
+    }
+    return listed;
+}
+
+// The name of the user's line for exactly this day, else of the first yearless line for its
+// month/day, leaving to the built-in calendar the lines that repeat its holidays.
+std::string ListedHolidayName(const platform::Table& table, const platform::Date& date) {
+    const std::vector<ListedHoliday> listed = ListedOn(table, date.Month, date.Day);
+    for (const auto& line : listed) {
+        if (line.Year == date.Year) return line.Name;
+    }
+    const bool builtIn = IsBuiltInCalendarYear(date.Year);
+    for (const auto& line : listed) {
+        if (!line.Year && !(builtIn && RepeatsBuiltInHoliday(date.Month, date.Day, line.Name))) return line.Name;
+    }
+    return "";
+}
+
+// The first yearless line on the Sunday's month/day when it is a national holiday: the
+// substitute rule of the years the built-in calendar does not cover.
+std::string ListedSundayHoliday(const platform::Table& table, const platform::Date& sunday) {
+    for (const auto& line : ListedOn(table, sunday.Month, sunday.Day)) {
+        if (line.Year) continue;
+        const bool national = IsNationalHolidayMonthDay(sunday.Month, sunday.Day) || IsNationalHolidayName(line.Name);
+        return national ? line.Name : "";
+    }
+    return "";
 }
 
 }  // namespace
@@ -59,6 +129,10 @@ std::string NormalizeHolidayField(std::string_view typed) {
 
 int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view name, std::optional<int> editRow) {
     const platform::Table::Row entry = {NormalizeHolidayField(mmdd), NormalizeHolidayField(name)};
+    if (!ParseListedDay(entry[0])) {
+        throw HolidayDateError("日付は mm/dd（毎年）か yyyy/mm/dd（その日だけ）で入力してください（" +
+                               Excerpt(entry[0]) + "）");
+    }
     auto& rows = table.MutableRows();
     if (!editRow) {
         table.AddRow(entry);
@@ -73,17 +147,33 @@ int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view
     return static_cast<int>(std::find(rows.begin(), rows.end(), entry) - rows.begin());
 }
 
-void LoadCalender(platform::Table& table, const std::filesystem::path& file) {
-    ResetHolidayTable(table);
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return;
-    for (const std::string& line : platform::ReadSjisLines(file)) {
-        if (TrimBlanks(line).empty()) continue;  // a blank line left by hand editing is no record
-        size_t pos = 0;
-        std::string mmdd = ReadField(line, pos);
-        std::string name = ReadField(line, pos);
-        table.AddRow({std::move(mmdd), std::move(name)});
+std::string CalenderLoad::Message() const {
+    if (Problems.empty()) return {};
+    std::string text = "休日ファイル " + Path.string() + " に読めない行があります。これらの行は休場日になりません。";
+    for (const auto& problem : Problems) {
+        text += "\n" + std::to_string(problem.Line) + "行目: " + problem.Reason;
     }
+    text += "\n一覧でその行を編集するか、ファイルを直してください。";
+    return text;
+}
+
+CalenderLoad LoadCalender(platform::Table& table, const std::filesystem::path& file) {
+    ResetHolidayTable(table);
+    CalenderLoad load{file, {}};
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return load;
+    const std::vector<std::string> lines = platform::ReadSjisLines(file);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (TrimBlanks(lines[i]).empty()) continue;  // a blank line left by hand editing is no record
+        platform::Table::Row row;
+        if (auto reason = ReadRecord(lines[i], row)) {
+            load.Problems.push_back({static_cast<int>(i + 1), *reason});
+            // Kept as written where the fields cannot be told apart, so no part of it counts.
+            if (row.empty()) row = {std::string(TrimBlanks(lines[i])), ""};
+        }
+        table.AddRow(std::move(row));
+    }
+    return load;
 }
 
 void SaveCalender(const platform::Table& table, const std::filesystem::path& file) {
@@ -95,21 +185,14 @@ void SaveCalender(const platform::Table& table, const std::filesystem::path& fil
     platform::WriteSjisLines(file, lines);
 }
 
-std::string FindHoliday(const platform::Table& table, std::string_view mmdd) {
-    for (const auto& row : table.Rows()) {
-        if (TrimBlanks(row.at(0)) == mmdd) return std::string(TrimBlanks(row.at(1)));
-    }
-    return "";
-}
-
 std::string GetHolidayName(const platform::Table& table, const platform::Date& date) {
-    int weekday = platform::Weekday(date);
+    const int weekday = platform::Weekday(date);
     if (weekday == 0) return "日曜日";
     if (weekday == 6) return "土曜日";
-    std::string name = FindHoliday(table, platform::FormatSlashed(date).substr(5, 5));
-    if (!name.empty()) return name;
-    if (weekday == 1) {
-        std::string sunday = FindHoliday(table, platform::FormatSlashed(platform::AddDays(date, -1)).substr(5, 5));
+    if (std::string name = BuiltInClosureName(date); !name.empty()) return name;
+    if (std::string name = ListedHolidayName(table, date); !name.empty()) return name;
+    if (weekday == 1 && !IsBuiltInCalendarYear(date.Year)) {
+        std::string sunday = ListedSundayHoliday(table, platform::AddDays(date, -1));
         if (!sunday.empty()) return sunday + "の振替";
     }
     return "";

@@ -12,6 +12,7 @@ extern const Command kFileCommand;      // file CSV...
 extern const Command kIssueCommand;     // issue CODE
 extern const Command kDataDateCommand;  // datadate
 extern const Command kHolidayCommand;   // holiday yyyy/mm/dd
+extern const Command kCalendarCommand;  // calendar YYYY
 extern const Command kDownloadCommand;  // download [--no-csv] [--no-file]
 extern const Command kSettingCommand;   // setting KEY [VALUE]
 extern const Command kHoldingsCommand;  // holdings

@@ -3,7 +3,7 @@
 
 #include "calendar/Calender.h"
 #include "cli/Commands.h"
-#include "platform/Folders.h"
+#include "cli/HolidayList.h"
 #include "platform/Table.h"
 
 namespace mirolanda::cli {
@@ -11,8 +11,7 @@ namespace {
 
 int RunDataDate(CliContext& context, const Args& args) {
     if (!args.empty()) throw UsageError{"datadate takes no arguments"};
-    platform::Table holidays;
-    calendar::LoadCalender(holidays, platform::CalenderFile(context.programFolder));
+    const platform::Table holidays = LoadHolidayList(context.programFolder);
     std::printf("%s\n", calendar::GetDataDate(holidays, *context.clock).c_str());
     return 0;
 }
@@ -23,7 +22,8 @@ const Command kDataDateCommand = {
     "datadate",
     "datadate\n"
     "Prints the data date yyyymmdd: the newest trading day whose prices are out at the present\n"
-    "moment (--now sets it), skipping weekends and the holidays of the program folder's Calender.txt.",
+    "moment in Tokyo (--now sets it; before 09:00 the day before counts), skipping the days the\n"
+    "market is closed (see holiday --help).",
     RunDataDate,
 };
 

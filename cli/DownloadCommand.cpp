@@ -4,6 +4,7 @@
 
 #include "calendar/Calender.h"
 #include "cli/Commands.h"
+#include "cli/HolidayList.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
 #include "quotes/DownloadCommand.h"
@@ -69,8 +70,7 @@ int Run(CliContext& context, const Args& args) {
         }
     }
 
-    platform::Table holidays;
-    calendar::LoadCalender(holidays, platform::CalenderFile(context.programFolder));
+    const platform::Table holidays = LoadHolidayList(context.programFolder);
 
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(context.Settings());
     options.AutoCsvSave = options.AutoCsvSave && !noCsv;

@@ -21,6 +21,7 @@ const std::vector<const Command*> kCommands = {
     &kParseCommand,
     &kDataDateCommand,
     &kHolidayCommand,
+    &kCalendarCommand,
     &kSettingCommand,
     &kHoldingsCommand,
     &kFileCommand,
@@ -37,7 +38,10 @@ void PrintUsage(std::FILE* out) {
         std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
                      c->usage);
     }
-    std::fprintf(out, "\n'mirolanda-cli COMMAND --help' describes one command.\n");
+    std::fprintf(out,
+                 "\n--now is Tokyo time (UTC+9), as is the clock whatever the machine's time zone; \"@SECONDS\"\n"
+                 "gives the moment in seconds since 1970-01-01 00:00 UTC instead.\n"
+                 "'mirolanda-cli COMMAND --help' describes one command.\n");
 }
 
 struct GlobalOptions {
@@ -63,7 +67,7 @@ GlobalOptions ParseGlobals(int argc, char** argv) {
         } else if (arg == "--now") {
             std::string text = value();
             o.now = platform::ParseDateTime(text);
-            if (!o.now) throw UsageError{"--now takes \"YYYY-MM-DD HH:MM\", not \"" + text + "\""};
+            if (!o.now) throw UsageError{"--now takes \"YYYY-MM-DD HH:MM\" (Tokyo time) or @SECONDS, not \"" + text + "\""};
         } else {
             break;
         }

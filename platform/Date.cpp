@@ -96,12 +96,16 @@ std::optional<Date> ParseSlashed(std::string_view text) {
     return Date{*y, *m, *d};
 }
 
-DateTime SystemClock::Now() const {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return DateTime{Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec};
+DateTime TokyoDateTime(std::time_t utcSeconds) {
+    constexpr long long kTokyoOffset = 9 * 3600;
+    const long long seconds = static_cast<long long>(utcSeconds) + kTokyoOffset;
+    const long long days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const long long rest = seconds - days * 86400;
+    return DateTime{CivilFromDays(static_cast<long>(days)), static_cast<int>(rest / 3600),
+                    static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60)};
 }
+
+DateTime SystemClock::Now() const { return TokyoDateTime(std::time(nullptr)); }
 
 void FixedClock::AdvanceSeconds(long seconds) {
     long total = DaysFromCivil(now_.Day) * 86400L + now_.Hour * 3600L + now_.Minute * 60L + now_.Second + seconds;
@@ -114,6 +118,17 @@ void FixedClock::AdvanceSeconds(long seconds) {
 }
 
 std::optional<DateTime> ParseDateTime(std::string_view text) {
+    if (!text.empty() && text[0] == '@') {
+        // At most eleven digits, so that the day stays within the years dates can hold.
+        const std::string_view digits = text.substr(1);
+        long long seconds = 0;
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), seconds);
+        if (digits.empty() || digits.size() > 11 || digits[0] == '-' || error != std::errc() ||
+            end != digits.data() + digits.size()) {
+            return std::nullopt;
+        }
+        return TokyoDateTime(static_cast<std::time_t>(seconds));
+    }
     // YYYY-MM-DD HH:MM
     if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':') return std::nullopt;
     auto y = Digits(text.substr(0, 4)), m = Digits(text.substr(5, 2)), d = Digits(text.substr(8, 2));

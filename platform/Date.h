@@ -1,7 +1,8 @@
-// Calendar dates and local date-times, with the day arithmetic the program needs
+// Calendar dates and Tokyo date-times, with the day arithmetic the program needs
 // (proleptic Gregorian, years 1 to 9999), and the clock the domain code is given.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,13 +39,18 @@ std::string FormatHhMm(const DateTime& time); // "hh:nn"
 std::optional<Date> ParseYmd(std::string_view text);
 std::optional<Date> ParseSlashed(std::string_view text);
 
-// The present local date and time; injectable so that data dates and automation are testable.
+// The market's time, Tokyo time (UTC+9, no daylight saving), of a moment given in seconds
+// since 1970-01-01 00:00 UTC. Never reads the machine's time zone.
+DateTime TokyoDateTime(std::time_t utcSeconds);
+
+// The present date and time in Tokyo; injectable so that data dates and automation are testable.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual DateTime Now() const = 0;
 };
 
+// The machine's clock, in Tokyo time whatever the machine's time zone.
 class SystemClock final : public Clock {
 public:
     DateTime Now() const override;
@@ -61,7 +67,9 @@ private:
     DateTime now_;
 };
 
-// Parses "YYYY-MM-DD HH:MM" (as the command line takes it); nothing when malformed.
+// Parses "YYYY-MM-DD HH:MM", a Tokyo time, or "@SECONDS", a moment in seconds since
+// 1970-01-01 00:00 UTC (as `date +%s` prints it), as the command line takes them; nothing
+// when malformed.
 std::optional<DateTime> ParseDateTime(std::string_view text);
 
 }  // namespace mirolanda::platform

@@ -181,7 +181,8 @@ TEST_F(CalendarTabTest, UnreadableFileIsShownAsAnEmptyList) {
     EXPECT_TRUE(dialogs_.shown[0].Text.contains("Calender.txt"));
 }
 
-// May 2026 begins on a Friday; the 3rd is a listed Sunday, so the 4th is its substitute.
+// May 2026 begins on a Friday; the 3rd is a Sunday whose substitute holiday is the 6th, after
+// the holidays of the 4th and 5th, all known without a holiday file.
 TEST_F(CalendarTabTest, MonthViewMarksWeekendsHolidaysAndSubstitutes) {
     Open("\"05/03\",\"憲法記念日\"\r\n");
     EXPECT_EQ(Find<QLineEdit>("TxtCalYear")->text(), "2026");
@@ -196,8 +197,9 @@ TEST_F(CalendarTabTest, MonthViewMarksWeekendsHolidaysAndSubstitutes) {
         int cell;
         const char* caption;
         const char* tooltip;
-    } cells[] = {{4, "", ""},   {5, "01", ""},      {6, "02", "土曜日"}, {7, "03", "日曜日"},
-                 {8, "04", "憲法記念日の振替"}, {9, "05", ""}, {35, "31", "日曜日"}, {36, "", ""}};
+    } cells[] = {{4, "", ""},         {5, "01", ""},           {6, "02", "土曜日"},  {7, "03", "日曜日"},
+                 {8, "04", "みどりの日"}, {9, "05", "こどもの日"}, {10, "06", "振替休日"}, {11, "07", ""},
+                 {35, "31", "日曜日"},   {36, "", ""}};
     for (const auto& c : cells) {
         QLabel* day = Day(c.cell);
         EXPECT_EQ(day->text(), QString::fromUtf8(c.caption)) << c.cell;
@@ -205,17 +207,39 @@ TEST_F(CalendarTabTest, MonthViewMarksWeekendsHolidaysAndSubstitutes) {
         EXPECT_EQ(day->palette().color(QPalette::WindowText), *c.tooltip ? kRed : normal) << c.cell;
     }
 
-    // A holiday added in the editor is marked at once.
+    // A holiday added in the editor, here for one day only, is marked at once.
     Click("CmdCalAdd");
-    Dialog("05/05", "こどもの日", "CmdOK");
-    EXPECT_EQ(Day(9)->toolTip(), "こどもの日");
-    EXPECT_EQ(Day(9)->palette().color(QPalette::WindowText), kRed);
+    Dialog("2026/05/07", "臨時休場", "CmdOK");
+    EXPECT_EQ(Day(11)->toolTip(), "臨時休場");
+    EXPECT_EQ(Day(11)->palette().color(QPalette::WindowText), kRed);
 
     // A month whose first day falls later in the week leaves no tooltip on the leading cells.
     tab_->ShowMonth(2026, 8);  // begins on a Saturday
     EXPECT_EQ(Day(5)->toolTip(), "");
     EXPECT_EQ(Day(5)->text(), "");
     EXPECT_EQ(Day(6)->text(), "01");
+}
+
+TEST_F(CalendarTabTest, DaysTheListCannotHoldAreRefusedAndUnreadableLinesReported) {
+    const char* content = "\"05/03\",\"憲法記念日\"\r\n\"05/07\"2026,\"臨時\"\r\n";
+    Open(content);
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].Icon, MessageIcon::Warning);
+    EXPECT_TRUE(dialogs_.shown[0].Text.contains("Calender.txt")) << dialogs_.shown[0].Text.toStdString();
+    EXPECT_TRUE(dialogs_.shown[0].Text.contains("2行目")) << dialogs_.shown[0].Text.toStdString();
+    EXPECT_EQ(holidays_.RowCount(), 2);  // shown, so that it can be edited
+    EXPECT_EQ(Day(11)->toolTip(), "");   // but it closes no day
+    EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
+
+    Click("CmdCalAdd");
+    Dialog("5/7", "臨時休場", "CmdOK");
+    ASSERT_EQ(dialogs_.shown.size(), 2u);
+    EXPECT_TRUE(dialogs_.shown[1].Text.contains("yyyy/mm/dd")) << dialogs_.shown[1].Text.toStdString();
+    EXPECT_TRUE(tab_->HolidayDialog()->isVisible());
+    EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/7");
+    EXPECT_EQ(holidays_.RowCount(), 2);
+    EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
+    tab_->HolidayDialog()->reject();
 }
 
 TEST_F(CalendarTabTest, YearBoxRedrawsOnlyForAFourDigitYear) {

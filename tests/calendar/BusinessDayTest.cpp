@@ -1,4 +1,5 @@
-// Which days are business days and which trading day the newest prices belong to.
+// Which days are business days and which trading day the newest prices belong to: the
+// built-in calendar and the user's list together.
 #include <gtest/gtest.h>
 
 #include "calendar/Calender.h"
@@ -17,33 +18,71 @@ std::string DataDateAt(const Table& table, Date day, int hour, int minute) {
     return GetDataDate(table, clock);
 }
 
-// 2026-12-05 is a Saturday, 2026-12-06 a Sunday, 2026-12-07 a Monday.
-TEST(HolidayName, WeekendsListedDaysAndSubstitutes) {
-    Table table = Holidays({{"12/09", "休場"},
-                            {"12/09", "二つ目"},
-                            {" 12/06 ", " 日曜の祝日 "},
-                            {"12/12", "土曜の祝日"},
-                            {"12/21", "月曜の祝日"},
-                            {"12/20", "日曜の祝日2"},
-                            {"5/3", "ゼロなし"}});
-    struct Case {
-        const char* date;
-        const char* reason;
-    } cases[] = {
+struct NameCase {
+    const char* date;
+    const char* reason;
+};
+
+void ExpectNames(const Table& table, std::initializer_list<NameCase> cases) {
+    for (const auto& c : cases) EXPECT_EQ(GetHolidayName(table, c.date), c.reason) << c.date;
+}
+
+TEST(HolidayName, TheUserListAddsToTheBuiltInCalendar) {
+    const Table table = Holidays({{"12/09", "休場"},
+                                  {"12/09", "二つ目"},
+                                  {" 12/06 ", " 日曜の休み "},
+                                  {"08/14", "夏季休業"},
+                                  {"2026/12/10", "臨時休場"},
+                                  {"2026/05/06", "独自の名前"},
+                                  {"05/04", "国民の休日"},
+                                  {"12/23", "天皇誕生日"},
+                                  {"03/20", "春分の日"},
+                                  {"08/11", "山の日"},
+                                  {"09/21", "敬老の日"},
+                                  {"01/03", "年始休業"},
+                                  {"5/3", "ゼロなし"}});
+    ExpectNames(table, {
         {"2026/12/05", "土曜日"},
-        {"2026/12/06", "日曜日"},                   // listed, but Sunday comes first
-        {"2026/12/07", "日曜の祝日の振替"},         // Monday after a listed Sunday (cells trimmed)
-        {"2026/12/08", ""},
-        {"2026/12/09", "休場"},                     // first of two rows wins
-        {"2026/12/14", ""},                         // a listed Saturday gives no substitute
-        {"2026/12/21", "月曜の祝日"},               // a listed Monday keeps its own name
-        {"2026/12/22", ""},                         // and the Tuesday after it is a business day
-        {"2025/05/03", "土曜日"},
-        {"2027/05/03", ""},                         // "5/3" never matches 05/03
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GetHolidayName(table, c.date), c.reason) << c.date;
-    }
+        {"2026/12/06", "日曜日"},
+        {"2026/12/07", ""},            // a listed Sunday gives no substitute
+        {"2026/12/09", "休場"},        // the first of two lines
+        {"2026/08/14", "夏季休業"},    // a closure of the user's own, every year
+        {"2026/12/10", "臨時休場"},    // a dated line: that day only
+        {"2027/12/10", ""},
+        {"2026/05/06", "振替休日"},    // the built-in name comes first
+        {"2026/05/04", "みどりの日"},
+        {"2026/12/23", ""},            // lines repeating national holidays follow the law's years,
+        {"2023/03/20", ""},            // its equinox days,
+        {"2020/08/11", ""},            // its moves
+        {"2027/09/21", ""},            // and its Monday holidays, known by name
+        {"2027/01/04", ""},            // 01/03 on a Sunday closes no Monday
+        {"2027/05/03", "憲法記念日"},
+        {"2026/01/02", "年末年始休業"},
+        {"2026/12/31", "年末年始休業"},
+        {"2020/10/01", "システム障害による終日売買停止"},
+    });
+}
+
+TEST(HolidayName, OutsideTheBuiltInYearsTheListAloneCounts) {
+    const Table table = Holidays({{"01/01", "元日"},
+                                  {"01/03", "年始休業"},
+                                  {"01/15", "成人の日"},
+                                  {"05/03", "憲法記念日"},
+                                  {"08/15", "お盆休み"},
+                                  {"12/04", "土曜の休み"},
+                                  {"2100/02/10", "臨時休場"}});
+    ExpectNames(table, {
+        {"2100/01/01", "元日"},
+        {"2100/01/04", ""},                  // 01/03 on a Sunday: a closure, no substitute
+        {"2100/08/16", ""},                  // nor for a closure of the user's own
+        {"2105/05/04", "憲法記念日の振替"},  // a national holiday on a Sunday: its Monday
+        {"1989/01/16", "成人の日の振替"},
+        {"2100/12/06", ""},                  // a listed Saturday gives nothing
+        {"2105/05/05", ""},                  // national holidays are not known here
+        {"2100/12/31", ""},
+        {"2099/12/31", "年末年始休業"},
+        {"2100/02/10", "臨時休場"},
+    });
 }
 
 TEST(HolidayName, MalformedDateTextIsAnError) {
@@ -51,6 +90,23 @@ TEST(HolidayName, MalformedDateTextIsAnError) {
     EXPECT_THROW(GetHolidayName(table, "2026/13/01"), platform::Error);
     EXPECT_THROW(GetHolidayName(table, "2026-12-01"), platform::Error);
     EXPECT_THROW(GetHolidayName(table, ""), platform::Error);
+}
+
+TEST(HolidayName, AnOldYearlessFileGivesTheAnswersOfAFreshInstall) {
+    Table old;
+    const CalenderLoad load = LoadCalender(old, std::string(MIROLANDA_TEST_DATA) + "/OldCalender.txt");
+    ASSERT_TRUE(load.Problems.empty()) << load.Message();
+    ASSERT_GT(old.RowCount(), 20);
+    const Table fresh = Holidays({});
+    int closed = 0;
+    for (Date day{2000, 1, 1}; day.Year <= 2030; day = platform::AddDays(day, 1)) {
+        const std::string reason = GetHolidayName(fresh, day);
+        EXPECT_EQ(GetHolidayName(old, day), reason) << platform::FormatSlashed(day);
+        if (!reason.empty() && platform::Weekday(day) % 6 != 0) ++closed;
+    }
+    // Some sixteen closed weekdays a year: the built-in calendar is there at all.
+    EXPECT_GT(closed, 31 * 14);
+    EXPECT_LT(closed, 31 * 20);
 }
 
 TEST(DataDate, WorkedCases) {
@@ -63,20 +119,42 @@ TEST(DataDate, WorkedCases) {
     EXPECT_EQ(DataDateAt(empty, monday, 0, 0), "20261204");
     EXPECT_EQ(DataDateAt(empty, monday, 23, 59), "20261207");
 
-    const Table sunday = Holidays({{"12/06", "日曜の祝日"}});
-    EXPECT_EQ(DataDateAt(sunday, monday, 15, 0), "20261204");
-    EXPECT_EQ(DataDateAt(sunday, tuesday, 8, 59), "20261204");
+    // A listed Sunday's Monday: closed only where the list alone counts.
+    const Table sunday = Holidays({{"12/06", "日曜の休み"}, {"05/03", "憲法記念日"}});
+    EXPECT_EQ(DataDateAt(sunday, monday, 15, 0), "20261207");
+    EXPECT_EQ(DataDateAt(sunday, Date{2105, 5, 4}, 15, 0), "21050501");
+    EXPECT_EQ(DataDateAt(sunday, Date{2105, 5, 5}, 8, 59), "21050501");
+}
 
-    const Table saturdayListed = Holidays({{"12/05", "土曜の祝日"}});
-    EXPECT_EQ(DataDateAt(saturdayListed, monday, 15, 0), "20261207");
-
-    // Across a year end: 2027/01/01 (Friday) listed, New Year's morning before nine.
-    const Table newYear = Holidays({{"01/01", "元日"}});
-    EXPECT_EQ(DataDateAt(newYear, Date{2027, 1, 2}, 10, 0), "20261231");
-    EXPECT_EQ(DataDateAt(newYear, Date{2027, 1, 1}, 8, 0), "20261231");
+// Golden Week, the year end and a trading halt on a fresh install, at the hours that matter.
+TEST(DataDate, AroundHolidaysOnAFreshInstall) {
+    const Table empty = Holidays({});
+    struct Case {
+        Date day;
+        int hour, minute;
+        const char* dataDate;
+    } cases[] = {
+        {{2026, 4, 30}, 8, 59, "20260428"}, {{2026, 4, 30}, 9, 0, "20260430"},
+        {{2026, 5, 2}, 12, 0, "20260501"},  {{2026, 5, 6}, 23, 0, "20260501"},
+        {{2026, 5, 7}, 8, 59, "20260501"},  {{2026, 5, 7}, 9, 0, "20260507"},
+        {{2025, 5, 7}, 8, 0, "20250502"},   {{2019, 5, 7}, 8, 0, "20190426"},
+        {{2026, 12, 31}, 10, 0, "20261230"}, {{2027, 1, 1}, 10, 0, "20261230"},
+        {{2027, 1, 4}, 8, 59, "20261230"},  {{2027, 1, 4}, 9, 0, "20270104"},
+        {{2027, 1, 5}, 8, 59, "20270104"},  {{2026, 1, 5}, 8, 0, "20251230"},
+        {{2020, 10, 1}, 20, 0, "20200930"}, {{2020, 10, 2}, 8, 0, "20200930"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DataDateAt(empty, c.day, c.hour, c.minute), c.dataDate)
+            << platform::FormatSlashed(c.day) << " " << c.hour << ":" << c.minute;
+    }
+    for (int hour = 0; hour < 24; ++hour) {
+        EXPECT_EQ(DataDateAt(empty, Date{2026, 5, 7}, hour, 30), hour < 9 ? "20260501" : "20260507") << hour;
+        EXPECT_EQ(DataDateAt(empty, Date{2027, 1, 4}, hour, 30), hour < 9 ? "20261230" : "20270104") << hour;
+    }
 }
 
 // Every month/day listed except one: the only business days left are that day's weekdays.
+// Years beyond the built-in calendar, where the list alone counts.
 Table AllDaysBut(std::string_view spared) {
     Table table;
     ResetHolidayTable(table);
@@ -90,23 +168,23 @@ Table AllDaysBut(std::string_view spared) {
 }
 
 TEST(DataDate, LooksBackAtMostOneYear) {
-    // 2021/12/03 is a Friday; a year later 2022/12/03 is a Saturday, so it is the only
+    // 2100/12/03 is a Friday; a year later 2101/12/03 is a Saturday, so it is the only
     // business day in reach of a start 366 days after it.
-    const Date spared{2021, 12, 3};
+    const Date spared{2100, 12, 3};
     ASSERT_EQ(platform::Weekday(spared), 5);
     const Table table = AllDaysBut("12/03");
-    EXPECT_EQ(DataDateAt(table, platform::AddDays(spared, 366), 10, 0), "20211203");
+    EXPECT_EQ(DataDateAt(table, platform::AddDays(spared, 366), 10, 0), "21001203");
     EXPECT_THROW(DataDateAt(table, platform::AddDays(spared, 367), 10, 0), NoBusinessDayError);
 }
 
 TEST(DataDate, NoBusinessDayAtAllEndsWithAClearMessage) {
     const Table table = AllDaysBut("");
     try {
-        DataDateAt(table, Date{2026, 12, 7}, 10, 0);
+        DataDateAt(table, Date{2101, 12, 7}, 10, 0);
         FAIL() << "no error";
     } catch (const NoBusinessDayError& e) {
         std::string what = e.what();
-        EXPECT_NE(what.find("2026/12/07"), std::string::npos) << what;
+        EXPECT_NE(what.find("2101/12/07"), std::string::npos) << what;
         EXPECT_NE(what.find("Calender.txt"), std::string::npos) << what;
     }
 }

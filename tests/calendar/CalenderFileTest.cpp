@@ -51,21 +51,50 @@ TEST(CalenderFile, MissingFileIsAnEmptyListWithHeadings) {
     EXPECT_EQ(table.RowCount(), 0);
 }
 
-TEST(CalenderFile, ReaderAcceptsHandWrittenForms) {
+TEST(CalenderFile, ReaderAcceptsHandWrittenFormsAndReportsWhatItCannotRead) {
     TempFolder folder;
-    // Unquoted and quoted fields, blanks, LF-only ends, a blank line, a missing second field,
-    // an unclosed quote, text after a closing quote, and a comma inside an unquoted name.
-    WriteAll(folder / "Calender.txt",
-             "01/01,New Year\r\n"
-             "  \"01/02\" , \" two \"\n"
-             "\r\n"
-             "01/03\r\n"
-             "\"01/04\",\"open\r\n"
-             "\"01/05\"x,\"name\"tail\r\n"
-             "01/06,a,b\r\n");
-    std::vector<Table::Row> expected = {{"01/01", "New Year"}, {"01/02", "two"}, {"01/03", ""},
-                                        {"01/04", "open"},     {"01/05", "name"}, {"01/06", "a"}};
-    EXPECT_EQ(Loaded(folder / "Calender.txt"), expected);
+    const std::string text =
+        "01/01,New Year\r\n"                // unquoted fields
+        "  \"01/02\" , \" two \"\n"           // blanks, an LF line end
+        "\r\n"                              // a blank line is no record
+        "01/03\r\n"                         // no name
+        "\"2026/01/07\",\"dated\"\r\n"
+        "\"01/04\",\"open\r\n"              // 6: unclosed quote
+        "\"01/05\"2026,\"name\"\r\n"         // 7: text after a closing quote
+        "01/06,a,b\r\n"                     // 8: a third field
+        "\"\",\"empty\"\r\n"                 // 9: no date
+        "\"01/08/2026\",\"year last\"\r\n"   // 10: the year in the wrong place
+        "\"2026/1/9\",\"short\"\r\n"         // 11
+        "\"13/01\",\"no month\"\r\n";        // 12
+    WriteAll(folder / "Calender.txt", text);
+    Table table;
+    const CalenderLoad load = LoadCalender(table, folder / "Calender.txt");
+
+    std::vector<Table::Row> expected = {
+        {"01/01", "New Year"}, {"01/02", "two"},     {"01/03", ""},  {"2026/01/07", "dated"},
+        {"\"01/04\",\"open", ""}, {"\"01/05\"2026,\"name\"", ""}, {"01/06,a,b", ""}, {"", "empty"},
+        {"01/08/2026", "year last"}, {"2026/1/9", "short"}, {"13/01", "no month"}};
+    EXPECT_EQ(table.Rows(), expected);
+    std::vector<int> lines;
+    for (const auto& problem : load.Problems) lines.push_back(problem.Line);
+    EXPECT_EQ(lines, (std::vector<int>{6, 7, 8, 9, 10, 11, 12}));
+    const std::string message = load.Message();
+    EXPECT_NE(message.find("Calender.txt"), std::string::npos) << message;
+    EXPECT_NE(message.find("7行目: 閉じる引用符"), std::string::npos) << message;
+    EXPECT_NE(message.find("01/08/2026"), std::string::npos) << message;
+
+    // None of them closes a day, in any year; the file is left as it was.
+    for (const char* day : {"2026/01/05", "2027/01/05", "2027/01/06", "2030/01/08", "2026/01/09", "2027/01/04"}) {
+        EXPECT_EQ(GetHolidayName(table, day), "") << day;
+    }
+    EXPECT_EQ(GetHolidayName(table, "2026/01/07"), "dated");
+    EXPECT_EQ(ReadAll(folder / "Calender.txt"), text);
+
+    // Saving after an edit keeps them, still unread.
+    SaveCalender(table, folder / "Calender.txt");
+    Table again;
+    EXPECT_EQ(LoadCalender(again, folder / "Calender.txt").Problems.size(), load.Problems.size());
+    EXPECT_EQ(again.RowCount(), table.RowCount());
 }
 
 TEST(CalenderFile, EveryStorableNameReadsBackUnchanged) {
@@ -104,6 +133,20 @@ TEST(HolidayEdit, AddedAndEditedRowsTakeTheirSortedPlaceInTheFormTheFileKeeps) {
     EXPECT_EQ(ApplyHoliday(table, "12/31", "大晦日", 0), 3);
     EXPECT_EQ(table.RowAt(0), (Table::Row{"02/11", "建国"}));
     EXPECT_EQ(table.RowAt(3), (Table::Row{"12/31", "大晦日"}));
+}
+
+TEST(HolidayEdit, DatedEntriesFollowTheYearlessOnesAndOtherFormsAreRefused) {
+    Table table = Holidays({{"01/01", "元日"}});
+    EXPECT_EQ(ApplyHoliday(table, "2026/05/06", "臨時", std::nullopt), 1);
+    EXPECT_EQ(ApplyHoliday(table, "12/31", "大納会", std::nullopt), 1);
+    EXPECT_EQ(ApplyHoliday(table, "02/29", "閏日", std::nullopt), 1);
+    const Table before = table;
+    for (const char* refused : {"5/6", "2026/5/6", "2026/02/29", "02/30", "06/05/2026", ""}) {
+        EXPECT_THROW(ApplyHoliday(table, refused, "x", std::nullopt), HolidayDateError) << refused;
+        EXPECT_THROW(ApplyHoliday(table, refused, "x", 0), HolidayDateError) << refused;
+    }
+    EXPECT_EQ(table.Rows(), before.Rows());
+    EXPECT_EQ(ApplyHoliday(table, " 12/31 ", "x", 0), 1);  // blanks are trimmed
 }
 
 TEST(HolidayEdit, AnEditRowThatIsGoneChangesNothing) {

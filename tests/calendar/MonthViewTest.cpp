@@ -16,9 +16,10 @@ std::string Captions(const CalenderMonth& view) {
     return all;
 }
 
-// May 2026 begins on a Friday; the 3rd is a Sunday, so the 4th is its substitute.
-TEST(MonthView, MonthWithAListedSunday) {
-    const CalenderMonth view = BuildCalenderMonth(Holidays({{"05/03", "憲法記念日"}, {"05/05", "こどもの日"}}), 2026, 5);
+// May 2026 begins on a Friday; the 3rd is a Sunday, and its substitute comes after the
+// holidays of the 4th and 5th. The built-in calendar marks them whatever the list holds.
+TEST(MonthView, GoldenWeekWithItsSubstituteHoliday) {
+    const CalenderMonth view = BuildCalenderMonth(Holidays({{"05/03", "憲法記念日"}, {"05/29", "創立記念日"}}), 2026, 5);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(view.Cells[i].Caption, "") << i;
         EXPECT_EQ(view.Cells[i].Reason, "") << i;
@@ -28,8 +29,9 @@ TEST(MonthView, MonthWithAListedSunday) {
         const char* caption;
         const char* reason;
     } cells[] = {
-        {5, "01", ""},          {6, "02", "土曜日"},  {7, "03", "日曜日"},  {8, "04", "憲法記念日の振替"},
-        {9, "05", "こどもの日"}, {10, "06", ""},       {35, "31", "日曜日"},
+        {5, "01", ""},           {6, "02", "土曜日"},     {7, "03", "日曜日"},       {8, "04", "みどりの日"},
+        {9, "05", "こどもの日"}, {10, "06", "振替休日"}, {11, "07", ""},             {33, "29", "創立記念日"},
+        {35, "31", "日曜日"},
     };
     for (const auto& c : cells) {
         EXPECT_EQ(view.Cells[c.cell].Caption, c.caption) << c.cell;

@@ -29,6 +29,34 @@ TEST(Date, FormatsAndParses) {
     EXPECT_FALSE(ParseDateTime("2026-12-07 24:00"));
 }
 
+// The real clock's conversion: Tokyo is UTC+9 all year, whatever the machine's zone says.
+TEST(Date, TokyoTimeOfAMomentInUtc) {
+    struct Case {
+        long long utc;
+        DateTime tokyo;
+    } cases[] = {
+        {0, {{1970, 1, 1}, 9, 0, 0}},
+        {-1, {{1970, 1, 1}, 8, 59, 59}},
+        {1796647380, {{2026, 12, 7}, 21, 43, 0}},   // 07:43 in New York, a day behind the data date
+        {1796655599, {{2026, 12, 7}, 23, 59, 59}},
+        {1796655600, {{2026, 12, 8}, 0, 0, 0}},
+        {1798729200, {{2027, 1, 1}, 0, 0, 0}},
+        {1709132400, {{2024, 2, 29}, 0, 0, 0}},
+        {1772953200, {{2026, 3, 8}, 16, 0, 0}},      // the hour daylight saving starts in New York
+    };
+    for (const auto& c : cases) {
+        const DateTime t = TokyoDateTime(static_cast<std::time_t>(c.utc));
+        EXPECT_EQ(t.Day, c.tokyo.Day) << c.utc;
+        EXPECT_EQ(t.Hour * 3600 + t.Minute * 60 + t.Second, c.tokyo.Hour * 3600 + c.tokyo.Minute * 60 + c.tokyo.Second)
+            << c.utc;
+    }
+    auto at = ParseDateTime("@1799020740");
+    ASSERT_TRUE(at);
+    EXPECT_EQ(at->Day, (Date{2027, 1, 4}));
+    EXPECT_EQ(FormatHhMm(*at), "08:59");
+    for (const char* refused : {"@", "@-5", "@12a", "@+5", "@999999999999"}) EXPECT_FALSE(ParseDateTime(refused)) << refused;
+}
+
 TEST(Date, FixedClockAdvancesOverMidnight) {
     FixedClock clock(DateTime{{2001, 12, 31}, 23, 59, 55});
     clock.AdvanceSeconds(10);
