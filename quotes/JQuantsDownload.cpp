@@ -319,6 +319,11 @@ void CatchUpDay(ApiSession& api, const DownloadOptions& options, const platform:
 
 }  // namespace
 
+std::string JQuantsWaitText(int64_t waitMs, platform::WaitReason reason) {
+    return "ダウンロード－待機 " + std::to_string((waitMs + 999) / 1000) + "秒 (" +
+           (reason == platform::WaitReason::Pace ? "1分あたりの回数制限" : "アクセス制限 HTTP 429") + ")";
+}
+
 void FetchJQuantsDay(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                      const platform::Date& day, const platform::Progress& progress) {
     ApiSession api(client, options);

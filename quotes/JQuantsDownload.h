@@ -13,9 +13,10 @@
 #include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/HttpClient.h"
+#include "platform/PacedFetcher.h"
 #include "platform/Progress.h"
 #include "platform/Table.h"
-#include "quotes/DownloadCommand.h"
+#include "quotes/DownloadCommon.h"
 #include "quotes/ExchangeCalendar.h"
 
 namespace mirolanda::quotes {
@@ -30,6 +31,10 @@ public:
 inline constexpr const char* kJQuantsBadKeyText = "APIキーが正しくありません";
 inline constexpr const char* kJQuantsNoKeyText = "APIキーが設定されていません";
 inline constexpr const char* kJQuantsNotYetText = "この日のデータはまだ提供されていません (プランの配信遅延)";
+
+// The status line while the paced fetcher waits (PacedFetcher::OnWait): «ダウンロード－待機 60秒
+// (1分あたりの回数制限)», or «… (アクセス制限 HTTP 429)» after the API refused a request.
+std::string JQuantsWaitText(int64_t waitMs, platform::WaitReason reason);
 
 // The download of options.JQuants: the data date (under the exchange's calendar when the
 // settings give the built-in rule and the clock), the catch-up of missed days, then the data

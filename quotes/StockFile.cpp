@@ -330,7 +330,8 @@ IssueRecord ReadIssueRecord(const fs::path& stockFolder, const IssueCode& code) 
 }
 
 std::optional<platform::Date> NewestHistoryDate(const fs::path& stockFolder) {
-    std::optional<platform::Date> newest;
+    std::map<long, int> filesByNewestDay;
+    int files = 0;
     std::error_code ec;
     for (fs::directory_iterator it(stockFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path& path = it->path();
@@ -341,10 +342,18 @@ std::optional<platform::Date> NewestHistoryDate(const fs::path& stockFolder) {
         const size_t n = std::fread(head.data(), 1, head.size(), file);
         std::fclose(file);
         if (n < head.size() || PriceAt(head, 0) == kEmptyPrice) continue;
-        std::optional<platform::Date> day = platform::ParseSlashed(DateAt(head, 0));
-        if (day && (!newest || platform::DaysFromCivil(*day) > platform::DaysFromCivil(*newest))) newest = day;
+        if (std::optional<platform::Date> day = platform::ParseSlashed(DateAt(head, 0))) {
+            ++filesByNewestDay[platform::DaysFromCivil(*day)];
+            ++files;
+        }
     }
-    return newest;
+    // The median: going back from the newest day until half the files are counted.
+    int counted = 0;
+    for (auto it = filesByNewestDay.rbegin(); it != filesByNewestDay.rend(); ++it) {
+        counted += it->second;
+        if (2 * counted >= files) return platform::CivilFromDays(it->first);
+    }
+    return std::nullopt;
 }
 
 FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& stockFolder,

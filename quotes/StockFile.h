@@ -58,9 +58,10 @@ std::string ReadIssueName(const std::filesystem::path& stockFolder, const IssueC
 // characters, price 0).
 IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, const IssueCode& code);
 
-// The newest day held by any history file of the folder (entry 0 of each <code>.dat), read
-// from the first 74 bytes of each file; nothing when the folder holds no day. Files whose
-// entry 0 is not a "yyyy/mm/dd" day are passed over.
+// The newest day the folder's history was filed for: the median of the files' newest days
+// (entry 0, read from the first 74 bytes of each file), so the few files the holdings'
+// intraday update touches do not count as a filing. Nothing when no
+// file holds a day; files whose entry 0 is not a "yyyy/mm/dd" day are passed over.
 std::optional<platform::Date> NewestHistoryDate(const std::filesystem::path& stockFolder);
 
 enum class FilingResult { Filed, NoFile, BadName };

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "platform/SjisText.h"
+#include "quotes/DownloadCommand.h"
 #include "platform/TextFields.h"
 #include "quotes/StockFile.h"
 #include "support/RecordingPaceClock.h"
@@ -113,6 +114,7 @@ TEST_F(JQuantsDownloadTest, WholeMarketFollowsEveryPageAndGivesTheQuoteSiteRows)
     // request waits for the minute to pass.
     EXPECT_EQ(ApiRequests(), 7);
     EXPECT_EQ(client.clock->waits, std::vector<int64_t>{60000});
+    EXPECT_EQ(quotes::JQuantsWaitText(59001, platform::WaitReason::Pace), "ダウンロード－待機 60秒 (1分あたりの回数制限)");
     const fs::path csv = dir / "CsvData" / "20260116.csv";
     ASSERT_EQ(outcome.CsvPath, csv);
     EXPECT_EQ(ReadAll(csv), tools::ExpectedJQuantsCsv(sim_->GetMarket(), kFriday));
@@ -271,11 +273,13 @@ TEST_F(JQuantsDownloadTest, MissedWeekIsCaughtUpLikeDownloadingEachDayOnItsDay) 
         for (const fs::path& name : names) ASSERT_EQ(ReadAll(away / sub / name), ReadAll(daily / sub / name)) << name;
     }
 
-    // At most the last so many days are caught up; the older ones are named, not fetched.
+    // At most the last so many days are caught up; the older ones are named, not fetched. A
+    // newer day the intraday update filed for a held issue does not count as a filing.
     const fs::path limited = dir / "limited";
     Use(limited);
     At(days.front());
     ASSERT_TRUE(Run(*client.fetcher).Ok);
+    quotes::StoreDayPrice(limited / "StockData", sim_->GetMarket().Issues()[0].Code, "held", "2026/01/16", 1);
     At(days.back());
     options.JQuants.MaxCatchUpDays = 3;
     const auto bounded = Run(*client.fetcher);
