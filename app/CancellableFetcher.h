@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/HttpClient.h"
 
@@ -19,6 +20,9 @@ public:
         return inner_->Fetch(url);
     }
     void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
+    void SetRequestHeaders(std::vector<platform::HttpHeader> headers) override {
+        inner_->SetRequestHeaders(std::move(headers));
+    }
     void Cancel() override {
         cancelled_ = true;
         inner_->Cancel();

@@ -145,10 +145,10 @@ void HoldingsTab::FgBuy_EnterCell() {
     if (index < 0) return;
     Guarded(services_, [&] {
         holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-        const auto record = history.Record(platform::CellToInt16(BuyGrid.Cell(index, holdings::kGridCode)));
+        const auto record = history.Record(quotes::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
         const auto& holding = FgBuyTmp.RowAt(index);
         ChartCanvas canvas(PicBuy->Image());
-        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], platform::CellToInt16(holding[holdings::kBuyCode]),
+        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], quotes::CodeOfCell(holding[holdings::kBuyCode]),
                                platform::CellToInt32(holding[holdings::kBuyPrice]));
     });
     PicBuy->update();

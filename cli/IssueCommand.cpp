@@ -9,16 +9,15 @@
 namespace mirolanda::cli {
 namespace {
 
-int ParseCode(const std::string& text) {
-    if (text.size() != 4 || text.find_first_not_of("0123456789") != std::string::npos || text[0] == '0') {
-        throw UsageError{"not an issue code from 1000 to 9999: " + text};
-    }
-    return std::stoi(text);
+quotes::IssueCode ParseCode(const std::string& text) {
+    auto code = quotes::IssueCode::Parse(text);
+    if (!code) throw UsageError{"not an issue code (1000 to 9999, or with letters such as 130A): " + text};
+    return *code;
 }
 
 int RunIssue(CliContext& context, const Args& args) {
     if (args.size() != 1) throw UsageError{"issue takes one issue code"};
-    int code = ParseCode(args[0]);
+    const quotes::IssueCode code = ParseCode(args[0]);
     const auto& folder = context.folders.StockData;
     // Without a file the program's reader gives "Unknown" and zeros; a script is better told.
     if (!std::filesystem::exists(quotes::IssueFilePath(folder, code))) {
@@ -40,8 +39,9 @@ int RunIssue(CliContext& context, const Args& args) {
 const Command kIssueCommand = {
     "issue",
     "issue CODE\n"
-    "Prints the history record of the issue CODE (1000 to 9999) from the stock data folder: the\n"
-    "name without trailing blanks, then one line per stored day, yyyy/mm/dd<TAB>price, newest first.",
+    "Prints the history record of the issue CODE (1000 to 9999, or a code with letters such as 130A)\n"
+    "from the stock data folder: the name without trailing blanks, then one line per stored day,\n"
+    "yyyy/mm/dd<TAB>price, newest first.",
     RunIssue,
 };
 

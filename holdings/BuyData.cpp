@@ -21,16 +21,21 @@ std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Ro
     if (fields->size() > kBuyColumns) return "項目が多すぎます（5項目のはずです）";
     const auto& f = *fields;
 
-    auto code = platform::WholeNumber(f[kBuyCode]);
-    auto codeValue = code ? platform::RoundHalfEven(*code, kLowestCode, kHighestCode) : std::nullopt;
-    if (!codeValue) return "銘柄コードが1000～9999の数値ではありません";
+    // A code with letters as written; a numeric code as the whole number it must be.
+    std::optional<std::string> code;
+    if (auto letters = quotes::IssueCode::Parse(platform::TrimBlanks(f[kBuyCode]))) code = letters->Text();
+    auto number = platform::WholeNumber(f[kBuyCode]);
+    if (auto value = number ? platform::RoundHalfEven(*number, 1000, 9999) : std::nullopt; !code && value) {
+        code = std::to_string(*value);
+    }
+    if (!code) return "銘柄コードが正しくありません（1000～9999、または 130A のような英字入りのコード）";
     auto price = platform::WholeNumber(f[kBuyPrice]);
     if (!price || !platform::RoundHalfEven(*price, INT32_MIN, INT32_MAX)) return "購入時株価が数値ではありません";
     auto shares = platform::WholeNumber(f[kBuyShares]);
     auto sharesValue = shares ? platform::RoundHalfEven(*shares, INT32_MIN, INT32_MAX) : std::nullopt;
     if (!sharesValue) return "購入株数が数値ではありません";
 
-    row = {std::to_string(*codeValue), f[kBuyName], f[kBuyDate], platform::FormatNumber(*price),
+    row = {*code, f[kBuyName], f[kBuyDate], platform::FormatNumber(*price),
            std::to_string(*sharesValue)};
     return std::nullopt;
 }
@@ -89,7 +94,7 @@ std::string EncodeBuyData(const platform::Table& table) {
             return column < static_cast<int>(row.size()) ? std::string_view(row[static_cast<size_t>(column)])
                                                          : std::string_view();
         };
-        lines.push_back(std::to_string(platform::CellToInt16(cell(kBuyCode))) + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
+        lines.push_back(quotes::CodeOfCell(cell(kBuyCode)).Text() + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
                         FileText(cell(kBuyDate)) + "\"," + std::to_string(platform::CellToInt32(cell(kBuyPrice))) + "," +
                         std::to_string(platform::CellToInt32(cell(kBuyShares))));
     }

@@ -32,7 +32,7 @@ struct BuyDataLoad {
 };
 
 // Fills `table` (emptied first, five columns) from the file. A missing file gives an empty
-// table. A malformed line (too few or too many fields, a code outside 1000–9999, text
+// table. A malformed line (too few or too many fields, a code that is no issue code, text
 // where a number belongs, an unclosed quote) is skipped and reported in the result; the
 // good lines load. Nothing is written. Throws FileError when the file cannot be read.
 BuyDataLoad LoadBuyData(platform::Table& table, const std::filesystem::path& settingFolder);

@@ -11,19 +11,13 @@
 namespace mirolanda::holdings {
 
 std::string NameForCodeBox(std::string_view codeText, const History& history) {
-    auto code = platform::RoundHalfEven(platform::LeadingNumber(codeText), INT16_MIN, INT16_MAX);
-    return history.Name(code ? static_cast<int>(*code) : 0);
+    if (auto code = quotes::CodeFromText(codeText)) return history.Name(*code);
+    auto number = platform::RoundHalfEven(platform::LeadingNumber(codeText), INT16_MIN, INT16_MAX);
+    return history.Name(number ? static_cast<int>(*number) : 0);
 }
 
-int CodeFromWholeText(std::string_view codeText) {
-    codeText = platform::TrimBlanks(codeText);
-    if (codeText.empty() || codeText.size() > 4) return 0;
-    int code = 0;
-    for (char c : codeText) {
-        if (c < '0' || c > '9') return 0;
-        code = code * 10 + (c - '0');
-    }
-    return code >= kLowestCode && code <= kHighestCode ? code : 0;
+quotes::IssueCode CodeFromWholeText(std::string_view codeText) {
+    return quotes::CodeFromText(codeText).value_or(quotes::IssueCode(0));
 }
 
 namespace {
@@ -82,7 +76,7 @@ bool IsUsableCount(std::string_view text) {
 }  // namespace
 
 BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
-    int code = CodeFromWholeText(entry.Code);
+    const quotes::IssueCode code = CodeFromWholeText(entry.Code);
     entry.Name = history.Name(code);
     if (IsUnknownName(entry.Name)) return {BuyRefusal::UnknownIssue, BuyField::Code, true, {}};
 

@@ -9,26 +9,24 @@
 
 namespace mirolanda::holdings {
 
-inline constexpr int kLowestCode = 1000;
-inline constexpr int kHighestCode = 9999;
 inline constexpr std::string_view kUnknownName = "Unknown";
 
 class History {
 public:
     virtual ~History() = default;
     // The issue's record; UnknownIssueRecord() when the issue has no history.
-    virtual quotes::IssueRecord Record(int code) const = 0;
+    virtual quotes::IssueRecord Record(const quotes::IssueCode& code) const = 0;
     // The stored name (padded with blanks to 60 characters), or "Unknown".
-    virtual std::string Name(int code) const = 0;
+    virtual std::string Name(const quotes::IssueCode& code) const = 0;
 };
 
-// The history files of one folder. Codes outside 1000–9999 never touch the disk: they have
-// no file by definition.
+// The history files of one folder. A text that is no issue code never touches the disk: it
+// has no file by definition.
 class HistoryFolder final : public History {
 public:
     explicit HistoryFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
-    quotes::IssueRecord Record(int code) const override;
-    std::string Name(int code) const override;
+    quotes::IssueRecord Record(const quotes::IssueCode& code) const override;
+    std::string Name(const quotes::IssueCode& code) const override;
 
 private:
     std::filesystem::path folder_;

@@ -4,13 +4,13 @@
 
 namespace mirolanda::holdings {
 
-quotes::IssueRecord HistoryFolder::Record(int code) const {
-    if (code < kLowestCode || code > kHighestCode) return UnknownIssueRecord();
+quotes::IssueRecord HistoryFolder::Record(const quotes::IssueCode& code) const {
+    if (!code.IsValid()) return UnknownIssueRecord();
     return quotes::ReadIssueRecord(folder_, code);
 }
 
-std::string HistoryFolder::Name(int code) const {
-    if (code < kLowestCode || code > kHighestCode) return std::string(kUnknownName);
+std::string HistoryFolder::Name(const quotes::IssueCode& code) const {
+    if (!code.IsValid()) return std::string(kUnknownName);
     return quotes::ReadIssueName(folder_, code);
 }
 

@@ -55,8 +55,9 @@ void PrintPriceLabel(const ChartSpace& s, int64_t value, double h) {
     s.PrintChartText((6 - static_cast<double>(text.size())) * s.dw, h, text, kChartBlack);
 }
 
-void DrawChartFrame(const ChartSpace& s, int32_t lowest, int32_t highest, int32_t g, int code, std::string_view name,
-                    std::string_view purchaseDate, int32_t purchasePrice, std::optional<double> ystep) {
+void DrawChartFrame(const ChartSpace& s, int32_t lowest, int32_t highest, int32_t g, const quotes::IssueCode& code,
+                    std::string_view name, std::string_view purchaseDate, int32_t purchasePrice,
+                    std::optional<double> ystep) {
     const double TH = s.TH;
     PrintPriceLabel(s, lowest, 7.5 * TH);
     for (int step = 1; step <= 3; ++step) {
@@ -77,7 +78,7 @@ void DrawChartFrame(const ChartSpace& s, int32_t lowest, int32_t highest, int32_
     }
 
     std::string price = std::to_string(purchasePrice);
-    std::string lineA = std::to_string(code) + "　" + std::string(TrimTrailingBlanks(name)) + "　" +
+    std::string lineA = code.Text() + "　" + std::string(TrimTrailingBlanks(name)) + "　" +
                         std::string(purchaseDate) + "　　終 " + price;
     s.PrintChartText(kTextLeft, 5 * TH, lineA, kChartBlack);
     s.PrintChartText(kTextLeft, 3 * TH, "購入日 " + std::string(purchaseDate) + "　買値 " + price, kChartBlack);
@@ -122,14 +123,14 @@ ChartWindow ChooseChartWindow(const quotes::IssueRecord& record, std::string_vie
     return window;
 }
 
-void DrawBuyChart(Canvas& canvas, const quotes::IssueRecord& record, std::string_view purchaseDate, int code,
-                  int32_t purchasePrice) {
+void DrawBuyChart(Canvas& canvas, const quotes::IssueRecord& record, std::string_view purchaseDate,
+                  const quotes::IssueCode& code, int32_t purchasePrice) {
     ChartWindow w = ChooseChartWindow(record, purchaseDate);
     PlotPriceChart(record, code, purchaseDate, canvas, w.Oldest, w.Newest, w.Lowest, w.Highest, purchasePrice);
 }
 
-void PlotPriceChart(const quotes::IssueRecord& record, int code, std::string_view purchaseDate, Canvas& canvas,
-                    int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice) {
+void PlotPriceChart(const quotes::IssueRecord& record, const quotes::IssueCode& code, std::string_view purchaseDate,
+                    Canvas& canvas, int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice) {
     ChartSpace s(canvas);
     const double TH = s.TH;
     // One day has no horizontal scale and a flat period no vertical one: those parts are left out.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <string_view>
 
 namespace mirolanda::platform {
 
@@ -75,6 +76,10 @@ bool TransientCode(CURLcode code) {
     }
 }
 
+bool HasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
 }  // namespace
 
 FetchResult ApplyBodyCheck(FetchResult result, const BodyCheck& check) {
@@ -100,6 +105,7 @@ struct HttpClient::Impl {
     std::atomic<long> connections{0};
     char error[CURL_ERROR_SIZE] = {};
     std::string body;
+    curl_slist* headers = nullptr;
     bool tooLarge = false;
     bool stalled = false;
     bool headersDone = false;  // the last answer's header block was read to its blank line
@@ -256,6 +262,7 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
     result.Refused = code == CURLE_COULDNT_CONNECT;
     if (busy) result.RetryAfterSeconds = RetryAfterSeconds();
     body.clear();
+    retryAfter.clear();
     return result;
 }
 
@@ -289,6 +296,7 @@ HttpClient::HttpClient(HttpLimits limits) : impl_(std::make_unique<Impl>()) {
 
 HttpClient::~HttpClient() {
     curl_easy_cleanup(impl_->easy);
+    curl_slist_free_all(impl_->headers);
     curl_multi_cleanup(impl_->multi);
 }
 
@@ -339,6 +347,29 @@ FetchResult HttpClient::Fetch(const std::string& url) {
 void HttpClient::Cancel() {
     impl_->cancel.store(true);
     curl_multi_wakeup(impl_->multi);
+}
+
+void HttpClient::SetRequestHeaders(std::vector<HttpHeader> headers) {
+    curl_slist* list = nullptr;
+    for (const HttpHeader& header : headers) {
+        if (header.Name.empty() || HasLineBreakOrNul(header.Name) || HasLineBreakOrNul(header.Value) ||
+            header.Name.find(':') != std::string::npos) {
+            curl_slist_free_all(list);
+            // The value may be a secret, so the message names nothing of it.
+            throw Error("リクエストヘッダーに使えない文字があります");
+        }
+        curl_slist* grown = curl_slist_append(list, (header.Name + ": " + header.Value).c_str());
+        if (!grown) {
+            curl_slist_free_all(list);
+            throw Error("リクエストヘッダーを設定できません");
+        }
+        list = grown;
+    }
+    curl_easy_setopt(impl_->easy, CURLOPT_HTTPHEADER, list);
+    curl_slist_free_all(impl_->headers);
+    impl_->headers = list;
+    // A redirect could carry a secret header to another host; with headers, stay where we asked.
+    curl_easy_setopt(impl_->easy, CURLOPT_FOLLOWLOCATION, list ? 0L : 1L);
 }
 
 long HttpClient::ConnectionsOpened() const {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace mirolanda::platform {
 
@@ -15,6 +17,11 @@ namespace mirolanda::platform {
 inline constexpr std::string_view kCancelledDescription = "中断されました";
 
 struct FetchResult {
+    FetchResult() = default;
+    // The four fields every fetcher fills.
+    FetchResult(bool ok, std::string body, std::string description, long status)
+        : Ok(ok), Body(std::move(body)), Description(std::move(description)), Status(status) {}
+
     bool Ok = false;
     std::string Body;         // the body as bytes, untouched
     // On failure: libcurl's error text, "HTTP 503" for an error status, or our own text for
@@ -27,6 +34,13 @@ struct FetchResult {
     bool Transient = false;
     bool Refused = false;          // nobody listened: transient only once the server has answered before
     long RetryAfterSeconds = -1;   // the answer's Retry-After, in seconds from its Date; −1 without one
+};
+
+// One request header, such as "x-api-key" and its value. Values may be secrets: no text the
+// client makes (descriptions, errors) ever contains one.
+struct HttpHeader {
+    std::string Name;
+    std::string Value;
 };
 
 // The defaults suit quote pages (a page of fifty codes is about 10 KB); a client for images
@@ -58,6 +72,8 @@ public:
     virtual void Cancel() {}
     // Fetch, then the check; a retrying fetcher asks again for a body the check refuses.
     virtual FetchResult FetchChecked(const std::string& url, const BodyCheck& check);
+    // Headers sent with every later request until set again ({} for none); fakes may ignore them.
+    virtual void SetRequestHeaders(std::vector<HttpHeader> /*headers*/) {}
 };
 
 // A good result whose body the check refuses becomes a transient failure with its text.
@@ -82,6 +98,10 @@ public:
     // Ends a pending Fetch (from any thread) at once; it returns !Ok, "中断されました". With no
     // fetch pending it does nothing: the next Fetch runs normally.
     void Cancel() override;
+
+    // While any header is set, redirects are not followed, so a secret header never travels to
+    // another host. Throws Error (naming no value) for a name or value with a line break or NUL.
+    void SetRequestHeaders(std::vector<HttpHeader> headers) override;
 
     // How many new TCP connections this client has opened (for keep-alive checks).
     long ConnectionsOpened() const;

@@ -62,6 +62,7 @@ bool RetryingFetcher::Retryable(const FetchResult& result) const {
 
 Milliseconds RetryingFetcher::WaitBefore(size_t retry, const FetchResult& failure) const {
     Milliseconds wait = options_.Waits[retry];
+    if (failure.Status == 429 && failure.RetryAfterSeconds < 0) wait = std::max(wait, options_.TooManyFirstWait * (1 << retry));
     if (failure.RetryAfterSeconds >= 0) {
         const Milliseconds asked = std::min<Milliseconds>(std::chrono::seconds(failure.RetryAfterSeconds), options_.MaxRetryAfter);
         wait = std::max(wait, asked);

@@ -27,6 +27,9 @@ struct RetryOptions {
     std::vector<Milliseconds> Waits = {std::chrono::seconds(1), std::chrono::seconds(4), std::chrono::seconds(16)};
     // A Retry-After longer than this is not waited for in full.
     Milliseconds MaxRetryAfter = std::chrono::minutes(5);
+    // A 429 answer without Retry-After waits at least this, doubled for each further retry: a
+    // rate-limited API that blocks clients who keep going asks for a minute.
+    Milliseconds TooManyFirstWait{0};
     // Waits the time or returns false at once when cancelled; empty: a real wait that Cancel()
     // ends. Tests give one that does not sleep.
     std::function<bool(Milliseconds)> Wait;
@@ -42,12 +45,15 @@ public:
     FetchResult Fetch(const std::string& url) override;
     FetchResult FetchChecked(const std::string& url, const BodyCheck& check) override;
     void SetAccess(int mode, const std::string& proxy) override { inner_.SetAccess(mode, proxy); }
+    void SetRequestHeaders(std::vector<HttpHeader> headers) override { inner_.SetRequestHeaders(std::move(headers)); }
     // Ends the pending request or wait at once; the fetch returns the cancelled result.
     void Cancel() override;
 
     // A new command: a refused connection is not retried until the server has answered, and
     // the counts start from zero.
     void BeginCommand();
+    // The least wait after a 429 without Retry-After (RetryOptions::TooManyFirstWait).
+    void SetTooManyFirstWait(Milliseconds wait) { options_.TooManyFirstWait = wait; }
     long Requests() const { return requests_.load(); }  // requests asked for, retries not counted
     long Retries() const { return retries_.load(); }
 

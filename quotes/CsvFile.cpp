@@ -81,12 +81,15 @@ int64_t ReadNumber(std::string_view field, const char* what, const fs::path& pat
     throw platform::FormatError(path, line, std::string(what) + "が数値ではありません(" + Excerpt(field) + ")");
 }
 
-int ReadCode(std::string_view field, const fs::path& path, int line) {
-    int64_t code = ReadNumber(field, "銘柄コード", path, line);
-    if (code < 1000 || code > 9999 || TrimBlanks(field).find('.') != std::string_view::npos) {
-        throw platform::FormatError(path, line, "銘柄コードが1000～9999ではありません(" + Excerpt(field) + ")");
+// A code with letters as written; a numeric code as before: a whole number 1000–9999.
+IssueCode ReadCode(std::string_view field, const fs::path& path, int line) {
+    if (auto code = IssueCode::Parse(TrimBlanks(field))) return *code;
+    int64_t code = 0;
+    if (ParseRoundedInteger(field, code) != NumberStatus::Ok || code < 1000 || code > 9999 ||
+        TrimBlanks(field).find('.') != std::string_view::npos) {
+        throw platform::FormatError(path, line, "銘柄コードが正しくありません(" + Excerpt(field) + ")");
     }
-    return static_cast<int>(code);
+    return IssueCode(static_cast<int>(code));
 }
 
 // The name field: the text inside the double quotes. A quote inside the name is written
@@ -145,6 +148,16 @@ int64_t GridNumber(const platform::Table& grid, int row, int column, const fs::p
     return value;
 }
 
+// A code cell: a code with letters as it stands, a numeric code as the integer it holds.
+std::string GridCode(const platform::Table& grid, int row, const fs::path& path) {
+    if (auto code = IssueCode::Parse(TrimBlanks(grid.Cell(row, 0)))) return code->Text();
+    const int64_t number = GridNumber(grid, row, 0, path);
+    if (number < 1000 || number > 9999) {
+        throw platform::FormatError(path, row + 1, "銘柄コードが正しくありません(" + Excerpt(grid.Cell(row, 0)) + ")");
+    }
+    return std::to_string(number);
+}
+
 bool IsDataDate(std::string_view text) {
     if (text.size() != 8) return false;
     for (char c : text) {
@@ -171,16 +184,13 @@ fs::path SaveDailyCsv(const platform::Table& grid, const fs::path& csvFolder, st
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(grid.RowCount()));
     for (int row = 0; row < grid.RowCount(); ++row) {
-        int64_t code = GridNumber(grid, row, 0, path);
-        if (code < 1000 || code > 9999) {
-            throw platform::FormatError(path, row + 1, "銘柄コードが1000～9999ではありません(" + std::to_string(code) + ")");
-        }
+        const std::string code = GridCode(grid, row, path);
         std::string name = grid.Cell(row, 1);
         // A line break inside a name would split its line in two and spoil the whole file.
         for (char& c : name) {
             if (c == '\r' || c == '\n') c = ' ';
         }
-        std::string line = std::to_string(code) + ",\"" + name + "\"";
+        std::string line = code + ",\"" + name + "\"";
         for (int column = 2; column < kFieldCount; ++column) {
             line += ',';
             line += std::to_string(GridNumber(grid, row, column, path));

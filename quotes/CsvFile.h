@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Table.h"
+#include "quotes/IssueCode.h"
 
 namespace mirolanda::quotes {
 
@@ -17,21 +18,21 @@ std::filesystem::path DailyCsvPath(const std::filesystem::path& csvFolder, std::
 
 // Writes the grid's data rows as csvFolder/<dataDate>.csv (Shift_JIS, CR LF, fields
 // code,"name",open,high,low,close,volume), replacing the file atomically; creates the
-// folder (one level). Returns the path. Throws FileError, or FormatError for a grid cell
-// that is not an integer.
+// folder (one level). Returns the path. Throws FileError, or FormatError for a code cell that
+// is no issue code or a number cell that is not an integer.
 std::filesystem::path SaveDailyCsv(const platform::Table& grid, const std::filesystem::path& csvFolder,
                                    std::string_view dataDate);
 
 // One line of a daily CSV file, as the filing reads it.
 struct CsvLine {
-    int Code = 0;
+    IssueCode Code;
     std::string Name;  // UTF-8, blanks kept
     int64_t Open = 0, High = 0, Low = 0, Close = 0, Volume = 0;
 };
 
 // Reads and checks a whole daily CSV file. Throws FormatError naming the file and line for
-// a malformed line (too few fields, a non-number, a code outside 1000–9999, a close that
-// does not fit 32 bits), FileError when it cannot be read.
+// a malformed line (too few fields, a non-number, a code that is neither 1000–9999 nor a code
+// with letters such as 130A, a close that does not fit 32 bits), FileError when it cannot be read.
 std::vector<CsvLine> ReadDailyCsv(const std::filesystem::path& path);
 
 // The newest daily CSV file (YYYYMMDD.csv, any letter case) in the folder whose date is

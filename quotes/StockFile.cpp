@@ -4,12 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <optional>
 
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
 #include "quotes/CsvFile.h"
 #include "quotes/HtmlCommon.h"
+#include "quotes/IssueCode.h"
 
 namespace fs = std::filesystem;
 
@@ -190,12 +192,11 @@ const std::string kConvertingText = "CSVを銘柄別データへ変換中です(
 class IssueFiler {
 public:
     // Without skipDamaged a damaged history file stops the filing (FormatError) before any write.
-    IssueFiler(fs::path folder, bool skipDamaged)
-        : folder_(std::move(folder)), records_(10000), skipDamaged_(skipDamaged) {}
+    IssueFiler(fs::path folder, bool skipDamaged) : folder_(std::move(folder)), skipDamaged_(skipDamaged) {}
 
     void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
         for (const CsvLine& line : lines) {
-            if (progress.Status) progress.Show(kConvertingText + date + ")(" + std::to_string(line.Code) + ")");
+            if (progress.Status) progress.Show(kConvertingText + date + ")(" + line.Code.Text() + ")");
             Loaded* record = Load(line.Code);
             if (record) {
                 record->count = InsertDay(record->bytes, record->count, date, static_cast<int32_t>(line.Close));
@@ -211,7 +212,7 @@ public:
         if (codes_.empty()) return;
         platform::EnsureFolder(folder_);
         platform::FileBatch batch;
-        for (int code : codes_) batch.Stage(IssueFilePath(folder_, code), records_[static_cast<size_t>(code)]->record->bytes);
+        for (const IssueCode& code : codes_) batch.Stage(IssueFilePath(folder_, code), records_.at(code)->bytes);
         batch.Commit();
         report.Stored += static_cast<int>(codes_.size());
     }
@@ -223,39 +224,34 @@ private:
     };
 
     // The record of a code, or nothing when its file is damaged (reported once).
-    Loaded* Load(int code) {
-        auto& slot = records_.at(static_cast<size_t>(code));
-        if (!slot) {
+    Loaded* Load(const IssueCode& code) {
+        auto [it, fresh] = records_.try_emplace(code);
+        if (fresh) {
             const fs::path path = IssueFilePath(folder_, code);
             Loaded loaded;
             try {
                 loaded.bytes = LoadRecordBytes(path, loaded.count);
             } catch (const platform::FormatError& e) {
                 if (!skipDamaged_) throw;
-                return Skip(slot, path, e.Reason());
+                return Skip(path, e.Reason());
             } catch (const platform::FileError& e) {
                 if (!skipDamaged_) throw;
-                return Skip(slot, path, e.Reason());
+                return Skip(path, e.Reason());
             }
-            slot = Slot{std::move(loaded)};
+            it->second = std::move(loaded);
             codes_.push_back(code);
         }
-        return slot->record ? &*slot->record : nullptr;
+        return it->second ? &*it->second : nullptr;
     }
 
-    struct Slot {
-        std::optional<Loaded> record;  // empty: the file is skipped
-    };
-
-    Loaded* Skip(std::optional<Slot>& slot, const fs::path& path, const std::string& reason) {
-        slot = Slot{};
+    Loaded* Skip(const fs::path& path, const std::string& reason) {
         skipped_.push_back({path, reason});
         return nullptr;
     }
 
     fs::path folder_;
-    std::vector<std::optional<Slot>> records_;  // indexed by code
-    std::vector<int> codes_;                    // in the order first filed
+    std::map<IssueCode, std::optional<Loaded>> records_;  // empty: the file is skipped
+    std::vector<IssueCode> codes_;                        // in the order first filed
     std::vector<SkippedFile> skipped_;
     bool skipDamaged_;
 };
@@ -299,8 +295,8 @@ int IssueRecord::DayCount() const {
     return n;
 }
 
-fs::path IssueFilePath(const fs::path& stockFolder, int code) {
-    return stockFolder / (std::to_string(code) + ".dat");
+fs::path IssueFilePath(const fs::path& stockFolder, const IssueCode& code) {
+    return stockFolder / (code.Text() + ".dat");
 }
 
 std::string EncodeIssueRecord(const IssueRecord& record) {
@@ -326,7 +322,8 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const fs::path& path) {
     return record;
 }
 
-void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name, std::string_view date, int32_t price) {
+void StoreDayPrice(const fs::path& stockFolder, const IssueCode& code, std::string_view name, std::string_view date,
+                   int32_t price) {
     CheckDayPrice(date, price);
     platform::EnsureFolder(stockFolder);
     fs::path path = IssueFilePath(stockFolder, code);
@@ -338,14 +335,14 @@ void StoreDayPrice(const fs::path& stockFolder, int code, std::string_view name,
     platform::ReplaceFile(path, bytes);
 }
 
-std::string ReadIssueName(const fs::path& stockFolder, int code) {
+std::string ReadIssueName(const fs::path& stockFolder, const IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (!bytes) return std::string(kUnknownName);
     return DecodeIssueRecord(*bytes, path).Name;
 }
 
-IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
+IssueRecord ReadIssueRecord(const fs::path& stockFolder, const IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (bytes) return DecodeIssueRecord(*bytes, path);
@@ -356,6 +353,33 @@ IssueRecord ReadIssueRecord(const fs::path& stockFolder, int code) {
         day.Price = 0;
     }
     return record;
+}
+
+std::optional<platform::Date> NewestHistoryDate(const fs::path& stockFolder) {
+    std::map<long, int> filesByNewestDay;
+    int files = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(stockFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (path.extension() != ".dat" || !IsIssueCode(path.stem().string())) continue;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) continue;
+        std::string head(kNameBytes + kEntryBytes, '\0');
+        const size_t n = std::fread(head.data(), 1, head.size(), file);
+        std::fclose(file);
+        if (n < head.size() || PriceAt(head, 0) == kEmptyPrice) continue;
+        if (std::optional<platform::Date> day = platform::ParseSlashed(DateAt(head, 0))) {
+            ++filesByNewestDay[platform::DaysFromCivil(*day)];
+            ++files;
+        }
+    }
+    // The median: going back from the newest day until half the files are counted.
+    int counted = 0;
+    for (auto it = filesByNewestDay.rbegin(); it != filesByNewestDay.rend(); ++it) {
+        counted += it->second;
+        if (2 * counted >= files) return platform::CivilFromDays(it->first);
+    }
+    return std::nullopt;
 }
 
 FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& stockFolder,

@@ -6,13 +6,16 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/Progress.h"
 #include "platform/RunLog.h"
+#include "quotes/IssueCode.h"
 
 namespace mirolanda::quotes {
 
@@ -32,8 +35,8 @@ struct IssueRecord {
     int DayCount() const;
 };
 
-// The file of a code: folder/<code>.dat.
-std::filesystem::path IssueFilePath(const std::filesystem::path& stockFolder, int code);
+// The file of a code: folder/<code>.dat ("1301.dat", "130A.dat").
+std::filesystem::path IssueFilePath(const std::filesystem::path& stockFolder, const IssueCode& code);
 
 // Byte form of a record and back. Decoding throws FormatError naming `path` for a file that is
 // not exactly 3,700 bytes or whose used entries are not contiguous, sorted newest first and
@@ -45,15 +48,22 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const std::filesystem::pat
 // name is refreshed; at most 260 days are kept (the oldest dropped). Creates the folder (one
 // level). Replaces the file atomically; never overwrites a file it could not read. A date not
 // shaped "yyyy/mm/dd" or a negative price (−1 would end the list) is refused with Error.
-void StoreDayPrice(const std::filesystem::path& stockFolder, int code, std::string_view name, std::string_view date,
+void StoreDayPrice(const std::filesystem::path& stockFolder, const IssueCode& code, std::string_view name,
+                   std::string_view date,
                    int32_t price);
 
 // The stored name (60 characters with trailing blanks), or "Unknown" without a file.
-std::string ReadIssueName(const std::filesystem::path& stockFolder, int code);
+std::string ReadIssueName(const std::filesystem::path& stockFolder, const IssueCode& code);
 
 // The record; without a file, the name "Unknown" and 260 entries of zeros (date of NUL
 // characters, price 0).
-IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, int code);
+IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, const IssueCode& code);
+
+// The newest day the folder's history was filed for: the median of the files' newest days
+// (entry 0, read from the first 74 bytes of each file), so the few files the holdings'
+// intraday update touches do not count as a filing. Nothing when no
+// file holds a day; files whose entry 0 is not a "yyyy/mm/dd" day are passed over.
+std::optional<platform::Date> NewestHistoryDate(const std::filesystem::path& stockFolder);
 
 enum class FilingResult { Filed, NoFile, BadName };
 

@@ -9,7 +9,7 @@
 namespace mirolanda::tools {
 namespace {
 
-constexpr std::array<std::pair<FaultKind, std::string_view>, 12> kNames = {{
+constexpr std::array<std::pair<FaultKind, std::string_view>, 13> kNames = {{
     {FaultKind::Refuse, "refuse"},
     {FaultKind::Reset, "reset"},
     {FaultKind::Stall, "stall"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<FaultKind, std::string_view>, 12> kNames = {{
     {FaultKind::Drip, "drip"},
     {FaultKind::Huge, "huge"},
     {FaultKind::LongHeader, "longheader"},
+    {FaultKind::TooMany, "http429"},
 }};
 
 long RequestNumber(std::string_view text, std::string_view whole) {

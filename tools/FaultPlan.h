@@ -23,6 +23,7 @@ enum class FaultKind {
     Drip,     // the answer's body comes one byte at a time, a byte per drip interval
     Huge,     // status 200 with a 10 MB page
     LongHeader,  // the answer carries a header line of 100 KB
+    TooMany,  // 429 Too Many Requests (with Retry-After when the J-Quants options give one)
 };
 
 std::optional<FaultKind> ParseFaultKind(std::string_view text);

@@ -126,7 +126,7 @@ std::string IntradayChartGif(const Market& market, const Issue& issue, const pla
     int previous = rowOf(open);
     for (int x = 0; x < kWidth; ++x) {
         int64_t target = (open + (q.Close - open) * x / (kWidth - 1)) * kScale;
-        int64_t step = static_cast<int64_t>(Mix(market.Options().Seed, issue.Code, static_cast<uint64_t>(x), 21) % 5) - 2;
+        int64_t step = static_cast<int64_t>(Mix(market.Options().Seed, issue.Key, static_cast<uint64_t>(x), 21) % 5) - 2;
         price = std::clamp<int64_t>(price + step * (high - low) * kScale / 25 + (target - price) / 6, low * kScale,
                                     high * kScale);
         int row = x == kWidth - 1 ? rowOf(q.Close) : rowOf(price / kScale);

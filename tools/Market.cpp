@@ -46,10 +46,10 @@ std::string MakeName(uint64_t h) {
     }
 }
 
-std::string MakeLink(int code, uint64_t h) {
+// The market suffix of the site's link code: mostly Tokyo, some Osaka, Nagoya, Fukuoka.
+const char* LinkSuffix(uint64_t h) {
     uint64_t r = (h >> 44) % 100;
-    const char* suffix = r < 90 ? ".t" : r < 96 ? ".o" : r < 99 ? ".n" : ".f";
-    return std::to_string(code) + suffix;
+    return r < 90 ? ".t" : r < 96 ? ".o" : r < 99 ? ".n" : ".f";
 }
 
 int64_t Between(uint64_t h, int64_t low, int64_t high) {
@@ -112,16 +112,29 @@ Market::Market(MarketOptions options) : options_(options), indexByCode_(kLastCod
     keys.resize(static_cast<size_t>(count));
     std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     for (const auto& [key, code] : keys) {
-        uint64_t h = Mix(options_.Seed, code, 12);
-        Issue issue;
-        issue.Code = code;
-        issue.Name = MakeName(h);
-        issue.Link = MakeLink(code, h);
-        issue.BasePrice = MakeBasePrice(Mix(h, 1));
-        issue.BaseVolume = MakeBaseVolume(Mix(h, 2));
         indexByCode_[static_cast<size_t>(code)] = static_cast<int>(issues_.size());
-        issues_.push_back(std::move(issue));
+        issues_.push_back(MakeIssue(code, std::to_string(code), static_cast<uint64_t>(code)));
     }
+    // Numbered as the exchange numbers them: 130A, 131A, … 999A, then 130C (B is never used).
+    const int letters = std::clamp(options_.LetterIssues, 0, 300);
+    options_.LetterIssues = letters;
+    for (int n = 0; n < letters; ++n) {
+        std::string symbol = std::to_string(130 + n % 870) + (n < 870 ? "A" : "C");
+        letterIssues_.push_back(MakeIssue(0, std::move(symbol), static_cast<uint64_t>(10000 + n)));
+    }
+}
+
+Issue Market::MakeIssue(int code, std::string symbol, uint64_t key) const {
+    uint64_t h = Mix(options_.Seed, key, 12);
+    Issue issue;
+    issue.Code = code;
+    issue.Symbol = std::move(symbol);
+    issue.Key = key;
+    issue.Name = MakeName(h);
+    issue.Link = issue.Symbol + LinkSuffix(h);
+    issue.BasePrice = MakeBasePrice(Mix(h, 1));
+    issue.BaseVolume = MakeBaseVolume(Mix(h, 2));
+    return issue;
 }
 
 const Issue* Market::Find(int code) const {
@@ -131,18 +144,18 @@ const Issue* Market::Find(int code) const {
 }
 
 int64_t Market::CloseOn(const Issue& issue, long day) const {
-    uint64_t h = Mix(options_.Seed, issue.Code, 13);
+    uint64_t h = Mix(options_.Seed, issue.Key, 13);
     long period = 60 + static_cast<long>(h % 180);
     int64_t amplitude = 50 + static_cast<int64_t>((h >> 8) % 250);  // ‰ of the base price
     long phase = static_cast<long>((h >> 20) % static_cast<uint64_t>(period));
     int64_t trend = amplitude * Triangle(day + phase, period) / 1000;
-    int64_t noise = static_cast<int64_t>(Mix(options_.Seed, issue.Code, static_cast<uint64_t>(day), 1) % 61) - 30;
+    int64_t noise = static_cast<int64_t>(Mix(options_.Seed, issue.Key, static_cast<uint64_t>(day), 1) % 61) - 30;
     return RoundToTick(issue.BasePrice * (1000 + trend + noise) / 1000);
 }
 
 DayQuote Market::Quote(const Issue& issue, const platform::Date& date) const {
     long day = platform::DaysFromCivil(date);
-    auto mix = [&](uint64_t salt) { return Mix(options_.Seed, issue.Code, static_cast<uint64_t>(day), salt); };
+    auto mix = [&](uint64_t salt) { return Mix(options_.Seed, issue.Key, static_cast<uint64_t>(day), salt); };
     DayQuote q;
     int64_t previous = CloseOn(issue, day - 1);
     if (mix(7) % 89 == 0) {

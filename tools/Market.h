@@ -14,10 +14,15 @@ namespace mirolanda::tools {
 struct MarketOptions {
     int Issues = 3600;   // listed codes, chosen among 1000–9999 (clamped to 0–9000)
     uint64_t Seed = 1;
+    // Issues whose codes hold letters ("130A", "131A", …, at most 300), listed since 2024. The
+    // J-Quants API serves them; the quote site, asked by numeric code ranges, does not.
+    int LetterIssues = 30;
 };
 
 struct Issue {
-    int Code = 0;
+    int Code = 0;        // the numeric code; 0 for a code with letters
+    std::string Symbol;  // the code as text: "1301", "130A"
+    uint64_t Key = 0;    // what the issue's figures are mixed from: the numeric code, else 10000 + n
     std::string Name;  // UTF-8, exactly as the page's name cell shows it (blanks included)
     std::string Link;  // the code as the site's links write it, e.g. "1301.t"
     int64_t BasePrice = 0;
@@ -40,8 +45,10 @@ public:
     explicit Market(MarketOptions options = {});
 
     const MarketOptions& Options() const { return options_; }
-    // The listed issues in ascending code order.
+    // The listed issues with numeric codes in ascending code order.
     const std::vector<Issue>& Issues() const { return issues_; }
+    // The issues whose codes hold letters, in the program's code order.
+    const std::vector<Issue>& LetterIssues() const { return letterIssues_; }
     // The issue of a code, or nullptr when the code is not listed.
     const Issue* Find(int code) const;
     DayQuote Quote(const Issue& issue, const platform::Date& day) const;
@@ -50,7 +57,10 @@ private:
     int64_t CloseOn(const Issue& issue, long day) const;
 
     MarketOptions options_;
+    Issue MakeIssue(int code, std::string symbol, uint64_t key) const;
+
     std::vector<Issue> issues_;
+    std::vector<Issue> letterIssues_;
     std::vector<int> indexByCode_;  // 10000 entries, −1 for codes not listed
 };
 

@@ -1,5 +1,6 @@
 // mirolanda-sim: plays the quote site and the publisher's server on 127.0.0.1 for tests and
 // the demo. Prints "port N" as its first line once it listens.
+#include <algorithm>
 #include <csignal>
 #include <chrono>
 #include <cstdio>
@@ -19,19 +20,26 @@ const char* const kUsage =
     "usage: mirolanda-sim [--port N] [--issues N] [--seed N] [--date yyyymmdd] [--latency-ms N]\n"
     "                     [--fault KIND --fault-at LIST]... [--stall-seconds N] [--drip-ms N] [--max-codes N]\n"
     "                     [--max-seconds N]\n"
+    "                     [--letter-issues N] [--jquants-key KEY] [--jquants-page-size N] [--jquants-per-minute N]\n"
+    "                     [--jquants-retry-after SECONDS] [--jquants-delay-days N]\n"
     "\n"
     "Serves on 127.0.0.1 only:\n"
     "  /q?s=CODE+CODE…&d=v2                     quote page (EUC-JP), at most --max-codes codes (default 200)\n"
     "  /chart/1d/C/LINK.gif                      intraday chart image of an issue\n"
     "  /cgi-bin/Mirolanda.cgi?…&REQ=List|Image…  the publisher's lists and scrambled images\n"
+    "  /v2/equities/bars/daily?date=…            the J-Quants API (key in x-api-key, default mirolanda-test-key;\n"
+    "  /v2/equities/master?date=…                 pages of --jquants-page-size rows, default 1000; 429 past\n"
+    "  /v2/markets/calendar?from=…&to=…           --jquants-per-minute requests a minute, 0 = no limit)\n"
     "  /stats                                    request and connection counts as JSON\n"
     "  /control?reset=1&date=…&faults=KIND@LIST;…&latency-ms=N&stall-seconds=N&drip-ms=N\n"
     "\n"
     "--port 0 (the default) picks a free port. --date defaults to today. KIND is one of refuse, reset,\n"
     "stall, http500, garbage, cut, fewer, close (answers \"Connection: close\" and closes), drop (closes\n"
     "a keep-alive connection after the answer without saying so), drip (a byte per --drip-ms, default\n"
-    "1000), huge (a 10 MB page), longheader (a 100 KB header line); LIST numbers requests from 1:\n"
-    "\"5\", \"3,7\", \"10-12\", \"20-\".\n"
+    "1000), huge (a 10 MB page), longheader (a 100 KB header line), http429; LIST numbers requests\n"
+    "from 1: \"5\", \"3,7\", \"10-12\", \"20-\".\n"
+    "--letter-issues: issues with letters in their codes (130A, 131A, …; default 30), served by the API only.\n"
+    "--jquants-delay-days: days before the market date's bars are served (as a plan's delay).\n"
     "--fault KIND@LIST is short for --fault KIND --fault-at LIST. Stops on SIGTERM or SIGINT, or after\n"
     "--max-seconds.\n";
 
@@ -96,6 +104,18 @@ Settings Parse(int argc, char** argv) {
             s.sim.DripMs = Number(arg, value);
         } else if (arg == "--max-codes") {
             s.sim.MaxCodes = static_cast<size_t>(Number(arg, value));
+        } else if (arg == "--letter-issues") {
+            s.sim.Market.LetterIssues = Number(arg, value);
+        } else if (arg == "--jquants-key") {
+            s.sim.JQuants.Key = value;
+        } else if (arg == "--jquants-page-size") {
+            s.sim.JQuants.PageSize = static_cast<size_t>(std::max(Number(arg, value), 1));
+        } else if (arg == "--jquants-per-minute") {
+            s.sim.JQuants.PerMinute = Number(arg, value);
+        } else if (arg == "--jquants-retry-after") {
+            s.sim.JQuants.RetryAfterSeconds = Number(arg, value);
+        } else if (arg == "--jquants-delay-days") {
+            s.sim.JQuants.DelayDays = Number(arg, value);
         } else if (arg == "--max-seconds") {
             s.maxSeconds = Number(arg, value);
         } else if (arg == "--fault") {

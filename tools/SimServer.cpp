@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -125,10 +126,21 @@ struct Answer {
     std::string ContentType = "text/html";
     std::string Body;
     bool Shaped = false;  // the builder already cut or thinned the body for the fault
+    std::string RetryAfter;
 };
 
+Answer JsonAnswer(int status, std::string body) {
+    return {status, "application/json", std::move(body), false, {}};
+}
+
+// A date parameter of the API: YYYYMMDD or YYYY-MM-DD.
+std::optional<platform::Date> ApiDateParam(std::string text) {
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') text = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
+    return platform::ParseYmd(text);
+}
+
 Answer Error(int status, const std::string& text) {
-    return {status, "text/html", "<html><body>" + std::to_string(status) + " " + text + "</body></html>\n", false};
+    return {status, "text/html", "<html><body>" + std::to_string(status) + " " + text + "</body></html>\n", false, {}};
 }
 
 }  // namespace
@@ -155,6 +167,7 @@ struct SimServer::Impl {
     SimStats counts;
     std::set<std::string> peers;
     std::set<int> dropped;  // client ports of connections a "drop" closed
+    std::deque<std::chrono::steady_clock::time_point> apiRequests;  // the J-Quants requests of the last minute
 
     struct Turn {
         long Number = 0;
@@ -205,6 +218,13 @@ struct SimServer::Impl {
             res.status = 200;
             res.set_content(GarbageBytes(options.Market.Seed, turn.Number), "text/html");
             return;
+        case FaultKind::TooMany: {
+            Answer a = TooMany();
+            res.status = a.Status;
+            if (!a.RetryAfter.empty()) res.set_header("Retry-After", a.RetryAfter);
+            res.set_content(a.Body, a.ContentType);
+            return;
+        }
         default:
             break;
         }
@@ -214,6 +234,7 @@ struct SimServer::Impl {
         if (turn.Fault == FaultKind::LongHeader) res.set_header("X-Filler", std::string(kLongHeaderBytes, 'a'));
         if (turn.Fault == FaultKind::Close) res.set_header("Connection", "close");
         res.status = a.Status;
+        if (!a.RetryAfter.empty()) res.set_header("Retry-After", a.RetryAfter);
         if (turn.Fault == FaultKind::Drop) {
             // The whole answer, announced as keep-alive, then the connection closed behind it.
             int fd = FindConnectionSocket(port, req.remote_port);
@@ -275,7 +296,7 @@ struct SimServer::Impl {
         PageShape shape = turn.Fault == FaultKind::Cut     ? PageShape::Cut
                           : turn.Fault == FaultKind::Fewer ? PageShape::Fewer
                                                            : PageShape::Full;
-        return {200, "text/html; charset=EUC-JP", QuotePageEucJp(market, turn.Day, list, shape), true};
+        return {200, "text/html; charset=EUC-JP", QuotePageEucJp(market, turn.Day, list, shape), true, {}};
     }
 
     Answer ChartImage(const httplib::Request& req, const Turn& turn) const {
@@ -285,7 +306,7 @@ struct SimServer::Impl {
                                              std::string::npos;
         if (safe && AllDigits(link.substr(0, 4), 4) && first == link.substr(0, 1)) {
             const Issue* issue = market.Find(std::stoi(link.substr(0, 4)));
-            if (issue && issue->Link == link) return {200, "image/gif", IntradayChartGif(market, *issue, turn.Day), false};
+            if (issue && issue->Link == link) return {200, "image/gif", IntradayChartGif(market, *issue, turn.Day), false, {}};
         }
         return Error(404, "Not Found");
     }
@@ -295,7 +316,7 @@ struct SimServer::Impl {
         std::string mode = RawParam(req.target, "MODE").value_or("");
         if (mode != "Short" && mode != "Long") return Error(400, "Bad MODE");
         if (request == "List") {
-            return {200, "text/plain", ListAnswer(PublisherCharts(mode, turn.Day, options.Market.Seed)), false};
+            return {200, "text/plain", ListAnswer(PublisherCharts(mode, turn.Day, options.Market.Seed)), false, {}};
         }
         if (request == "Image") {
             std::string date = RawParam(req.target, "DATE").value_or("");
@@ -304,9 +325,79 @@ struct SimServer::Impl {
             auto jpeg = ChartJpeg(mode, turn.Day, options.Market.Seed, date, std::stoi(number));
             if (!jpeg) return Error(404, "Not Found");
             Scramble(*jpeg);
-            return {200, "application/octet-stream", std::move(*jpeg), false};
+            return {200, "application/octet-stream", std::move(*jpeg), false, {}};
         }
         return Error(400, "Bad REQ");
+    }
+
+    Answer TooMany() const {
+        Answer a = JsonAnswer(429, MessageJson("Too Many Requests"));
+        if (options.JQuants.RetryAfterSeconds > 0) a.RetryAfter = std::to_string(options.JQuants.RetryAfterSeconds);
+        return a;
+    }
+
+    // The key, then the limit of requests a minute; nothing when the request may go on.
+    std::optional<Answer> RefuseApi(const httplib::Request& req) {
+        if (!req.has_header("x-api-key")) return JsonAnswer(401, MessageJson("Unauthorized"));
+        if (req.get_header_value("x-api-key") != options.JQuants.Key) {
+            return JsonAnswer(403, MessageJson("The incoming api key is invalid or expired."));
+        }
+        const int limit = options.JQuants.PerMinute;
+        if (limit <= 0) return std::nullopt;
+        std::lock_guard lock(mutex);
+        const auto now = std::chrono::steady_clock::now();
+        while (!apiRequests.empty() && now - apiRequests.front() >= std::chrono::minutes(1)) apiRequests.pop_front();
+        if (static_cast<int>(apiRequests.size()) >= limit) return TooMany();
+        apiRequests.push_back(now);
+        return std::nullopt;
+    }
+
+    // The key of the page after `offset` rows of a day's listing, and back.
+    std::string PageKey(const platform::Date& day, size_t offset) const {
+        const uint64_t check = Mix(options.Market.Seed, static_cast<uint64_t>(platform::DaysFromCivil(day)), offset, 41);
+        return platform::FormatYmd(day) + "-" + std::to_string(offset) + "-" + std::to_string(check % 1000000);
+    }
+    std::optional<size_t> PageOffset(const httplib::Request& req, const platform::Date& day) const {
+        auto key = RawParam(req.target, "pagination_key");
+        if (!key) return 0;
+        const size_t first = key->find('-'), second = key->find('-', first + 1);
+        if (first != 8 || second == std::string::npos || !AllDigits(key->substr(first + 1, second - first - 1), 9)) {
+            return std::nullopt;
+        }
+        const size_t offset = std::stoul(key->substr(first + 1, second - first - 1));
+        if (PageKey(day, offset) != *key) return std::nullopt;
+        return offset;
+    }
+
+    // /v2/equities/bars/daily?date=… and /v2/equities/master?date=…: a day's listing page by page.
+    Answer ApiListing(const httplib::Request& req, const Turn& turn, bool bars) {
+        if (auto refused = RefuseApi(req)) return *refused;
+        auto date = RawParam(req.target, "date");
+        std::optional<platform::Date> day = date ? ApiDateParam(*date) : (bars ? std::nullopt : std::optional(turn.Day));
+        if (!day) return JsonAnswer(400, MessageJson("This API requires at least 1 parameter as follows; date, code"));
+        auto offset = PageOffset(req, *day);
+        if (!offset) return JsonAnswer(400, MessageJson("invalid pagination_key"));
+        const size_t pageSize = std::max<size_t>(options.JQuants.PageSize, 1);
+        const std::string next = PageKey(*day, *offset + pageSize);
+        if (!bars) return JsonAnswer(200, MasterPageJson(market, *day, *offset, pageSize, next));
+        // A day not yet out (the plan's delay), in the future or without trading has no bars.
+        const long served = platform::DaysFromCivil(turn.Day) - options.JQuants.DelayDays;
+        if (platform::DaysFromCivil(*day) > served || HolidayDivision(*day, options.JQuants) == 0) {
+            return JsonAnswer(200, "{\"data\":[]}");
+        }
+        return JsonAnswer(200, BarsPageJson(market, *day, *offset, pageSize, next));
+    }
+
+    // /v2/markets/calendar?from=…&to=…, at most about a year and a half at once.
+    Answer ApiCalendar(const httplib::Request& req) {
+        if (auto refused = RefuseApi(req)) return *refused;
+        auto from = ApiDateParam(RawParam(req.target, "from").value_or(""));
+        auto to = ApiDateParam(RawParam(req.target, "to").value_or(""));
+        if (!from || !to || platform::DaysFromCivil(*to) < platform::DaysFromCivil(*from) ||
+            platform::DaysFromCivil(*to) - platform::DaysFromCivil(*from) > 550) {
+            return JsonAnswer(400, MessageJson("from and to must be a range of dates"));
+        }
+        return JsonAnswer(200, CalendarJson(*from, *to, options.JQuants));
     }
 
     // /control?reset=1&date=yyyymmdd&faults=kind@list;…&latency-ms=N&stall-seconds=N&drip-ms=N
@@ -361,6 +452,15 @@ int SimServer::Start(int port) {
     });
     s.server.Get("/cgi-bin/Mirolanda.cgi", [&s](const httplib::Request& req, httplib::Response& res) {
         s.Serve(req, res, &SimStats::Publisher, [&](const Impl::Turn& t) { return s.Publisher(req, t); });
+    });
+    s.server.Get("/v2/equities/bars/daily", [&s](const httplib::Request& req, httplib::Response& res) {
+        s.Serve(req, res, &SimStats::JQuants, [&](const Impl::Turn& t) { return s.ApiListing(req, t, true); });
+    });
+    s.server.Get("/v2/equities/master", [&s](const httplib::Request& req, httplib::Response& res) {
+        s.Serve(req, res, &SimStats::JQuants, [&](const Impl::Turn& t) { return s.ApiListing(req, t, false); });
+    });
+    s.server.Get("/v2/markets/calendar", [&s](const httplib::Request& req, httplib::Response& res) {
+        s.Serve(req, res, &SimStats::JQuants, [&](const Impl::Turn&) { return s.ApiCalendar(req); });
     });
     s.server.Get("/stats", [this](const httplib::Request&, httplib::Response& res) {
         res.set_content(StatsJson(Stats()), "application/json");
@@ -432,6 +532,7 @@ void SimServer::ResetCounts() {
     impl_->counts = SimStats{};
     impl_->peers.clear();
     impl_->dropped.clear();
+    impl_->apiRequests.clear();
     impl_->accepted = 0;
 }
 

@@ -1,6 +1,7 @@
 // The simulator's HTTP server on 127.0.0.1: the quote site's quote pages and intraday chart
-// GIFs, the publisher's lists and scrambled JPEGs, fault injection by request number, and
-// the /stats and /control endpoints. Runs in a thread of its own; the mirolanda-sim program
+// GIFs, the publisher's lists and scrambled JPEGs, the J-Quants API (/v2/equities/bars/daily,
+// /v2/equities/master, /v2/markets/calendar: the key, pages, a per-minute limit), fault
+// injection by request number, and the /stats and /control endpoints. Runs in a thread of its own; the mirolanda-sim program
 // and in-process tests both use it.
 #pragma once
 
@@ -10,6 +11,7 @@
 
 #include "platform/Date.h"
 #include "tools/FaultPlan.h"
+#include "tools/JQuantsApi.h"
 #include "tools/Market.h"
 
 namespace mirolanda::tools {
@@ -22,6 +24,7 @@ struct SimOptions {
     int StallSeconds = 60;   // how long a stalled answer stays silent (at most ten minutes)
     int DripMs = 1000;       // the pause between two bytes of a dripped answer (at most a minute)
     size_t MaxCodes = 200;   // more codes in one quote request are answered with 400
+    JQuantsSimOptions JQuants;  // the J-Quants API under /v2
 };
 
 struct SimStats {
@@ -31,6 +34,7 @@ struct SimStats {
     long Quotes = 0;       // requests of /q
     long Charts = 0;       // requests of /chart/…
     long Publisher = 0;    // requests of /cgi-bin/Mirolanda.cgi
+    long JQuants = 0;      // requests of the J-Quants API (/v2/…)
     long Faults = 0;       // answers that a fault replaced or spoiled
 };
 

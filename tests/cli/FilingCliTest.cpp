@@ -99,6 +99,18 @@ TEST(FilingCli, BadNameIsReportedTheRestFiledAndIssuePrintsTheHistory) {
     EXPECT_EQ(issue.Out, "極洋(株)\n2001/05/18\t352\n2001/05/17\t350\n");
 }
 
+// A daily CSV with a code with letters files whole; the issue command takes that code.
+TEST(FilingCli, CodesWithLettersFileAndPrint) {
+    FilingCli cli;
+    cli.Csv("20260116.csv", {"1301,\"極洋\",1,2,3,350,5", "130A,\"ベリタス\",512,520,500,513,900"});
+    auto filed = cli.Run({"file", (cli.temp / "20260116.csv").string()});
+    EXPECT_EQ(filed.Status, 0) << filed.Err;
+    auto issue = cli.Run({"issue", "130A"});
+    EXPECT_EQ(issue.Status, 0) << issue.Err;
+    EXPECT_EQ(issue.Out, "ベリタス\n2026/01/16\t513\n");
+    EXPECT_EQ(cli.Run({"issue", "13B0"}).Status, 2);
+}
+
 TEST(FilingCli, MalformedCsvChangesNothingAndNamesTheLine) {
     FilingCli cli;
     cli.Csv("20010517.csv", {"1301,\"A\",1,2,3,350,5"});

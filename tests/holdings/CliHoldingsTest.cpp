@@ -26,6 +26,7 @@ protected:
         quotes::StoreDayPrice(temp / "StockData", 1301, "極洋", "2001/05/17", 400);
         quotes::StoreDayPrice(temp / "StockData", 1301, "極洋", "2001/05/18", 455);
         quotes::StoreDayPrice(temp / "StockData", 7203, "トヨタ", "2001/05/18", 1000);
+        quotes::StoreDayPrice(temp / "StockData", *quotes::IssueCode::Parse("130A"), "ベリタス", "2001/05/18", 520);
         std::filesystem::create_directory(temp / "Setting");
     }
 
@@ -46,12 +47,14 @@ protected:
 TEST_F(CliHoldingsTest, PrintsTheGridAndExits3WhenARowIsMarked) {
     Holdings("1301,\"極洋\",\"2001/05/17\",350,1000\r\n"
              "7203,\"トヨタ\",\"2001/05/18\",1000,100\r\n"
-             "9999,\"なし\",\"2001/05/18\",500,1\r\n");
+             "9999,\"なし\",\"2001/05/18\",500,1\r\n"
+             "130A,\"ベリタス\",\"2001/05/18\",500,10\r\n");
     CliResult run = Cli("holdings");
     EXPECT_EQ(run.Out,
               "1301\t350\t455\t130.00\tup\n"
               "7203\t1000\t1000\t100.00\t\n"
-              "9999\t500\t0\t.00\tdown\n");
+              "9999\t500\t0\t.00\tdown\n"
+              "130A\t500\t520\t104.00\t\n");
     EXPECT_EQ(run.Status, 3);
     EXPECT_EQ(run.Err, "");
 }

@@ -30,13 +30,13 @@ quotes::IssueRecord MakeRecord(const std::string& name, const std::string& newes
     return MakeRecordDays(name, days);
 }
 
-quotes::IssueRecord MemoryHistory::Record(int code) const {
+quotes::IssueRecord MemoryHistory::Record(const quotes::IssueCode& code) const {
     ++Reads;
     auto it = Records.find(code);
     return it == Records.end() ? UnknownIssueRecord() : it->second;
 }
 
-std::string MemoryHistory::Name(int code) const {
+std::string MemoryHistory::Name(const quotes::IssueCode& code) const {
     auto it = Records.find(code);
     return it == Records.end() ? std::string(kUnknownName) : it->second.Name;
 }

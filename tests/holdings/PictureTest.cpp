@@ -203,6 +203,10 @@ TEST(PictureTest, GridLinesPurchaseLineAndTexts) {
     EXPECT_DOUBLE_EQ(a.y1, 3375 - 1000 - 200);
     EXPECT_DOUBLE_EQ(b.y1, 3375 - 600 - 200);
     EXPECT_DOUBLE_EQ(mark.y1, 3375 - 200 - 200);
+
+    RecordingCanvas letters;
+    DrawBuyChart(letters, record, "2001/05/09", *quotes::IssueCode::Parse("130A"), 340);
+    EXPECT_EQ(letters.Texts()[letters.Texts().size() - 3].text, "130A　極洋　2001/05/09　　終 340");
 }
 
 TEST(PictureTest, MonthChangeDrawsASeparatorAndItsLabel) {

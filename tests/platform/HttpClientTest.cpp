@@ -1,6 +1,7 @@
 // The HTTP client against servers and a proxy on 127.0.0.1: bodies, keep-alive, failures,
 // limits, cancellation and the three connection modes.
 #include "platform/HttpClient.h"
+#include "platform/Errors.h"
 #include "support/LoopbackServer.h"
 
 #include <gmock/gmock.h>
@@ -11,7 +12,9 @@
 #include <cstdlib>
 #include <future>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace mirolanda::platform {
 namespace {
@@ -306,6 +309,60 @@ TEST_F(HttpClientTest, RedirectsStayOnTheWebAndAreBounded) {
     EXPECT_FALSE(toFile.Ok);
     EXPECT_THAT(toFile.Body, Not(HasSubstr("root:")));
     EXPECT_FALSE(client.Fetch("file:///etc/passwd").Ok);
+}
+
+// The key header reaches the server on every request until cleared, the Retry-After of an
+// error answer comes back, no text the client makes holds the key, and with a key set a
+// redirect is not followed (it could carry the key to another host).
+TEST_F(HttpClientTest, RequestHeadersAreSentAndTheirValuesNeverShown) {
+    const std::string key = "secret-key-0123456789";
+    std::vector<std::string> seen;
+    std::mutex seenMutex;
+    server_.Http().Get("/keyed", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(seenMutex);
+        seen.push_back(req.has_header("x-api-key") ? req.get_header_value("x-api-key") : "<none>");
+        res.set_content("{}", "application/json");
+    });
+    server_.Http().Get("/limited", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 429;
+        res.set_header("Retry-After", "120");
+        res.set_content("{\"message\":\"Too Many Requests\"}", "application/json");
+    });
+    server_.Http().Get("/moved-away", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/keyed");
+    });
+    HttpClient client;
+    client.SetRequestHeaders({{"x-api-key", key}});
+    EXPECT_TRUE(client.Fetch(Url("/keyed")).Ok);
+    EXPECT_TRUE(client.Fetch(Url("/keyed")).Ok);
+
+    const FetchResult limited = client.Fetch(Url("/limited"));
+    EXPECT_FALSE(limited.Ok);
+    EXPECT_EQ(limited.Status, 429);
+    EXPECT_EQ(limited.RetryAfterSeconds, 120);
+    EXPECT_EQ(client.Fetch(Url("/keyed")).RetryAfterSeconds, -1);  // not carried over to the next answer
+
+    const FetchResult moved = client.Fetch(Url("/moved-away"));
+    EXPECT_EQ(moved.Status, 302);
+    LoopbackServer closed;
+    const int closedPort = closed.Start();
+    closed.Stop();
+    const FetchResult refused = client.Fetch("http://127.0.0.1:" + std::to_string(closedPort) + "/x");
+    for (const FetchResult& result : {limited, moved, refused}) {
+        EXPECT_THAT(result.Description, Not(HasSubstr(key)));
+        EXPECT_THAT(result.Body, Not(HasSubstr(key)));
+    }
+    try {
+        client.SetRequestHeaders({{"x-api-key", key + "\r\nInjected: 1"}});
+        ADD_FAILURE() << "a line break in a header value was accepted";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.what(), Not(HasSubstr(key)));
+    }
+
+    client.SetRequestHeaders({});
+    EXPECT_TRUE(client.Fetch(Url("/keyed")).Ok);
+    std::lock_guard lock(seenMutex);
+    EXPECT_EQ(seen, (std::vector<std::string>{key, key, key, "<none>"}));
 }
 
 class HttpAccessTest : public HttpClientTest {

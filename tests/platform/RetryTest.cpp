@@ -54,11 +54,13 @@ struct Driven {
     int calls = 0;
 };
 
-Driven Drive(std::vector<FetchResult> script, int requests = 1, BodyCheck check = {}) {
+Driven Drive(std::vector<FetchResult> script, int requests = 1, BodyCheck check = {},
+             Milliseconds tooManyFirstWait = Milliseconds{0}) {
     ScriptedFetcher inner;
     inner.script.assign(script.begin(), script.end());
     Driven run;
     RetryOptions options;
+    options.TooManyFirstWait = tooManyFirstWait;
     options.Wait = [&run](Milliseconds wait) {
         run.waits.push_back(wait);
         return true;
@@ -79,6 +81,7 @@ TEST(RetryingFetcher, TransientFailuresAreAskedAgainBoundedlyOthersNot) {
         int requests;
         bool ok;
         std::vector<Milliseconds> waits;
+        Milliseconds tooManyFirstWait{0};  // a rate-limited API's least wait after a 429
     };
     const Case cases[] = {
         {"timeout then good", {TimedOut()}, 1, true, {s1}},
@@ -92,10 +95,13 @@ TEST(RetryingFetcher, TransientFailuresAreAskedAgainBoundedlyOthersNot) {
         {"Retry-After longer than the wait is honoured", {Status(503, 30)}, 1, true, {seconds(30)}},
         {"Retry-After past the cap waits the cap", {Status(429, 86400)}, 1, true, {minutes(5)}},
         {"Retry-After shorter than the wait keeps the wait", {Status(503, 0)}, 1, true, {s1}},
+        {"an API's 429 waits its minute, doubled", {Status(429), Status(429)}, 1, true, {minutes(1), minutes(2)}, minutes(1)},
+        {"an API's 429 with Retry-After waits that", {Status(429, 5)}, 1, true, {seconds(5)}, minutes(1)},
+        {"an API's 5xx keeps the usual waits", {Status(503)}, 1, true, {s1}, minutes(1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Driven run = Drive(c.script, c.requests);
+        Driven run = Drive(c.script, c.requests, {}, c.tooManyFirstWait);
         EXPECT_EQ(run.last.Ok, c.ok);
         EXPECT_EQ(run.waits, c.waits);
         EXPECT_EQ(run.calls, c.requests + static_cast<int>(c.waits.size()));

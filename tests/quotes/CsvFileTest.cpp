@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/Errors.h"
+#include "quotes/StockFile.h"
 #include "platform/SjisText.h"
 #include "support/TempFolder.h"
 
@@ -131,6 +134,9 @@ TEST(ReadDailyCsv, MalformedLineNamesFileAndLine) {
         {"999,\"A\",1,2,3,4,5", "code below 1000"},
         {"10000,\"A\",1,2,3,4,5", "code above 9999"},
         {"abcd,\"A\",1,2,3,4,5", "code not a number"},
+        {"13B0,\"A\",1,2,3,4,5", "a letter no code uses"},
+        {"13A0,\"A\",1,2,3,4,5", "a letter where no code has one"},
+        {"130a,\"A\",1,2,3,4,5", "a small letter"},
         {"1301,\"A\",1,2,3,2147483648,5", "close past 32 bits"},
         {"1301,\"A\",1,2,3,-1,5", "a close of -1 would mark an empty history entry"},
         {"1301,\"A,1,2,3,4,5", "unclosed quote"},
@@ -158,4 +164,41 @@ TEST(ReadDailyCsv, MissingFileIsAFileError) {
 }
 
 }  // namespace
+}  // namespace mirolanda::quotes
+
+// A code with letters goes through the grid, the daily CSV and the filing like a numeric one,
+// into its own history file; numeric codes keep their form.
+namespace mirolanda::quotes {
+
+TEST(CodesWithLetters, SaveReadAndFileLikeNumericCodes) {
+    testing::TempFolder temp;
+    const platform::Table grid = ResultGrid({{"1301", "極洋", "1", "2", "3", "350", "5"},
+                                             {"130A", "Veritas In Silico", "512", "520", "500", "513", "900"}});
+    const auto csv = SaveDailyCsv(grid, temp / "CsvData", "20260116");
+    EXPECT_EQ(testing::ReadAll(csv), platform::Utf8ToSjis("1301,\"極洋\",1,2,3,350,5\r\n"
+                                                          "130A,\"Veritas In Silico\",512,520,500,513,900\r\n"));
+    const auto lines = ReadDailyCsv(csv);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].Code.Text(), "130A");
+    EXPECT_FALSE(lines[1].Code.IsNumeric());
+    EXPECT_TRUE(lines[0].Code.IsNumeric());
+
+    ASSERT_EQ(quotes::ConvertCsvToIssueFiles(csv, temp / "StockData"), quotes::FilingResult::Filed);
+    const auto letters = *quotes::IssueCode::Parse("130A");
+    EXPECT_TRUE(std::filesystem::exists(temp / "StockData" / "130A.dat"));
+    EXPECT_EQ(quotes::ReadIssueRecord(temp / "StockData", letters).Days[0].Price, 513);
+    EXPECT_EQ(quotes::NewestHistoryDate(temp / "StockData"), (platform::Date{2026, 1, 16}));
+
+    const platform::Table bad = ResultGrid({{"13B0", "x", "1", "1", "1", "1", "1"}});
+    EXPECT_THROW(SaveDailyCsv(bad, temp / "CsvData", "20260119"), platform::FormatError);
+
+    // The program's order: numeric codes by number, letters after the numeric codes of their prefix.
+    std::vector<quotes::IssueCode> codes = {*quotes::IssueCode::Parse("1310"), letters, 9999, 1301,
+                                            *quotes::IssueCode::Parse("1A00"), 2000};
+    std::sort(codes.begin(), codes.end());
+    std::vector<std::string> texts;
+    for (const auto& code : codes) texts.push_back(code.Text());
+    EXPECT_EQ(texts, (std::vector<std::string>{"1301", "130A", "1310", "1A00", "2000", "9999"}));
+}
+
 }  // namespace mirolanda::quotes

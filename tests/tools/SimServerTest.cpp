@@ -248,3 +248,56 @@ TEST_F(SimServerTest, StopEndsAStalledAnswer) {
 
 }  // namespace
 }  // namespace mirolanda::tools
+
+namespace mirolanda::tools {
+namespace {
+
+// The J-Quants API's rules as the simulator keeps them: the key (401 without, 403 wrong), pages
+// that add up to every row, a forged pagination key refused, the per-minute limit with its
+// Retry-After, and the calendar's divisions.
+TEST(SimJQuants, KeyPagesLimitAndCalendar) {
+    SimOptions options = Options(200);
+    options.JQuants.PageSize = 70;
+    const size_t rows = ApiIssues(Market(options.Market)).size();  // 200 numeric, 30 with letters, second classes
+    const int expectedPages = static_cast<int>((rows + 69) / 70);
+    options.JQuants.PerMinute = expectedPages + 3;
+    options.JQuants.RetryAfterSeconds = 30;
+    SimServer server(options);
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.Start(0)) + "/v2";
+    platform::HttpLimits limits;
+    limits.FailOnHttpError = false;
+    platform::HttpClient client(limits);
+
+    EXPECT_EQ(client.Fetch(base + "/equities/master").Status, 401);
+    client.SetRequestHeaders({{"x-api-key", "not-the-key"}});
+    EXPECT_EQ(client.Fetch(base + "/equities/master").Status, 403);
+    client.SetRequestHeaders({{"x-api-key", options.JQuants.Key}});
+
+    std::string joined, key;
+    int pages = 0;
+    do {
+        auto page = client.Fetch(base + "/equities/bars/daily?date=2026-12-07" + (key.empty() ? "" : "&pagination_key=" + key));
+        ASSERT_EQ(page.Status, 200) << page.Body;
+        ++pages;
+        const size_t at = page.Body.find("\"pagination_key\":\"");
+        key = at == std::string::npos ? "" : page.Body.substr(at + 18, page.Body.find('"', at + 18) - at - 18);
+        joined += page.Body;
+    } while (!key.empty());
+    EXPECT_EQ(pages, expectedPages);
+    EXPECT_NE(joined.find("\"Code\":\"130A0\""), std::string::npos);
+    EXPECT_EQ(client.Fetch(base + "/equities/bars/daily?date=20261207&pagination_key=20261207-70-1").Status, 400);
+    EXPECT_EQ(client.Fetch(base + "/equities/bars/daily").Status, 400);
+
+    const auto calendar = client.Fetch(base + "/markets/calendar?from=20261231&to=20270104");
+    EXPECT_EQ(calendar.Body, "{\"data\":[{\"Date\":\"2026-12-31\",\"HolDiv\":\"0\"},{\"Date\":\"2027-01-01\",\"HolDiv\":\"0\"},"
+                             "{\"Date\":\"2027-01-02\",\"HolDiv\":\"0\"},{\"Date\":\"2027-01-03\",\"HolDiv\":\"0\"},"
+                             "{\"Date\":\"2027-01-04\",\"HolDiv\":\"1\"}]}");
+    // The minute's requests are used up (401 and 403 were refused before counting).
+    const auto limited = client.Fetch(base + "/markets/calendar?from=20261201&to=20261231");
+    EXPECT_EQ(limited.Status, 429);
+    EXPECT_EQ(limited.RetryAfterSeconds, 30);
+    EXPECT_EQ(server.Stats().JQuants, 2 + pages + 3 + 1);
+}
+
+}  // namespace
+}  // namespace mirolanda::tools

@@ -1,0 +1,111 @@
+// What both daily downloads share, the quote site's and the J-Quants API's: their options and
+// outcome, and the end they have in common: the completeness text and the saves of the day.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/Progress.h"
+#include "platform/RunLog.h"
+#include "platform/Table.h"
+#include "quotes/ExchangeCalendar.h"
+#include "quotes/IssueCode.h"
+#include "quotes/StockFile.h"
+
+namespace mirolanda::quotes {
+
+enum class QuoteSource { Site, JQuants };
+
+// The J-Quants API as the quote source.
+struct JQuantsSettings {
+    std::string ApiUrl = "https://api.jquants.com/v2";  // slashes at its end are dropped
+    std::string ApiKey;  // sent in the x-api-key header only; no status text or error holds it
+    int RequestsPerMinute = 5;  // the plan's limit (Free 5, Light 60)
+    // The built-in calendar's business days; with Now also set, the exchange's trading calendar
+    // (fetched once a day, cached in the temporary folder) decides the data date where the two
+    // disagree, and missed days are caught up. Unset: options.DataDate, no catch-up.
+    BusinessDayRule BuiltinBusinessDay;
+    std::function<platform::DateTime()> Now;
+    bool CatchUp = true;     // fetch, save and file the business days missed since the newest history day
+    int MaxCatchUpDays = 20;  // at most the last so many of them, oldest first
+};
+
+struct DownloadOptions {
+    QuoteSource Source = QuoteSource::Site;
+    JQuantsSettings JQuants;
+    std::string QuoteSiteUrl;  // base such as "http://127.0.0.1:8787"; slashes at its end are dropped
+    int ConnectionMode = 0;    // "ConnectionMode" as stored
+    std::string Proxy;         // server + ":" + port, used by mode 2
+    bool CompletenessCheck = true;
+    double MinimumIssues = 3560;  // leading number of the minimum box
+    int MaxPasses = 5;
+    bool AutoCsvSave = true;
+    bool AutoDataSave = true;
+    std::filesystem::path TempFolder;
+    std::filesystem::path CsvFolder;
+    std::filesystem::path StockFolder;
+    // The data date "yyyymmdd" at the moment the CSV is named.
+    std::function<std::string()> DataDate;
+    // Called once the fetching is over and before the saves (the window re-enables its tabs).
+    std::function<void()> FetchingDone;
+};
+
+// A quote-site page that listed fewer issues than its request asked for and than the
+// previous day's CSV file had in its codes.
+struct ShortPage {
+    int First = 0;     // the block's first code
+    int Listed = 0;
+    int Previous = 0;
+};
+
+struct DownloadOutcome {
+    bool Ok = false;
+    // On failure: "Internet Error(…)" or the incomplete-download text. On success the day's
+    // remarks, or "": «前日比 欠落3銘柄» and the summary of history files left alone.
+    std::string Status;
+    std::string Error;   // on failure the technical text (the HTTP client's); on success a problem of the comparison
+    int Issues = 0;      // issue rows in the grid
+    std::optional<std::filesystem::path> CsvPath;  // the CSV written, if any
+    FilingReport Filing;                            // history files written and left alone
+    // Against the previous daily CSV file (the newest before the data date), when there is one.
+    std::optional<std::filesystem::path> PreviousCsv;
+    std::vector<IssueCode> Missing;   // its issues that this day lacks
+    std::vector<IssueCode> Appeared;  // this day's issues that it lacked
+    std::vector<ShortPage> ShortPages;
+    // J-Quants only: the days caught up before the data date (oldest first), the missed days
+    // older than the limit that were left, and the calendar differences not reported before.
+    std::vector<platform::Date> CaughtUp;
+    std::vector<platform::Date> NotCaughtUp;
+    std::vector<CalendarDifference> CalendarDifferences;
+};
+
+// The saves that end a download: the daily CSV of `dataDate` ("yyyymmdd") when AutoCsvSave,
+// then, when AutoDataSave, the filing of that date's CSV (the one just written or an earlier
+// one), damaged history files left alone and recorded in outcome.Filing.
+void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& options, const std::string& dataDate,
+                         const platform::Progress& progress, DownloadOutcome& outcome);
+
+// Compares the grid's issues with the newest daily CSV before `dataDate` and sets Missing,
+// Appeared and PreviousCsv; gives that day's codes. A previous file that cannot be read is
+// named in outcome.Error instead: it never costs the day.
+std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
+                                                          const std::string& dataDate, DownloadOutcome& outcome);
+
+// «前日比 欠落3銘柄» (and « 新規2銘柄»); "" when nothing changed or there was nothing to compare.
+std::string DayComparisonText(const DownloadOutcome& outcome);
+// The status of a day that went through: the comparison and the history files left alone.
+std::string DayRemarks(const DownloadOutcome& outcome);
+
+// The outcome's part of a run-log line: outcome, stored, skipped files, notes (days caught up,
+// missing and new issues, short pages, the previous CSV compared with) and the error text.
+void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record);
+
+// «ダウンロード銘柄数が不足しています(3559銘柄、必要数 3560銘柄)»
+std::string IncompleteDownloadText(int issues, double minimum);
+
+}  // namespace mirolanda::quotes

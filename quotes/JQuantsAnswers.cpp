@@ -1,0 +1,198 @@
+#include "quotes/JQuantsAnswers.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "platform/Numbers.h"
+#include "platform/TextFields.h"
+#include "quotes/IssueCode.h"
+
+namespace mirolanda::quotes {
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr int kMaxDepth = 8;                // {"data":[{…}]} needs 3
+constexpr size_t kMaxPaginationKey = 2048;  // an opaque token, echoed back in a URL
+constexpr size_t kMaxNameBytes = 600;       // far above any company name
+constexpr int64_t kMaxPrice = std::numeric_limits<int32_t>::max();
+constexpr int64_t kMaxVolume = 1'000'000'000'000'000;
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw JQuantsAnswerError("J-Quants API の応答が正しくありません(" + what + ")");
+}
+
+// How deep arrays and objects nest, looked at before parsing so that no body can make the
+// parser or the value tree recurse far. Strings are skipped with their escapes.
+int NestingDepth(std::string_view body) {
+    int depth = 0, deepest = 0;
+    bool inString = false;
+    for (size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+            if (deepest > kMaxDepth) break;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+Json ParseBody(std::string_view body) {
+    if (body.size() > kMaxJQuantsAnswerBytes) Fail("大きすぎます");
+    if (NestingDepth(body) > kMaxDepth) Fail("入れ子が深すぎます");
+    Json json = Json::parse(body.begin(), body.end(), nullptr, /*allow_exceptions=*/false);
+    if (json.is_discarded()) Fail("JSON ではありません");
+    if (!json.is_object()) Fail("JSON オブジェクトではありません");
+    return json;
+}
+
+const Json& Member(const Json& object, const char* name) {
+    auto it = object.find(name);
+    if (it == object.end()) Fail(std::string(name) + " がありません");
+    return *it;
+}
+
+const std::string& StringMember(const Json& object, const char* name) {
+    const Json& value = Member(object, name);
+    if (!value.is_string()) Fail(std::string(name) + " が文字列ではありません");
+    return value.get_ref<const std::string&>();
+}
+
+std::string PaginationKey(const Json& page) {
+    auto it = page.find("pagination_key");
+    if (it == page.end() || it->is_null()) return {};
+    if (!it->is_string()) Fail("pagination_key が文字列ではありません");
+    const auto& key = it->get_ref<const std::string&>();
+    if (key.size() > kMaxPaginationKey) Fail("pagination_key が長すぎます");
+    return key;
+}
+
+const Json& DataArray(const Json& page) {
+    const Json& data = Member(page, "data");
+    if (!data.is_array()) Fail("data が配列ではありません");
+    for (const Json& row : data) {
+        if (!row.is_object()) Fail("data の要素がオブジェクトではありません");
+    }
+    return data;
+}
+
+// "YYYY-MM-DD", the API's date form.
+platform::Date ApiDate(const std::string& text) {
+    std::optional<platform::Date> day;
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        day = platform::ParseYmd(text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2));
+    }
+    if (!day) Fail("Date が YYYY-MM-DD ではありません");
+    return *day;
+}
+
+// The four-character code of a row's five-character Code, or nothing for a row to leave out:
+// another share class of the same issue (a fifth character other than '0', which would give
+// the issue's code twice) or a code of no issue.
+std::optional<std::string> IssueCodeOf(const Json& row) {
+    const std::string& code = StringMember(row, "Code");
+    if (code.size() != 5) Fail("Code が5文字ではありません");
+    if (code[4] != '0' || !IsIssueCode(std::string_view(code).substr(0, 4))) return std::nullopt;
+    return code.substr(0, 4);
+}
+
+// A price or volume: a number rounded to the nearest integer (a half to the even neighbour)
+// within [0, high]; nothing for null (no trade).
+std::optional<int64_t> Quantity(const Json& row, const char* name, int64_t high) {
+    const Json& value = Member(row, name);
+    if (value.is_null()) return std::nullopt;
+    if (!value.is_number()) Fail(std::string(name) + " が数値ではありません");
+    std::optional<int64_t> rounded = platform::RoundHalfEven(value.get<double>(), 0, high);
+    if (!rounded) Fail(std::string(name) + " が範囲外です");
+    return rounded;
+}
+
+// Control characters become blanks: a line break in a name would split a CSV or cache line.
+std::string BlankControls(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return text;
+}
+
+// Every row of a page as `readRow` reads it (nothing for a row to leave out), and the page's key.
+template <typename Row, typename ReadRow>
+JQuantsPage<Row> ReadPage(std::string_view body, const ReadRow& readRow) {
+    const Json page = ParseBody(body);
+    JQuantsPage<Row> result;
+    for (const Json& row : DataArray(page)) {
+        if (std::optional<Row> read = readRow(row)) result.Rows.push_back(std::move(*read));
+    }
+    result.PaginationKey = PaginationKey(page);
+    return result;
+}
+
+int HolidayDivision(const Json& row) {
+    // A one-digit text in the documented answers; a bare number is taken as well.
+    const Json& division = Member(row, "HolDiv");
+    int value = -1;
+    if (division.is_string() && division.get_ref<const std::string&>().size() == 1) {
+        value = division.get_ref<const std::string&>()[0] - '0';
+    } else if (division.is_number_integer()) {
+        value = static_cast<int>(std::clamp<int64_t>(division.get<int64_t>(), -1, 4));
+    }
+    if (value < 0 || value > 3) Fail("HolDiv が 0～3 ではありません");
+    return value;
+}
+
+}  // namespace
+
+JQuantsPage<JQuantsBar> ParseBarsPage(std::string_view body, const platform::Date& day) {
+    return ReadPage<JQuantsBar>(body, [&day](const Json& row) -> std::optional<JQuantsBar> {
+        if (!(ApiDate(StringMember(row, "Date")) == day)) Fail("ほかの日の株価があります");
+        std::optional<std::string> code = IssueCodeOf(row);
+        // Every figure is checked, also of a row left out: a malformed one spoils the answer.
+        const auto open = Quantity(row, "O", kMaxPrice), high = Quantity(row, "H", kMaxPrice),
+                   low = Quantity(row, "L", kMaxPrice), close = Quantity(row, "C", kMaxPrice),
+                   volume = Quantity(row, "Vo", kMaxVolume);
+        if (!code) return std::nullopt;
+        return JQuantsBar{std::move(*code), open.value_or(0), high.value_or(0), low.value_or(0), close.value_or(0),
+                          volume.value_or(0), close.has_value()};
+    });
+}
+
+JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body) {
+    return ReadPage<JQuantsIssue>(body, [](const Json& row) -> std::optional<JQuantsIssue> {
+        std::optional<std::string> code = IssueCodeOf(row);
+        const std::string& name = StringMember(row, "CoName");
+        if (name.size() > kMaxNameBytes) Fail("CoName が長すぎます");
+        if (!code) return std::nullopt;
+        return JQuantsIssue{std::move(*code), BlankControls(name)};
+    });
+}
+
+JQuantsPage<ExchangeDay> ParseCalendarPage(std::string_view body) {
+    return ReadPage<ExchangeDay>(body, [](const Json& row) -> std::optional<ExchangeDay> {
+        return ExchangeDay{ApiDate(StringMember(row, "Date")), HolidayDivision(row)};
+    });
+}
+
+std::string JQuantsErrorMessage(std::string_view body) {
+    if (body.size() > 64 * 1024 || NestingDepth(body) > kMaxDepth) return {};
+    const Json json = Json::parse(body.begin(), body.end(), nullptr, /*allow_exceptions=*/false);
+    if (json.is_discarded() || !json.is_object()) return {};
+    auto it = json.find("message");
+    if (it == json.end() || !it->is_string()) return {};
+    const std::string text = BlankControls(it->get<std::string>());
+    // At most 80 characters, never splitting one; the padding FitChars adds is taken off again.
+    std::string cut = platform::FitChars(text, 80);
+    cut.erase(cut.find_last_not_of(' ') + 1);
+    return cut;
+}
+
+}  // namespace mirolanda::quotes

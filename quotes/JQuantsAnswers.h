@@ -1,0 +1,58 @@
+// The J-Quants API's answers read strictly: one page of a day's bars, of the listed-issue
+// master and of the trading calendar, each {"data":[…], "pagination_key":"…"}, and the
+// "message" of an error answer. Whatever the bytes, a reader returns what the API documents
+// or throws JQuantsAnswerError; it never reads past the body and never crashes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/Errors.h"
+#include "quotes/ExchangeCalendar.h"
+
+namespace mirolanda::quotes {
+
+// An answer that is not what the API documents: not JSON, too large or too deep, a wrong
+// shape, a value out of range. The text says what, never quoting more than a few characters.
+class JQuantsAnswerError : public platform::Error {
+public:
+    using platform::Error::Error;
+};
+
+inline constexpr size_t kMaxJQuantsAnswerBytes = 16u << 20;  // the API splits pages near 5 MB
+
+// One issue's day. The API's five-character code is cut to the usual four; a day without
+// trades has null prices and volume, kept here as zeros.
+struct JQuantsBar {
+    std::string Code;
+    int64_t Open = 0, High = 0, Low = 0, Close = 0, Volume = 0;  // rounded half to even
+    bool Traded = false;
+};
+
+struct JQuantsIssue {
+    std::string Code;  // four characters
+    std::string Name;  // "CoName", control characters as blanks
+};
+
+template <typename Row>
+struct JQuantsPage {
+    std::vector<Row> Rows;
+    std::string PaginationKey;  // "" on the last page
+};
+
+// A page of /equities/bars/daily?date=…; every row must be of `day`. Rows of other share
+// classes (a fifth code character other than '0') and codes that are no issue code are left out.
+JQuantsPage<JQuantsBar> ParseBarsPage(std::string_view body, const platform::Date& day);
+// A page of /equities/master, with the same rows left out.
+JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body);
+// A page of /markets/calendar.
+JQuantsPage<ExchangeDay> ParseCalendarPage(std::string_view body);
+
+// The "message" of an error answer, control characters as blanks, at most 80 characters; ""
+// when the body holds none.
+std::string JQuantsErrorMessage(std::string_view body);
+
+}  // namespace mirolanda::quotes
