@@ -46,9 +46,11 @@ struct DownloadRun {
     }
     CliResult Download(std::vector<std::string> extra = {}, std::map<std::string, std::string> env = kCleanEnv,
                        const std::string& now = "2026-12-04 22:00") {
+        // A stall limit well above what a loaded machine may take for a page, well below the
+        // simulator's stall of a minute.
         std::vector<std::string> args = {"--settings", (dir / "s.conf").string(), "--program-folder",
                                          dir.Path().string(), "--now", now, "download",
-                                         "--stall-timeout", "2", "--retry-waits", "0,0,0"};
+                                         "--stall-timeout", "10", "--retry-waits", "0,0,0"};
         args.insert(args.end(), extra.begin(), extra.end());
         return RunCli(args, dir.Path(), env);
     }
