@@ -69,27 +69,33 @@ QString BonusTab::NoticeText(int index) { return index == 0 ? kAdjusting + kNoti
 
 QWidget* BonusTab::BuildPage(int index) {
     auto* page = new QWidget;
+    new AnchorLayout(page);
     BonusPage& p = Page[static_cast<size_t>(index)];
     bonus::ResetListTable(p.List);
     p.FgListModel = new TableModel(&p.List, this);
     for (int c = 0; c < bonus::kListColumns; ++c) p.FgListModel->SetColumnWidthTwips(c, bonus::kListWidthsTwips[c]);
-    p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520});
+    // The list and notice take a third of the extra width, the chart the rest; the list takes
+    // most of the extra height, the notice the remainder.
+    constexpr double kListShare = 0.35, kListHeight = 0.6;
+    p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520}, {0, 0, kListShare, kListHeight});
     p.FgList->setModel(p.FgListModel);
     p.FgListModel->ConfigureView(p.FgList);
     p.FgList->setSelectionBehavior(QAbstractItemView::SelectRows);
     p.FgList->setSelectionMode(QAbstractItemView::ContiguousSelection);
     p.FgList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275});
+    p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275},
+                    {0, kListHeight, kListShare, 1 - kListHeight});
     p.Text1->setReadOnly(true);
     p.Text1->setPlainText(QString(NoticeText(index)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105});
-    p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255});
+    p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105}, {kListShare, 0, 1 - kListShare, 1});
+    p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255},
+                 {kListShare, 1, 1 - kListShare, 0});
     p.Sc->setRange(1, 1);
-    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成"), {2820, 3540, 1620, 375});
-    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375});
-    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375});
+    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成"), {2820, 3540, 1620, 375}, kBottomRight);
+    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375}, kBottomRight);
+    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375}, kBottomRight);
     return page;
 }
 

@@ -30,13 +30,14 @@ DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::u
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
 
+    new AnchorLayout(this);
     FgFixModel = new TableModel(&fgFix_, this);
-    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840});
+    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840}, kGrow);
     FgFix->setModel(FgFixModel);
     FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420});
-    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420});
-    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420});
+    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420}, kBottomRight);
+    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420}, kBottomRight);
+    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420}, kBottomRight);
     connect(CmdGetData, &QPushButton::clicked, this, [this] {
         if (!CmdGetData_Click()) services_.Dialog().Beep();
     });

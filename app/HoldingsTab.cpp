@@ -156,23 +156,26 @@ void HoldingsTab::FgBuy_EnterCell() {
 
 QWidget* HoldingsTab::BuildManagementPage() {
     auto* page = new QWidget;
+    new AnchorLayout(page);
     FgBuyModel = new TableModel(&BuyGrid, this);
     for (int c = 0; c < holdings::kGridColumns; ++c) {
         FgBuyModel->SetColumnWidthTwips(c, holdings::kGridWidths[static_cast<size_t>(c)]);
         if (c > 0) FgBuyModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
-    FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375});
+    // The grid takes somewhat less than half of the extra width, the chart the rest.
+    constexpr double kGridShare = 0.44;
+    FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375}, {0, 0, kGridShare, 1});
     FgBuy->setModel(FgBuyModel);
     FgBuyModel->ConfigureView(FgBuy);
     FgBuy->setSelectionBehavior(QAbstractItemView::SelectRows);
     FgBuy->setSelectionMode(QAbstractItemView::SingleSelection);
     FgBuy->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375});
-    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375});
-    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375});
-    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375});
-    auto* update = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375});
+    PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375}, {kGridShare, 0, 1 - kGridShare, 1});
+    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375}, kBottom);
+    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375}, kBottom);
+    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375}, kBottom);
+    auto* update = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375}, kBottomRight);
 
     connect(add, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
     connect(edit, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);

@@ -21,12 +21,13 @@ IntradayView::IntradayView(WindowServices& services, const platform::Table& hold
     job_ = new BackgroundJob(this);
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
 
-    lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"));
-    auto* update = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375});
-    PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835});
-    ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255});
+    new AnchorLayout(this);
+    lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"), kGrowWidth);
+    auto* update = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375}, kRight);
+    PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835}, kGrow);
+    ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255}, kBottomGrowWidth);
     ScOne->setRange(1, 1);
-    lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"));
+    lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"), kBottomGrowWidth);
 
     connect(update, &QPushButton::clicked, this, [this] {
         if (!CmdOneNow_Click(1)) services_.Dialog().Beep();

@@ -28,7 +28,7 @@ int CreateRow(const ChartJob& job, platform::Table& table, int row) {
     }
     const int count = platform::CellToInt16(table.Cell(row, kListCount));
     int stored = 0;
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= count && !job.IsCancelled(); ++k) {
         const fs::path path = GetImageFilePath(job.OmakeFolder, job.Mode, date, k);
         ImageFetch fetch = job.Download(job.Mode, Date8(date), k, path);
         if (!CountsAsChart(fetch)) continue;
@@ -45,7 +45,9 @@ int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<in
     DownloadedTable downloaded = LoadDownloaded(job.OmakeFolder, job.Mode);
     int total = 0;
     for (int row : rows) {
+        if (job.IsCancelled()) return total;
         int stored = CreateRow(job, table, row);
+        if (job.IsCancelled()) return total;
         if (stored == 0) continue;
         total += stored;
         table.SetCell(row, kListState, std::string(kStateCreated));

@@ -83,7 +83,8 @@ int Run(CliContext& context, const Args& args) {
     quotes::DownloadOutcome outcome = quotes::RunDownload(grid, client, options, TerminalProgress(tty));
     if (tty) std::fprintf(stderr, "\r\033[K");
     if (!outcome.Ok) {
-        std::fprintf(stderr, "%s\n", outcome.Status.c_str());
+        // The reason in Japanese, then the HTTP library's own words for whoever reads the log.
+        std::fprintf(stderr, "%s%s%s\n", outcome.Status.c_str(), outcome.Detail.empty() ? "" : ": ", outcome.Detail.c_str());
         return 1;
     }
     std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);

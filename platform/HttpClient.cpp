@@ -142,6 +142,7 @@ CURLcode HttpClient::Impl::Perform() {
 FetchResult HttpClient::Impl::Describe(CURLcode code) {
     FetchResult result;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.Status);
+    result.CurlCode = stalled ? CURLE_OPERATION_TIMEDOUT : tooLarge ? CURLE_FILESIZE_EXCEEDED : code;
     if (cancel.load()) {
         result.Description = kCancelledText;
     } else if (stalled) {

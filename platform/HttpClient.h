@@ -17,6 +17,7 @@ struct FetchResult {
     // a body past the size limit, a stall, or a cancellation.
     std::string Description;
     long Status = 0;          // the HTTP status, 0 when no response came
+    int CurlCode = 0;         // libcurl's CURLcode of a failed transfer, 0 when it went through
 };
 
 struct HttpLimits {

@@ -8,6 +8,8 @@
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
+#include "quotes/HtmlCommon.h"
+#include "quotes/QuotePage.h"
 
 namespace fs = std::filesystem;
 
@@ -201,6 +203,32 @@ std::vector<CsvLine> ReadDailyCsv(const fs::path& path) {
         lines.push_back(ParseLine(texts[i], path, static_cast<int>(i + 1)));
     }
     return lines;
+}
+
+std::optional<fs::path> NewestDailyCsv(const fs::path& csvFolder) {
+    std::error_code ec;
+    std::optional<fs::path> newest;
+    std::string newestDate;
+    for (fs::directory_iterator it(csvFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        const std::string date = DateFromCsvFileName(path.filename().string());
+        // Exactly "yyyymmdd.csv": a copy such as "old20261207.csv" is not a day's file.
+        if (date.empty() || path.filename().string().size() != 12 || !it->is_regular_file(ec)) continue;
+        if (date > newestDate) {
+            newestDate = date;
+            newest = path;
+        }
+    }
+    return newest;
+}
+
+void LoadDailyCsv(const fs::path& path, platform::Table& grid) {
+    const std::vector<CsvLine> lines = ReadDailyCsv(path);
+    ResetResultGrid(grid);
+    for (const CsvLine& line : lines) {
+        grid.AddRow({std::to_string(line.Code), line.Name, std::to_string(line.Open), std::to_string(line.High),
+                     std::to_string(line.Low), std::to_string(line.Close), std::to_string(line.Volume)});
+    }
 }
 
 }  // namespace mirolanda::quotes

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +33,13 @@ struct CsvLine {
 // a malformed line (too few fields, a non-number, a code outside 1000–9999, a close that
 // does not fit 32 bits), FileError when it cannot be read.
 std::vector<CsvLine> ReadDailyCsv(const std::filesystem::path& path);
+
+// The newest daily CSV file of the folder (the greatest date among the names yyyymmdd.csv),
+// or nothing when the folder holds none or does not exist.
+std::optional<std::filesystem::path> NewestDailyCsv(const std::filesystem::path& csvFolder);
+
+// Reads a daily CSV file back into the result grid: its heading row and one seven-column row
+// per line, in the file's order. Throws as ReadDailyCsv does, the grid then unchanged.
+void LoadDailyCsv(const std::filesystem::path& path, platform::Table& grid);
 
 }  // namespace mirolanda::quotes

@@ -1,5 +1,8 @@
 #include "quotes/DownloadCommand.h"
 
+#include <optional>
+
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
@@ -22,9 +25,9 @@ std::string IncompleteText(int issues, double minimum) {
            std::to_string(static_cast<long long>(minimum)) + "銘柄)";
 }
 
-// One pass over all blocks into the emptied grid; the failure's status text, or "" when
-// every request went through.
-std::string RunPass(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
+// One pass over all blocks into the emptied grid; the failed request, or nothing when every
+// request went through.
+std::optional<platform::FetchResult> RunPass(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                     const platform::Progress& progress, int pass, int maxPasses) {
     ResetResultGrid(grid);
     progress.Show("ダウンロード－開始");
@@ -34,12 +37,12 @@ std::string RunPass(platform::Table& grid, platform::Fetcher& client, const Down
         const int first = kFirstCode + block * kBlockSize;
         progress.Show("ダウンロード－要求 " + BlockRange(first));
         platform::FetchResult page = client.Fetch(base + QuoteRequestPath(first, kBlockSize));
-        if (!page.Ok) return "Internet Error(" + page.Description + ")";
+        if (!page.Ok) return page;
         progress.Show("ダウンロード－解析 " + BlockRange(first));
         ImportQuotePage(grid, page.Body, options.TempFolder, progress);
         progress.Step((pass - 1) * kBlocks + block + 1, maxPasses * kBlocks);
     }
-    return {};
+    return std::nullopt;
 }
 
 void SaveResults(const platform::Table& grid, const DownloadOptions& options, const platform::Progress& progress,
@@ -66,10 +69,12 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
     DownloadOutcome outcome;
     const int maxPasses = options.MaxPasses < 1 ? 1 : options.MaxPasses;
     for (int pass = 1;; ++pass) {
-        std::string failure = RunPass(grid, client, options, progress, pass, maxPasses);
+        const std::optional<platform::FetchResult> failure = RunPass(grid, client, options, progress, pass, maxPasses);
         outcome.Issues = grid.RowCount();
-        if (!failure.empty()) {
-            outcome.Status = failure;
+        if (failure) {
+            outcome.Status = platform::InternetErrorText(*failure);
+            outcome.Detail = failure->Description;
+            outcome.Cancelled = platform::WasCancelled(*failure);
             progress.Show(outcome.Status);
             return outcome;
         }

@@ -36,6 +36,8 @@ struct DownloadOptions {
 struct DownloadOutcome {
     bool Ok = false;
     std::string Status;  // on failure the status text: "Internet Error(…)" or the incomplete-download text
+    std::string Detail;  // on a failed request the HTTP library's own text
+    bool Cancelled = false;  // the failed request was cancelled
     int Issues = 0;      // issue rows in the grid
     std::optional<std::filesystem::path> CsvPath;  // the CSV written, if any
 };

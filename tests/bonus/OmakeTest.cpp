@@ -182,7 +182,7 @@ protected:
         ShowCurrentList(Omake(), "Short", table_);
     }
     ChartJob Job() {
-        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}};
+        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}, {}};
         job.StateChanged = [this](int row, const std::string& state) {
             changes_.push_back(std::to_string(row) + state);
         };
@@ -223,6 +223,18 @@ TEST_F(Charts, UpdateAllTakesOnlyRowsThatCanBeCreatedOrUpdated) {
                                                        "20020514-2"}));
     EXPECT_EQ(UpdateAllCharts(Job(), table_), 0);  // everything is created now
     EXPECT_EQ(images_.asked.size(), 5u);
+}
+
+TEST_F(Charts, ACancelledJobStopsBeforeTheNextImageAndRecordsNothing) {
+    const std::string downloadedBefore = fs::exists(Omake() / "Short/List/Downloaded.txt")
+                                             ? ReadAll(Omake() / "Short/List/Downloaded.txt") : std::string("none");
+    ChartJob job = Job();
+    job.Cancelled = [this] { return images_.asked.size() >= 3; };  // the user cancels during the third image
+    CreateCharts(job, table_, 0, 4);
+    EXPECT_EQ(images_.asked.size(), 3u);
+    EXPECT_EQ(fs::exists(Omake() / "Short/List/Downloaded.txt") ? ReadAll(Omake() / "Short/List/Downloaded.txt")
+                                                                : std::string("none"),
+              downloadedBefore);
 }
 
 TEST_F(Charts, OnlyJpegsLongerThan1025BytesCount) {

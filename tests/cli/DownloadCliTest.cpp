@@ -85,8 +85,9 @@ TEST(DownloadCli, EveryFailedRequestEndsWithItsErrorAndNothingSaved) {
     };
     // A connection closed unanswered is refused on the first request: on a reused connection
     // libcurl rightly retries once on a fresh one, which would hide the fault.
-    for (const Case& c : {Case{"refuse@1", "Internet Error("}, Case{"reset@5", "Internet Error("},
-                          Case{"http500@5", "Internet Error(HTTP 500)"}, Case{"stall@5", "Internet Error("}}) {
+    for (const Case& c : {Case{"refuse@1", "Internet Error(接続が切れました): "}, Case{"reset@5", "Internet Error("},
+                          Case{"http500@5", "Internet Error(サーバーエラー (HTTP 500)): HTTP 500"},
+                          Case{"stall@5", "Internet Error(応答がありません): 応答が途絶えました"}}) {
         SCOPED_TRACE(c.fault);
         DownloadRun run({"--fault", c.fault});
         CliResult r = run.Download();
