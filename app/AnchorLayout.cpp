@@ -15,9 +15,10 @@ QRect Pixels(TwipsRect r) { return {Px(r.Left), Px(r.Top), Px(r.Width), Px(r.Hei
 
 int Share(double share, int extra) { return static_cast<int>(std::lround(share * extra)); }
 
-// The container size at which a control that grows by `share` of the extra reaches `needed`.
+// The container size at which a control that grows by `share` of the extra reaches `needed`
+// (0 when its design size is enough).
 int SizeFor(int design, int designPart, int needed, double share) {
-    if (needed <= designPart || share <= 0) return design;
+    if (needed <= designPart || share <= 0) return 0;
     return design + static_cast<int>(std::ceil((needed - designPart) / share));
 }
 
@@ -52,7 +53,7 @@ QLayoutItem* AnchorLayout::takeAt(int index) {
     return item;
 }
 
-QSize AnchorLayout::DesignSize() const {
+QSize AnchorLayout::DesignSize(bool withMargins) const {
     if (design_) return *design_;
     int right = 0, bottom = 0, left = INT_MAX, top = INT_MAX;
     for (const Entry& e : entries_) {
@@ -62,7 +63,7 @@ QSize AnchorLayout::DesignSize() const {
         top = std::min(top, e.Design.y());
     }
     if (entries_.empty()) return {0, 0};
-    return {right + left, bottom + top};
+    return withMargins ? QSize(right + left, bottom + top) : QSize(right, bottom);
 }
 
 QSize AnchorLayout::sizeHint() const { return minimumSize(); }
@@ -70,21 +71,27 @@ QSize AnchorLayout::sizeHint() const { return minimumSize(); }
 QSize AnchorLayout::minimumSize() const {
     // The design size, or more where a growing control needs more than its design place
     // (a tab control whose bar is taller on this desktop, say).
-    const QSize design = DesignSize();
-    QSize minimum = design;
+    // The controls' extent: the margins of the design may shrink a little where the container
+    // comes out a few pixels smaller (a wider tab frame, say), the controls themselves never.
+    const QSize design = DesignSize(true);
+    QSize minimum = DesignSize(false);
     for (const Entry& e : entries_) {
         const QWidget* w = e.Item->widget();
         if (!w || w->isHidden()) continue;
         const QSize needed = w->minimumSizeHint().expandedTo(w->minimumSize());
-        minimum.setWidth(std::max(minimum.width(), SizeFor(design.width(), e.Design.width(), needed.width(), e.Shares.Width)));
-        minimum.setHeight(std::max(minimum.height(), SizeFor(design.height(), e.Design.height(), needed.height(), e.Shares.Height)));
+        if (e.Shares.Width > 0) {
+            minimum.setWidth(std::max(minimum.width(), SizeFor(design.width(), e.Design.width(), needed.width(), e.Shares.Width)));
+        }
+        if (e.Shares.Height > 0) {
+            minimum.setHeight(std::max(minimum.height(), SizeFor(design.height(), e.Design.height(), needed.height(), e.Shares.Height)));
+        }
     }
     return minimum;
 }
 
 void AnchorLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
-    const QSize design = DesignSize();
+    const QSize design = DesignSize(true);
     const int dx = std::max(rect.width() - design.width(), 0);
     const int dy = std::max(rect.height() - design.height(), 0);
     for (const Entry& e : entries_) {

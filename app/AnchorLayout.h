@@ -35,7 +35,8 @@ class AnchorLayout final : public QLayout {
     Q_OBJECT
 public:
     // The design size is that of the container at the window's design size; without one the
-    // controls' extent plus their smallest left and top margins is taken.
+    // controls' extent plus their smallest left and top margins is taken, and the least size
+    // is the extent alone.
     explicit AnchorLayout(QWidget* parent, std::optional<TwipsRect> design = std::nullopt);
     ~AnchorLayout() override;
 
@@ -55,7 +56,8 @@ private:
         QRect Design;  // pixels
         Follow Shares;
     };
-    QSize DesignSize() const;
+    // The given design size; without one the controls' extent, with or without the margins.
+    QSize DesignSize(bool withMargins) const;
 
     std::vector<Entry> entries_;
     std::optional<QSize> design_;

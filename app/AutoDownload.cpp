@@ -31,15 +31,18 @@ void AutoDownload::Tick() {
         tick.DataDate = services_.DataDate();
         tick.StartTime = live.Text(settings::keys::AutoTime);
         tick.Now = services_.Clock().Now();
-        if (!IsAutoDownloadDue(tick)) return;
+        if (!IsAutoDownloadDue(tick) || tick.DataDate == cancelledDate_) return;
         runningDate_ = tick.DataDate;
         running_ = startDownload_();
     });
 }
 
-void AutoDownload::DownloadFinished(bool ok, bool requestFailed) {
+void AutoDownload::DownloadFinished(bool ok, bool requestFailed, bool cancelled) {
     if (!running_) return;
     running_ = false;
+    // The user stopped it: not again by itself for this data date (ticking the mode or the
+    // download button starts it again).
+    if (cancelled) cancelledDate_ = runningDate_;
     if (ok) {
         Guarded(services_, [this] { services_.Settings().Write(settings::keys::LastAutoDownLoad, runningDate_); });
     } else if (requestFailed) {
@@ -47,13 +50,16 @@ void AutoDownload::DownloadFinished(bool ok, bool requestFailed) {
         // −1, so the message is not repeated every ten seconds.
         services_.SetDownloadState(0);
     }
+    emit Finished(ok, cancelled);
 }
 
 void AutoDownload::OfferRerun() {
+    cancelledDate_.clear();
     Guarded(services_, [this] {
         if (services_.Settings().Read(settings::keys::LastAutoDownLoad) != services_.DataDate()) return;
         bool again = services_.Dialog().AskYesNo(services_.Window(), QStringLiteral("自動ダウンロード設定"),
-                                                 QStringLiteral("既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？"));
+                                                 QStringLiteral("既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？"),
+                                                 DefaultButton::No);
         if (again) services_.Settings().Write(settings::keys::LastAutoDownLoad, "");
     });
 }

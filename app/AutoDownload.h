@@ -27,12 +27,16 @@ public:
     void Tick();
     // The download command ended (started by the tick or not); `requestFailed` when a
     // request failed, as opposed to an error of saving that needs the user's attention.
-    void DownloadFinished(bool ok, bool requestFailed);
+    void DownloadFinished(bool ok, bool requestFailed, bool cancelled);
     // `ChkAuto` became ticked: if this data date was already downloaded automatically, ask
     // whether to run it again, and on Yes forget that it was done.
     void OfferRerun();
 
     bool Running() const { return running_; }
+
+signals:
+    // A download started by the tick has ended and its outcome is recorded.
+    void Finished(bool ok, bool cancelled);
 
 private:
     WindowServices& services_;
@@ -40,6 +44,7 @@ private:
     QTimer timer_;
     bool running_ = false;      // a download started by the tick is under way
     std::string runningDate_;   // the data date it will record
+    std::string cancelledDate_; // the data date whose automatic download the user cancelled
 };
 
 }  // namespace mirolanda::app

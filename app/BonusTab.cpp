@@ -127,8 +127,10 @@ void BonusTab::LoadAtStartup() {
 
 bool BonusTab::Busy() const { return job_->Busy(); }
 
+void BonusTab::Cancel() { fetcher_->Cancel(); }
+
 void BonusTab::CancelAndWait() {
-    fetcher_->Cancel();
+    Cancel();
     job_->Wait();
 }
 
@@ -146,15 +148,19 @@ bool BonusTab::CmdGetNewList_Click(int index) {
                     *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
                 },
                 [this, index, table, outcome](std::exception_ptr error) {
+                    const bool cancelled = !error && !outcome->Ok && fetcher_->Cancelled();
                     if (!error && outcome->Ok) {
                         Page[static_cast<size_t>(index)].List = std::move(*table);
                         ReloadList(index);
                         services_.ShowStatus({});
+                    } else if (cancelled) {
+                        services_.ShowStatus(kCancelledStatus);
                     } else if (!error) {
-                        services_.ShowStatus(Q(outcome->Status));
+                        services_.ShowStatus(Q(outcome->Status), Q(outcome->Detail));
                     }
-                    services_.SetDownloadState(!error && outcome->Ok ? 0 : -1);
+                    services_.SetDownloadState(!error && (outcome->Ok || cancelled) ? 0 : -1);
                     services_.SetTabsEnabled(true);
+                    services_.SetCancellable(false);
                     if (error) {
                         services_.ShowStatus({});
                         ShowError(services_, error);
@@ -179,7 +185,7 @@ bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
     if (b != a) {
         const QString text = Q(p.List.Cell(a, bonus::kListDate)) + QStringLiteral("～") +
                              Q(p.List.Cell(b, bonus::kListDate)) + QStringLiteral("\rの最新チャートを作成しますか？");
-        if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, text)) return true;
+        if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, text, DefaultButton::Yes)) return true;
     }
     RunCharts(index, b == a,
               [a, b](const bonus::ChartJob& job, platform::Table& table) { return bonus::CreateCharts(job, table, a, b); },
@@ -189,7 +195,8 @@ bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
 
 bool BonusTab::CmdUpdImage_Click(int index) {
     if (!CanStart()) return false;
-    if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, QStringLiteral("更新可能な全てのチャートを作成しますか？")))
+    if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, QStringLiteral("更新可能な全てのチャートを作成しますか？"),
+                                     DefaultButton::Yes))
         return true;
     RunCharts(index, false,
               [](const bonus::ChartJob& job, platform::Table& table) { return bonus::UpdateAllCharts(job, table); }, {});
@@ -202,6 +209,9 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
     // No other network command may start while the images come in.
     stateBefore_ = services_.DownloadState();
     services_.SetDownloadState(1);
+    services_.SetCancellable(true);
+    listBefore_ = Page[static_cast<size_t>(index)].List;
+    stored_.clear();
     imagesAsked_ = 0;
     lastImageOk_ = true;
     fetcher_->Reset();
@@ -218,8 +228,10 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
         ++imagesAsked_;
         bonus::ImageFetch fetch = bonus::ImageDownload(*fetcher_, setup, mode, date8, number, path, progress);
         lastImageOk_ = fetch.Ok;
+        if (fetch.Ok) stored_.push_back(path);  // read on the window's thread once the work has ended
         return fetch;
     };
+    job.Cancelled = [this] { return fetcher_->Cancelled(); };
     // The worker writes states into its own copy; the shown table follows through the queue.
     job.StateChanged = [this, index](int row, const std::string& state) {
         QMetaObject::invokeMethod(this, [this, index, row, state] {
@@ -237,6 +249,23 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
 }
 
 void BonusTab::ChartsDone(int index, bool oneRow, int total, std::exception_ptr error, std::function<void()> then) {
+    services_.SetCancellable(false);
+    if (!error && fetcher_->Cancelled()) {
+        // Nothing of a cancelled command stays: its images go, the list is as it was.
+        for (const auto& path : stored_) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+        Page[static_cast<size_t>(index)].List = listBefore_;
+        work_.reset();
+        ReloadList(index);
+        services_.ShowStatus(kCancelledStatus);
+        services_.SetDownloadState(stateBefore_);
+        services_.SetTabsEnabled(true);
+        if (then) then();
+        emit CommandFinished();
+        return;
+    }
     Page[static_cast<size_t>(index)].List = *work_;
     work_.reset();
     ReloadList(index);

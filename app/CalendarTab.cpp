@@ -101,6 +101,8 @@ void CalendarTab::OpenHolidayDialog() {
     CentreOver(dialog_, window());
     dialog_->open();
     dialog_->activateWindow();
+    // Every time, not only the first: typing must land in the day, never in the name.
+    dialog_->FocusMonthDay();
 }
 
 void CalendarTab::CmdCalDel_Click() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 
 namespace mirolanda::app {
@@ -15,7 +16,7 @@ class CancellableFetcher final : public platform::Fetcher {
 public:
     explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
     platform::FetchResult Fetch(const std::string& url) override {
-        if (cancelled_) return {false, {}, "中断されました", 0};
+        if (cancelled_) return {false, {}, std::string(platform::kCancelledDescription), 0, 0};
         return inner_->Fetch(url);
     }
     void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
@@ -24,6 +25,7 @@ public:
         inner_->Cancel();
     }
     void Reset() { cancelled_ = false; }
+    bool Cancelled() const { return cancelled_; }
 
 private:
     std::unique_ptr<platform::Fetcher> inner_;

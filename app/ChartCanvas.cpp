@@ -28,18 +28,20 @@ QFont ChartCanvas::ChartFont(int imageHeight) {
 }
 
 ChartCanvas::ChartCanvas(QImage& image)
-    : image_(image), painter_(&image), font_(ChartFont(image.height())), metrics_(font_) {
+    : image_(image), painter_(&image), font_(ChartFont(static_cast<int>(image.deviceIndependentSize().height()))),
+      metrics_(font_) {
     painter_.setFont(font_);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
+    // Smooth lines once a pixel of the chart is more than one of the screen's.
+    painter_.setRenderHint(QPainter::Antialiasing, image.devicePixelRatio() > 1);
     painter_.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
 }
 
 double ChartCanvas::Width() const {
-    return static_cast<double>(image_.width()) * kTwipsPerPixel;
+    return image_.deviceIndependentSize().width() * kTwipsPerPixel;
 }
 
 double ChartCanvas::Height() const {
-    return static_cast<double>(image_.height()) * kTwipsPerPixel;
+    return image_.deviceIndependentSize().height() * kTwipsPerPixel;
 }
 
 double ChartCanvas::TextWidth(std::string_view text) const {

@@ -9,6 +9,7 @@
 #include "app/CancellableFetcher.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/DownloadReport.h"
 #include "app/ErrorBox.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
@@ -64,9 +65,27 @@ void DownloadTab::ResetResultGrid() {
 
 bool DownloadTab::Busy() const { return job_->Busy(); }
 
+void DownloadTab::Cancel() { fetcher_->Cancel(); }
+
+void DownloadTab::SetStartEnabled(bool enabled) { CmdGetData->setEnabled(enabled); }
+
 void DownloadTab::CancelAndWait() {
-    fetcher_->Cancel();
+    Cancel();
     job_->Wait();
+}
+
+void DownloadTab::LoadAtStartup() {
+    try {
+        const auto folder = services_.CurrentFolders().CsvData;
+        if (auto newest = quotes::NewestDailyCsv(folder)) {
+            quotes::LoadDailyCsv(*newest, fgFix_);
+            FgFixModel->Reload();
+            FgFixModel->ConfigureView(FgFix);
+        }
+    } catch (const std::exception& error) {
+        // Not worth a box at start-up: the grid stays empty and the status line says why.
+        services_.ShowStatus(QStringLiteral("前回のＣＳＶファイルを表示できません"), ErrorText(error));
+    }
 }
 
 bool DownloadTab::CmdGetData_Click() {
@@ -74,8 +93,12 @@ bool DownloadTab::CmdGetData_Click() {
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
     options.DataDate = WorkerDataDate(services_);
+    // The saves that follow the fetching run to their end: a cancel now would leave half a day.
     options.FetchingDone = [this] {
-        QMetaObject::invokeMethod(this, [this] { services_.SetTabsEnabled(true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] {
+            services_.SetTabsEnabled(true);
+            services_.SetCancellable(false);
+        }, Qt::QueuedConnection);
     };
     fetcher_->Reset();
     work_ = platform::Table(7);
@@ -97,19 +120,24 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     FgFixModel->ConfigureView(FgFix);
     services_.ShowProgress(0, 0);
     services_.SetTabsEnabled(true);
-    bool ok = !error && outcome.Ok;
+    services_.SetCancellable(false);
+    const bool ok = !error && outcome.Ok;
+    const bool cancelled = !error && outcome.Cancelled;
     if (ok) {
         CmdCsvSave->setEnabled(true);
-        services_.ShowStatus({});
+        services_.ShowStatus(DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()));
+    } else if (cancelled) {
+        services_.ShowStatus(kCancelledStatus);
     } else if (!error) {
-        services_.ShowStatus(QString::fromStdString(outcome.Status));
+        services_.ShowStatus(QString::fromStdString(outcome.Status), QString::fromStdString(outcome.Detail));
     }
-    services_.SetDownloadState(ok ? 0 : -1);
+    // A cancel is the user's choice, not a failure that holds back the automatic download.
+    services_.SetDownloadState(ok || cancelled ? 0 : -1);
     if (error) {
         services_.ShowStatus({});
         ShowError(services_, error);
     }
-    emit DownloadFinished(ok, !ok && !error);
+    emit DownloadFinished(ok, !ok && !error && !cancelled, cancelled);
 }
 
 void DownloadTab::CmdCsvSave_Click() {
@@ -162,13 +190,15 @@ void DownloadTab::FileNext() {
     auto result = std::make_shared<quotes::FilingResult>(quotes::FilingResult::NoFile);
     platform::Progress progress = job_->WorkerProgress();
     job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress); },
-                [this, result](std::exception_ptr error) {
+                [this, result, csv](std::exception_ptr error) {
                     if (error) {
                         ShowError(services_, error);
                     } else if (*result == quotes::FilingResult::BadName) {
+                        // Several files may be chosen at once: say which one.
                         services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle,
                                                   QString::fromUtf8(quotes::kBadCsvNameMessage.data(),
-                                                                    static_cast<qsizetype>(quotes::kBadCsvNameMessage.size())));
+                                                                    static_cast<qsizetype>(quotes::kBadCsvNameMessage.size())) +
+                                                      QStringLiteral("\r") + QString::fromStdString(csv.string()));
                     }
                     FileNext();
                 });

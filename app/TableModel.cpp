@@ -1,6 +1,7 @@
 #include "app/TableModel.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QTableView>
 
 #include "app/Twips.h"
@@ -72,6 +73,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         QColor color = CellBackground(index.row(), index.column());
         return color.isValid() ? QVariant(color) : QVariant();
     }
+    case Qt::ForegroundRole: {
+        QColor color = CellBackground(index.row(), index.column());
+        return color.isValid() ? QVariant(ContrastingText(color)) : QVariant();
+    }
     case Qt::TextAlignmentRole: {
         auto it = alignments_.find(index.column());
         return it == alignments_.end() ? QVariant() : QVariant(static_cast<int>(it->second));
@@ -85,6 +90,28 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (!table_->HasHeading() || section < 0 || static_cast<size_t>(section) >= table_->Heading().size()) return {};
     return QString::fromStdString(table_->Heading()[static_cast<size_t>(section)]);
+}
+
+void MarkedCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QVariant own = index.data(Qt::BackgroundRole);
+    if (!(option.state & QStyle::State_Selected) || !own.canConvert<QColor>()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem unselected(option);
+    unselected.state &= ~QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, unselected, index);
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    painter->restore();
+}
+
+QColor ContrastingText(const QColor& background) {
+    // Perceived brightness (ITU-R BT.601 weights).
+    const double brightness = 0.299 * background.red() + 0.587 * background.green() + 0.114 * background.blue();
+    return brightness < 140 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 QColor ColorFromBgr(uint32_t bgr) {

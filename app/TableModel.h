@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QStyledItemDelegate>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -49,6 +50,19 @@ private:
     std::map<int, Qt::Alignment> alignments_;
     std::map<std::pair<int, int>, QColor> backgrounds_;
 };
+
+// Draws a selected cell that has a colour of its own (an alert) in that colour, framed in the
+// selection colour, so the selection never hides the alert.
+class MarkedCellDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+// Black or white, whichever reads better on the background (a light theme's black text on a
+// dark alert colour, or a dark theme's white text on a light one, would not).
+QColor ContrastingText(const QColor& background);
 
 // A colour stored as the decimal 0x00BBGGRR value, and back.
 QColor ColorFromBgr(uint32_t bgr);

@@ -34,7 +34,7 @@ TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
     clock.Set({{2026, 12, 7}, 21, 30, 0});
     ASSERT_TRUE(TickAndWait());
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front().Text.toStdString();
-    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "");
+    EXPECT_EQ(Status(), "");
     EXPECT_EQ(window->DownloadState(), 0);
     EXPECT_EQ(window->Download()->ResultTable().RowCount(), 3600);
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
@@ -51,7 +51,7 @@ TEST_F(SimTest, AFailedRequestFailsTheTickAndTheNextTickDownloads) {
     clock.Set({{2026, 12, 7}, 21, 30, 0});
     OpenAgainst(sim);
     ASSERT_TRUE(TickAndWait());
-    EXPECT_TRUE(Control<QLabel>("LblExecMsg")->text().startsWith("Internet Error(")) << Control<QLabel>("LblExecMsg")->text().toStdString();
+    EXPECT_TRUE(Status().startsWith("Internet Error(")) << Status().toStdString();
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
     EXPECT_EQ(window->DownloadState(), 0);
     EXPECT_FALSE(std::filesystem::exists(program / "CsvData" / "20261207.csv"));

@@ -121,7 +121,7 @@ TEST_F(AutoTest, AFailedDownloadIsRetriedAtTheNextTick) {
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
     EXPECT_EQ(window->DownloadState(), 0) << "reset so the next tick tries again";
-    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)");
+    EXPECT_EQ(Status(), "Internet Error(Connection refused)");
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
     EXPECT_TRUE(TickAndWait());
@@ -159,6 +159,7 @@ TEST_F(AutoTest, RerunQuestionAtStartUpAndWhenTicked) {
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Question);
     EXPECT_EQ(dialogs.shown[0].Title, "自動ダウンロード設定");
     EXPECT_EQ(dialogs.shown[0].Text, "既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？");
+    EXPECT_EQ(dialogs.shown[0].Default, DefaultButton::No) << "Enter must never start a whole download";
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207") << "No changes nothing";
     EXPECT_FALSE(TickAndWait());
 
@@ -195,14 +196,14 @@ TEST_F(AutoTest, NoQuestionWhenTheDataDateIsNotDone) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(AutoTest, EditingTheStartTimeUnticksTheModeAndLeavingTheBoxChecksIt) {
+TEST_F(AutoTest, EditingTheStartTimeKeepsTheModeAndLeavingTheBoxChecksIt) {
     clock.Set(At(2026, 12, 7, 22, 0));
     Open();
     AutoSettingsPage& page = window->Config()->Automation();
     ASSERT_TRUE(Control<QCheckBox>("ChkAuto")->isChecked());
     Control<QLineEdit>("TxtAutoStartTime")->setText("2130");
-    EXPECT_FALSE(Control<QCheckBox>("ChkAuto")->isChecked());
-    EXPECT_FALSE(TickAndWait()) << "unticked: the automation pauses";
+    EXPECT_TRUE(Control<QCheckBox>("ChkAuto")->isChecked()) << "editing the time leaves the automation on";
+    EXPECT_TRUE(Control<QPushButton>("CmdAutoConfigSave")->isEnabled());
     EXPECT_TRUE(page.ValidateStartTime());
     EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "21:30");
     EXPECT_TRUE(dialogs.shown.empty());

@@ -46,7 +46,7 @@ struct BonusWindow : FakeWindow {
 };
 
 bool Blank(PictureArea* picture) {
-    const QImage& image = picture->Image();
+    const QImage& image = picture->Shown();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
@@ -333,16 +333,24 @@ protected:
     IntradayFewer() : IntradaySim({"--fault", "fewer@1"}) {}
 };
 
-TEST_F(IntradayFewer, EveryQuoteRowIsSetAgainstItsOwnHolding) {
+TEST_F(IntradayFewer, EveryHoldingIsShownAndOneTheSiteDroppedSaysSo) {
     Update(true);
-    ASSERT_LT(view_->Quotes().RowCount(), 51);
-    for (int position = 1; position <= view_->Quotes().RowCount(); ++position) {
+    const int answered = view_->Quotes().RowCount();
+    ASSERT_LT(answered, 51);
+    EXPECT_EQ(ScOne()->maximum(), 51) << "one position per holding";
+    int dropped = 0;
+    for (int position = 1; position <= 51; ++position) {
         ShowRow(position);
-        const std::string code = view_->Quotes().Cell(position - 1, 0);
-        int holding = 0;
-        while (holdings_.Cell(holding, 0) != code) ++holding;
-        EXPECT_TRUE(Label("lblDayInfo").contains(QStringLiteral("買値 %1円").arg(500 + holding))) << code;
+        const std::string code = holdings_.Cell(position - 1, 0);
+        EXPECT_TRUE(Label("lblDayMeigara").startsWith(QString::fromStdString(code))) << code;
+        if (Label("lblDayInfo") == "取得できませんでした") {
+            ++dropped;
+            EXPECT_TRUE(Blank(PictOne())) << code;
+        } else {
+            EXPECT_TRUE(Label("lblDayInfo").contains(QStringLiteral("買値 %1円").arg(500 + position - 1))) << code;
+        }
     }
+    EXPECT_EQ(dropped, 51 - answered);
 }
 
 class IntradayThirdImageFails : public IntradaySim {

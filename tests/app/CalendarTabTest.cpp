@@ -232,11 +232,11 @@ TEST_F(CalendarTabTest, DaysTheListCannotHoldAreRefusedAndUnreadableLinesReporte
     EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
 
     Click("CmdCalAdd");
-    Dialog("5/7", "臨時休場", "CmdOK");
+    Dialog("5/32", "臨時休場", "CmdOK");
     ASSERT_EQ(dialogs_.shown.size(), 2u);
     EXPECT_TRUE(dialogs_.shown[1].Text.contains("yyyy/mm/dd")) << dialogs_.shown[1].Text.toStdString();
     EXPECT_TRUE(tab_->HolidayDialog()->isVisible());
-    EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/7");
+    EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/32");
     EXPECT_EQ(holidays_.RowCount(), 2);
     EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
     tab_->HolidayDialog()->reject();

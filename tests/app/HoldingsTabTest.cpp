@@ -268,7 +268,7 @@ TEST_F(HoldingsTabTest, ADamagedHistoryFileIsReportedAndTheOtherHoldingsStillSho
 }
 
 QImage Chart(HoldingsTab& tab) {
-    return test::Find<PictureArea>(&tab, "PicBuy")->Image().copy();
+    return test::Find<PictureArea>(&tab, "PicBuy")->Shown().copy();
 }
 
 bool AllWhite(const QImage& image) {
