@@ -19,6 +19,11 @@ std::string FormatLastDownload(const LastDownload& last) {
 
 std::optional<LastDownload> ParseLastDownload(std::string_view stored) {
     if (stored.size() < kWhenSize + 2 || stored[kWhenSize] != ' ') return std::nullopt;
+    for (size_t i = 0; i < kWhenSize; ++i) {
+        const char c = stored[i];
+        const bool ok = i == 4 || i == 7 ? c == '/' : i == 10 ? c == ' ' : i == 13 ? c == ':' : c >= '0' && c <= '9';
+        if (!ok) return std::nullopt;
+    }
     LastDownload last;
     last.When = std::string(stored.substr(0, kWhenSize));
     const std::string_view rest = stored.substr(kWhenSize + 1);

@@ -217,7 +217,9 @@ void MainFrm::SaveRegstoryGeometry() {
 }
 
 void MainFrm::ClampPosition() {
-    move(std::max(pos().x(), 0), std::max(pos().y(), 0));
+    // Only when needed: moving a window ends its maximised state.
+    const QPoint clamped(std::max(pos().x(), 0), std::max(pos().y(), 0));
+    if (clamped != pos()) move(clamped);
 }
 
 void MainFrm::BringToFront() {

@@ -155,6 +155,7 @@ TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     services_.dialogs.answerYes = false;
     Button("CmdBuyDel")->click();
     EXPECT_EQ(services_.dialogs.shown.back().Title, "削除の確認");
+    EXPECT_EQ(services_.dialogs.shown.back().Default, DefaultButton::No) << "Enter must never delete a holding";
     EXPECT_EQ(services_.dialogs.shown.back().Text,
               "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->Holdings().Cell(0, holdings::kBuyName)) +
                   "\r購入日:2001/03/20\rのデータを削除してもよろしいですか？");
@@ -313,6 +314,54 @@ TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
         QApplication::processEvents();
         tab_->grab().save(QString::fromUtf8(keep));
     }
+}
+
+TEST_F(HoldingsTabTest, ASelectedAlertRowKeepsItsColourWithReadableText) {
+    // 1301 at 455 against 350 has risen 130%: its code cell is green; 7203 is not marked.
+    Open("1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+    const QModelIndex code = GridModel()->index(0, holdings::kGridCode);
+    ASSERT_EQ(GridModel()->CellBackground(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(GridModel()->data(code, Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+    tab_->show();
+    Select(0);
+    QApplication::processEvents();
+    const QImage shown = Grid()->viewport()->grab().toImage();
+    const QRect cell = Grid()->visualRect(code);
+    int green = 0, selection = 0;
+    const QColor highlight = Grid()->palette().color(QPalette::Highlight);
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            green += pixel == QColor(0, 255, 0) ? 1 : 0;
+            selection += pixel == highlight ? 1 : 0;
+        }
+    }
+    const int area = cell.width() * cell.height();
+    EXPECT_GT(green, area / 2) << "the alert colour shows through the selection";
+    EXPECT_GT(selection, 0) << "and the selection is still marked";
+}
+
+TEST(AlertColours, TextTakesTheColourThatReadsOnTheBackground) {
+    const std::pair<QColor, QColor> cases[] = {
+        {QColor(0, 255, 0), Qt::black}, {QColor(255, 0, 0), Qt::white},   {QColor(0, 0, 255), Qt::white},
+        {QColor(255, 255, 0), Qt::black}, {QColor(40, 40, 40), Qt::white}, {QColor(230, 230, 230), Qt::black}};
+    for (const auto& [background, text] : cases) EXPECT_EQ(ContrastingText(background), text) << background.name().toStdString();
+}
+
+TEST_F(HoldingsTabTest, AHoldingThatReachesItsThresholdIsToldOnceWhenItCrosses) {
+    Open("7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+    EXPECT_TRUE(tab_->RefreshAndFindCrossings().empty()) << "100%: no alert";
+    quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/18", 1312);
+    std::vector<CrossedAlert> crossed = tab_->RefreshAndFindCrossings();
+    ASSERT_EQ(crossed.size(), 1u);
+    EXPECT_EQ(crossed[0].Title, "値上がりの通知");
+    EXPECT_EQ(crossed[0].Text, "7203 トヨタ自動車 上昇率 131.2%");
+    EXPECT_TRUE(tab_->RefreshAndFindCrossings().empty()) << "still above: not told again";
+    quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/18", 690);
+    crossed = tab_->RefreshAndFindCrossings();
+    ASSERT_EQ(crossed.size(), 1u);
+    EXPECT_EQ(crossed[0].Title, "値下がりの通知");
+    EXPECT_EQ(crossed[0].Text, "7203 トヨタ自動車 上昇率 69.0%");
 }
 
 TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {
