@@ -356,6 +356,7 @@ void BonusTab::ReloadList(int index) {
         p.FgList->resizeColumnToContents(c);
         if (p.FgList->columnWidth(c) < width) p.FgList->setColumnWidth(c, width);
     }
+    KeepColumnWidths(p.FgList);
     if (row >= 0 && row < p.List.RowCount()) p.FgList->setCurrentIndex(p.FgListModel->index(row, 0));
     quiet_ = false;
 }

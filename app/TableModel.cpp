@@ -1,12 +1,56 @@
 #include "app/TableModel.h"
 
 #include <QHeaderView>
+#include <QEvent>
 #include <QPainter>
+#include <algorithm>
 #include <QTableView>
 
 #include "app/Twips.h"
 
 namespace mirolanda::app {
+namespace {
+
+// Widens a view's columns in proportion while the view is wider than their widths, so that a
+// grown grid has no empty band at its right; never narrower than the widths it remembers.
+class ColumnFitter final : public QObject {
+public:
+    explicit ColumnFitter(QTableView* view) : QObject(view), view_(view) {
+        setObjectName(QStringLiteral("ColumnFitter"));
+        view->viewport()->installEventFilter(this);
+    }
+    void Remember() {
+        base_.clear();
+        for (int c = 0; view_->model() && c < view_->model()->columnCount(); ++c) {
+            if (!view_->isColumnHidden(c)) base_.emplace_back(c, view_->columnWidth(c));
+        }
+        Fit();
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) Fit();
+        return false;
+    }
+
+private:
+    void Fit() {
+        int total = 0;
+        for (const auto& [column, width] : base_) total += width;
+        if (total <= 0) return;
+        const double scale = std::max(1.0, static_cast<double>(view_->viewport()->width()) / total);
+        for (const auto& [column, width] : base_) view_->setColumnWidth(column, static_cast<int>(width * scale));
+    }
+
+    QTableView* view_;
+    std::vector<std::pair<int, int>> base_;  // column, width in pixels
+};
+
+}  // namespace
+
+void KeepColumnWidths(QTableView* view) {
+    auto* fitter = view->findChild<ColumnFitter*>(QStringLiteral("ColumnFitter"), Qt::FindDirectChildrenOnly);
+    if (!fitter) fitter = new ColumnFitter(view);
+    fitter->Remember();
+}
 
 TableModel::TableModel(platform::Table* table, QObject* parent) : QAbstractTableModel(parent), table_(table) {}
 
@@ -33,6 +77,7 @@ void TableModel::ConfigureView(QTableView* view) const {
         view->setColumnHidden(column, twips == 0);
         if (twips > 0) view->setColumnWidth(column, Px(twips));
     }
+    KeepColumnWidths(view);
 }
 
 void TableModel::SetCellBackground(int row, int column, const QColor& color) {

@@ -32,7 +32,8 @@ public:
     // Width of a column in twips; 0 hides the column. Columns without a width keep the view's default.
     void SetColumnWidthTwips(int column, int twips);
     void SetColumnAlignment(int column, Qt::Alignment alignment);
-    // Applies widths and hidden columns to a view and sets the grid look the window uses.
+    // Applies widths and hidden columns to a view and sets the grid look the window uses; the
+    // columns then widen in proportion as the view grows (KeepColumnWidths).
     void ConfigureView(QTableView* view) const;
 
     void SetCellBackground(int row, int column, const QColor& color);
@@ -59,6 +60,10 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
+
+// Takes the view's present column widths as the least ones; while the view is wider than
+// their sum, every column widens in proportion.
+void KeepColumnWidths(QTableView* view);
 
 // Black or white, whichever reads better on the background (a light theme's black text on a
 // dark alert colour, or a dark theme's white text on a light one, would not).

@@ -91,7 +91,7 @@ TEST_F(WindowTest, CaptionSizeTabsAndStatusLine) {
     ASSERT_EQ(grid->model()->columnCount(), 7);
     EXPECT_EQ(grid->model()->rowCount(), 0);
     EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), "銘柄コード");
-    EXPECT_EQ(grid->columnWidth(1), 145);
+    EXPECT_GE(grid->columnWidth(1), 145);  // the design width, widened to fill the grid
     EXPECT_FALSE(w.findChild<QPushButton*>("CmdCsvSave")->isEnabled());
 }
 

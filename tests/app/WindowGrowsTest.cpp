@@ -107,6 +107,13 @@ TEST_F(GrowTest, GridsPicturesAndNoticesGrowWithTheWindowAndTheChartIsRedrawnFor
     for (int y = 0; y < large.height(); ++y)
         for (int x = large.width() * 3 / 4; x < large.width(); ++x) drawnRight += large.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(drawnRight, 50) << "the plot reaches the right part of the larger picture";
+    // The columns widen with the grid, so no empty band is left at its right.
+    auto* results = Control<QTableView>("FgFix");
+    Reveal(results);
+    EXPECT_GT(results->columnWidth(1), 145 * 2);
+    int columns = 0;
+    for (int c = 0; c < results->model()->columnCount(); ++c) columns += results->columnWidth(c);
+    EXPECT_GT(columns, results->viewport()->width() - 10);
     // The notice wraps at the box's real width: fewer lines once it is wide.
     Reveal(notice);
     EXPECT_LT(NoticeLines(notice), wrappedLines);
