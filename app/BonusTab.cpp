@@ -1,6 +1,8 @@
 #include "app/BonusTab.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -36,6 +38,39 @@ const QString kAskTitle = QStringLiteral("最新チャートの作成");
 const QString kDoneTitle = QStringLiteral("チャート作成完了");
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Fills a notice box with the notice: its lines as they are, but the indented headline centred
+// instead (blanks that centre it in one width break it in another) and broken only between its
+// words, however narrow the box.
+void FillNotice(QPlainTextEdit* box, const QString& notice) {
+    box->clear();
+    QTextCursor cursor(box->document());
+    const QStringList lines = QString(notice).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        QTextBlockFormat format;
+        if (line.startsWith(QStringLiteral("  "))) {
+            format.setAlignment(Qt::AlignHCenter);
+            QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (QString& word : words) {
+                QString joined;
+                for (QChar c : word) {
+                    if (!joined.isEmpty()) joined += QChar(0x2060);  // WORD JOINER: no break here
+                    joined += c;
+                }
+                word = joined;
+            }
+            line = words.join(QLatin1Char(' '));
+        }
+        if (i > 0) {
+            cursor.insertBlock(format);
+        } else {
+            cursor.setBlockFormat(format);
+        }
+        cursor.insertText(line);
+    }
+    box->moveCursor(QTextCursor::Start);
+}
 
 std::unique_ptr<platform::Fetcher> PublisherClient() {
     platform::HttpLimits limits;
@@ -87,7 +122,7 @@ QWidget* BonusTab::BuildPage(int index) {
     p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275},
                     {0, kListHeight, kListShare, 1 - kListHeight});
     p.Text1->setReadOnly(true);
-    p.Text1->setPlainText(QString(NoticeText(index)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    FillNotice(p.Text1, NoticeText(index));
 
     p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105}, {kListShare, 0, 1 - kListShare, 1});
     p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255},

@@ -35,6 +35,7 @@ private:
     QPainter painter_;
     QFont font_;
     QFontMetricsF metrics_;
+    double lineHeight_;  // twips
 };
 
 }  // namespace mirolanda::app

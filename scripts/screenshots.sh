@@ -3,7 +3,7 @@
 # 1280×800, under Xvfb with a small window manager (openbox), with demonstration data from the
 # market simulator: a day's download, forty earlier days filed from it, three holdings (one
 # above its rise alert, one below its fall alert) and the bonus lists.
-# Usage: scripts/screenshots.sh [OUTPUT_FOLDER]   (default docs/)
+# Usage: [ONLY=PATTERN] scripts/screenshots.sh [OUTPUT_FOLDER]   (default docs/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -47,6 +47,8 @@ for i in $(seq 40 -1 1); do
 done
 for ((k = ${#DAYS[@]} - 1; k >= 0; k--)); do cli file "${DAYS[k]}" >/dev/null; done
 cli file "$CSV" >/dev/null
+# What the window records after such a download, for the status-bar area.
+cli setting LastDownload "2026/12/07 21:40 $(grep -c . "$CSV")" >/dev/null
 
 # Three holdings: risen past 130%, fallen below 70%, and one in between.
 mkdir -p "$PROG/Setting"
@@ -65,11 +67,14 @@ openbox >"$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
 sleep 1
 
-# shot NAME TAB WIDTH HEIGHT [x y ...]: the window on tab TAB with a client area of WIDTH×HEIGHT
-# pixels (0 0 for the least size), the clicks given (client coordinates) made before the shot.
+# shot NAME TAB WIDTH HEIGHT [X,Y[,CLICKS] ...]: the window on tab TAB with a client area of
+# WIDTH×HEIGHT pixels (0 0 for the least size), the clicks given (client coordinates; CLICKS 2
+# for a double click) made before the shot.
 shot() {
   local name=$1 tab=$2 width=$3 height=$4
   shift 4
+  # ONLY=PATTERN takes the matching shots alone.
+  [[ -n "${ONLY:-}" && "$name" != $ONLY ]] && return
   cli setting CurrentTab "$tab" >/dev/null
   if ((width > 0)); then
     cli setting Width $((width * 15)) >/dev/null
@@ -88,19 +93,23 @@ shot() {
     sleep 0.2
   done
   sleep 1.5
-  while (($# >= 2)); do
-    xdotool mousemove --window "$wid" "$1" "$2" click 1
-    sleep 1.5
-    shift 2
+  local click x y n
+  for click in "$@"; do
+    IFS=, read -r x y n <<<"$click"
+    xdotool mousemove --window "$wid" "$x" "$y" click --repeat "${n:-1}" --delay 80 1
+    sleep 2
   done
   xdotool mousemove 0 0
   sleep 0.5
   import -window root "$WORK/full.png"
-  # The window with its frame, cut from the screen.
-  local geometry
-  geometry=$(xwininfo -id "$(xdotool search --name "Mirolanda Ver" | head -1)" -frame | awk '
-    /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } /Width/ { w = $2 } /Height/ { h = $2 }
-    END { print w "x" h "+" x "+" y }')
+  # The window with the window manager's frame around it, cut from the screen.
+  local X Y WIDTH HEIGHT extents left right top bottom
+  read -r X Y WIDTH HEIGHT < <(xwininfo -id "$wid" | awk '
+    /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } /Width:/ { w = $2 } /Height:/ { h = $2 }
+    END { print x, y, w, h }')
+  extents=$(xprop -id "$wid" _NET_FRAME_EXTENTS | sed -n 's/.*= //p')
+  IFS=', ' read -r left right top bottom <<<"${extents:-0, 0, 0, 0}"
+  local geometry=$((WIDTH + left + right))x$((HEIGHT + top + bottom))+$((X - left))+$((Y - top))
   convert "$WORK/full.png" -crop "$geometry" +repage -strip -colors 256 "PNG8:$OUT/$name.png"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
@@ -109,12 +118,13 @@ shot() {
 
 mkdir -p "$OUT"
 # Each tab at the least size and at 1280×800; on the holdings tab the first holding is
-# selected, on the bonus tab the list is fetched and its newest chart created.
+# selected, on the bonus tab the list is fetched and its newest chart created, on the settings
+# tab the calendar page is shown.
 shot download-min 0 0 0
-shot holdings-min 1 0 0 ${HOLDINGS_CLICK_MIN:-}
-shot bonus-min 2 0 0 ${BONUS_CLICK_MIN:-}
-shot settings-min 3 0 0
+shot holdings-min 1 0 0 30,86
+shot bonus-min 2 0 0 253,310 45,86,2
+shot settings-min 3 0 0 378,39
 shot download-1280 0 1280 800
-shot holdings-1280 1 1280 800 ${HOLDINGS_CLICK_1280:-}
-shot bonus-1280 2 1280 800 ${BONUS_CLICK_1280:-}
-shot settings-1280 3 1280 800
+shot holdings-1280 1 1280 800 30,86
+shot bonus-1280 2 1280 800 987,758 45,86,2
+shot settings-1280 3 1280 800 378,39
