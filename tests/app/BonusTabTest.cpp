@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTableView>
 
 #include "WindowFixture.h"
@@ -126,6 +127,35 @@ TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsTh
     // A second command cannot start while one runs.
     window_.state = 1;
     EXPECT_FALSE(tab_->CmdGetNewList_Click(0));
+}
+
+// A publisher that answers slowly, so that a command can be cancelled while it runs.
+class BonusTabSlow : public BonusTabSim {
+protected:
+    BonusTabSlow() : BonusTabSim({"--latency-ms", "100"}) {}
+};
+
+TEST_F(BonusTabSlow, ACancelledChartCreationRemovesItsImagesAndKeepsTheLists) {
+    LoadList(0);
+    const auto listBefore = List(0).Rows();
+    const fs::path downloaded = temp_ / "Omake/Short/List/Downloaded.txt";
+    const std::string recordBefore = fs::exists(downloaded) ? testing::ReadAll(downloaded) : "none";
+    QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
+    ASSERT_TRUE(tab_->CmdUpdImage_Click(0));
+    EXPECT_TRUE(window_.cancellable);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_.status.count("チャート保存中") >= 2; }, 20000));
+    tab_->Cancel();
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_EQ(window_.status.back(), "中止しました");
+    EXPECT_FALSE(window_.cancellable);
+    EXPECT_EQ(window_.state, 0);
+    EXPECT_EQ(List(0).Rows(), listBefore);
+    EXPECT_EQ(fs::exists(downloaded) ? testing::ReadAll(downloaded) : "none", recordBefore);
+    int images = 0;
+    if (fs::exists(temp_ / "Omake/Short/Image")) {
+        for (const auto& entry : fs::directory_iterator(temp_ / "Omake/Short/Image")) images += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(images, 0);
 }
 
 TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {

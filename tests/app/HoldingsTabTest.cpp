@@ -15,11 +15,13 @@
 #include "WindowFixture.h"
 #include "app/AlertSettingsPage.h"
 #include "app/BuyFrm.h"
+#include "app/ChartCanvas.h"
 #include "app/Dialogs.h"
 #include "app/HoldingsTab.h"
 #include "app/PictureArea.h"
 #include "app/TableModel.h"
 #include "holdings/BuyData.h"
+#include "holdings/Picture.h"
 #include "platform/SjisText.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -339,6 +341,36 @@ TEST_F(HoldingsTabTest, ASelectedAlertRowKeepsItsColourWithReadableText) {
     const int area = cell.width() * cell.height();
     EXPECT_GT(green, area / 2) << "the alert colour shows through the selection";
     EXPECT_GT(selection, 0) << "and the selection is still marked";
+}
+
+TEST(ChartCanvasTest, OnAHighDpiScreenTheChartIsDrawnWithEveryDevicePixel) {
+    test::App();
+    quotes::IssueRecord record;
+    for (size_t i = 0; i < 40; ++i) {
+        platform::Date day = platform::AddDays({2001, 5, 18}, -static_cast<int>(i));
+        record.Days[i] = {platform::FormatSlashed(day), static_cast<int32_t>(500 + (i % 5) * 20)};
+    }
+    auto draw = [&](qreal ratio) {
+        QImage image(QSize(400, 225) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        ChartCanvas canvas(image);
+        EXPECT_DOUBLE_EQ(canvas.Width(), 400 * 15.0) << "the chart's units do not depend on the ratio";
+        holdings::DrawBuyChart(canvas, record, "2001/04/20", 1301, 520);
+        return image;
+    };
+    const QImage plain = draw(1);
+    const QImage sharp = draw(2);
+    ASSERT_EQ(sharp.size(), plain.size() * 2);
+    // The same chart over the whole double-size image: ink in its right and bottom quarters too.
+    auto ink = [](const QImage& image, QRect part) {
+        int count = 0;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x) count += image.pixel(x, y) != qRgb(255, 255, 255);
+        return count;
+    };
+    EXPECT_GT(ink(sharp, QRect(600, 0, 200, 450)), ink(plain, QRect(300, 0, 100, 225)));
+    EXPECT_GT(ink(sharp, QRect(0, 340, 800, 110)), ink(plain, QRect(0, 170, 400, 55)));
 }
 
 TEST(AlertColours, TextTakesTheColourThatReadsOnTheBackground) {
