@@ -49,6 +49,8 @@ TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTabl
     EXPECT_EQ(window->DownloadState(), 1);
     EXPECT_EQ(Status(), "ダウンロード－開始");
     EXPECT_FALSE(Tab().CmdGetData_Click()) << "one download at a time";
+    for (const char* start : {"CmdGetData", "CmdOneNow(0)", "CmdOneNow(1)"}) EXPECT_FALSE(Control<QPushButton>(start)->isEnabled()) << start;
+    EXPECT_TRUE(Control<QPushButton>("CmdCancel")->isVisibleTo(window.get()));
     release.set_value();
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_TRUE(finished.at(0).at(0).toBool());
@@ -56,6 +58,8 @@ TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTabl
     EXPECT_EQ(window->DownloadState(), 0);
     EXPECT_EQ(Status(), "3銘柄をダウンロードしました") << "the scripted download saves nothing";
     EXPECT_TRUE(Control<QPushButton>("CmdCsvSave")->isEnabled());
+    for (const char* start : {"CmdGetData", "CmdOneNow(0)", "CmdOneNow(1)"}) EXPECT_TRUE(Control<QPushButton>(start)->isEnabled()) << start;
+    EXPECT_FALSE(Control<QPushButton>("CmdCancel")->isVisibleTo(window.get()));
     EXPECT_FALSE(Control<QProgressBar>("PrgDownload")->isVisible());
     ASSERT_EQ(Control<QTableView>("FgFix")->model()->rowCount(), 3);
     EXPECT_EQ(Control<QTableView>("FgFix")->model()->index(2, 0).data().toString(), "1302");
@@ -72,6 +76,8 @@ TEST_F(DownloadTest, AFailedRequestKeepsTheRowsShowsTheErrorAndLeavesCsvSaveOff)
     EXPECT_FALSE(Control<QPushButton>("CmdCsvSave")->isEnabled());
     EXPECT_EQ(window->DownloadState(), -1);
     EXPECT_EQ(Status(), "Internet Error(Connection refused)");
+    // The HTTP library's own words stay for whoever looks closer.
+    EXPECT_TRUE(Control<ElidedLabel>("LblExecMsg")->toolTip().endsWith("\nFailed to connect to 127.0.0.1 port 9"));
     EXPECT_TRUE(Control<QTabWidget>("TabMain")->isEnabled());
     EXPECT_TRUE(dialogs.shown.empty()) << "a network failure gives no message box";
 }

@@ -210,7 +210,10 @@ public:
             quotes::DownloadOutcome outcome;
             outcome.Ok = r.Ok;
             outcome.Issues = r.Issues;
-            if (!r.Ok) outcome.Status = "Internet Error(Connection refused)";
+            if (!r.Ok) {
+                outcome.Status = "Internet Error(Connection refused)";
+                outcome.Detail = "Failed to connect to 127.0.0.1 port 9";
+            }
             if (options.FetchingDone) options.FetchingDone();
             return outcome;
         };
