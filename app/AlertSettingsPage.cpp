@@ -21,6 +21,7 @@ void ColorLabel::SetBgr(uint32_t bgr) {
     bgr_ = bgr & 0xFFFFFF;
     QPalette p = palette();
     p.setColor(QPalette::Window, ColorFromBgr(bgr_));
+    p.setColor(QPalette::WindowText, ContrastingText(ColorFromBgr(bgr_)));
     setPalette(p);
 }
 

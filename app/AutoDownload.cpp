@@ -32,21 +32,30 @@ void AutoDownload::Tick() {
         tick.StartTime = live.Text(settings::keys::AutoTime);
         tick.Now = services_.Clock().Now();
         if (failedDate_ == tick.DataDate) tick.RetryAt = retryAt_;
-        if (!IsAutoDownloadDue(tick)) return;
+        if (!IsAutoDownloadDue(tick) || tick.DataDate == cancelledDate_) return;
         runningDate_ = tick.DataDate;
         running_ = startDownload_();
     });
 }
 
-void AutoDownload::DownloadFinished(bool ok, const QString& failure) {
+void AutoDownload::DownloadFinished(bool ok, const QString& failure, bool cancelled) {
     if (!running_) return;
     running_ = false;
-    if (ok) {
+    // The user stopped it: not again by itself for this data date (ticking the mode or the
+    // download button starts it again).
+    if (cancelled) {
+        cancelledDate_ = runningDate_;
+    } else if (ok) {
         failures_ = 0;
         retryAt_.reset();
         Guarded(services_, [this] { services_.Settings().Write(settings::keys::LastAutoDownLoad, runningDate_); });
-        return;
+    } else {
+        ScheduleRetry(failure);
     }
+    emit Finished(ok, cancelled);
+}
+
+void AutoDownload::ScheduleRetry(const QString& failure) {
     // Whatever failed, a request or a save, is tried again after a wait that grows with each
     // failure of this data date; the status line says when.
     if (failedDate_ != runningDate_) failures_ = 0;
@@ -58,10 +67,12 @@ void AutoDownload::DownloadFinished(bool ok, const QString& failure) {
 }
 
 void AutoDownload::OfferRerun() {
+    cancelledDate_.clear();
     Guarded(services_, [this] {
         if (services_.Settings().Read(settings::keys::LastAutoDownLoad) != services_.DataDate()) return;
         bool again = services_.Dialog().AskYesNo(services_.Window(), QStringLiteral("自動ダウンロード設定"),
-                                                 QStringLiteral("既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？"));
+                                                 QStringLiteral("既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？"),
+                                                 DefaultButton::No);
         if (again) services_.Settings().Write(settings::keys::LastAutoDownLoad, "");
     });
 }

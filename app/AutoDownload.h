@@ -28,15 +28,23 @@ public:
 
     // One tick of `TimerAutoDownload`.
     void Tick();
-    // The download command ended (started by the tick or not), with the failure's status text.
-    void DownloadFinished(bool ok, const QString& failure);
+    // The download command ended (started by the tick or not), with the failure's status text
+    // and whether the user cancelled it.
+    void DownloadFinished(bool ok, const QString& failure, bool cancelled);
     // `ChkAuto` became ticked: if this data date was already downloaded automatically, ask
     // whether to run it again, and on Yes forget that it was done.
     void OfferRerun();
 
     bool Running() const { return running_; }
 
+signals:
+    // A download started by the tick has ended and its outcome is recorded.
+    void Finished(bool ok, bool cancelled);
+
 private:
+    // After a failed try (a request or a save): the next one waits 5, 10, 20 … minutes.
+    void ScheduleRetry(const QString& failure);
+
     WindowServices& services_;
     std::function<bool()> startDownload_;
     QTimer timer_;
@@ -46,6 +54,7 @@ private:
     std::string failedDate_;
     int failures_ = 0;
     std::optional<platform::DateTime> retryAt_;
+    std::string cancelledDate_; // the data date whose automatic download the user cancelled
 };
 
 }  // namespace mirolanda::app

@@ -41,8 +41,8 @@ AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : 
     // Without a reaction of their own these two could never be saved alone.
     connect(ChkAutoDownloadCheck, &QCheckBox::toggled, this, &AutoSettingsPage::EnableSave);
     connect(TxtAutoMinNum, &QLineEdit::textChanged, this, &AutoSettingsPage::EnableSave);
-    // A new start time pauses the automation until the user ticks it again.
-    connect(TxtAutoStartTime, &QLineEdit::textChanged, this, [this] { ChkAuto->setChecked(false); });
+    // A new start time is a change of the group like any other; the automation stays as ticked.
+    connect(TxtAutoStartTime, &QLineEdit::textChanged, this, &AutoSettingsPage::EnableSave);
     TxtAutoStartTime->installEventFilter(this);
 }
 
@@ -75,7 +75,7 @@ void AutoSettingsPage::Show(const settings::Snapshot& s) {
     ChkAutoDataSave->setChecked(s.Checked(keys::AutoDataSave));
     ChkAutoDownloadCheck->setChecked(s.Checked(keys::AutoDownCheck));
     TxtAutoMinNum->setText(QString::fromStdString(s.Text(keys::AutoDownNum)));
-    // Last: the start time just set has unticked the mode.
+    // Last, as ticking it may ask about a re-run: the other settings are in place by then.
     ChkAuto->setChecked(s.Checked(keys::AutoMode));
 }
 

@@ -15,7 +15,7 @@ public:
     explicit AutoSettingsPage(WindowServices& services, QWidget* parent = nullptr);
 
     settings::GroupValues Values() const override;
-    // Puts the start time before the mode: a new start time unticks the mode.
+    // Puts the mode last, so that a re-run question sees the group's other settings.
     void Show(const settings::Snapshot& settings) override;
 
     // Checks the start time when the box is left: a valid time is rewritten as "hh:nn",

@@ -1,6 +1,8 @@
 #include "app/BonusTab.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -37,6 +39,39 @@ const QString kDoneTitle = QStringLiteral("チャート作成完了");
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// Fills a notice box with the notice: its lines as they are, but the indented headline centred
+// instead (blanks that centre it in one width break it in another) and broken only between its
+// words, however narrow the box.
+void FillNotice(QPlainTextEdit* box, const QString& notice) {
+    box->clear();
+    QTextCursor cursor(box->document());
+    const QStringList lines = QString(notice).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        QTextBlockFormat format;
+        if (line.startsWith(QStringLiteral("  "))) {
+            format.setAlignment(Qt::AlignHCenter);
+            QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (QString& word : words) {
+                QString joined;
+                for (QChar c : word) {
+                    if (!joined.isEmpty()) joined += QChar(0x2060);  // WORD JOINER: no break here
+                    joined += c;
+                }
+                word = joined;
+            }
+            line = words.join(QLatin1Char(' '));
+        }
+        if (i > 0) {
+            cursor.insertBlock(format);
+        } else {
+            cursor.setBlockFormat(format);
+        }
+        cursor.insertText(line);
+    }
+    box->moveCursor(QTextCursor::Start);
+}
+
 std::unique_ptr<platform::Fetcher> PublisherClient() {
     platform::HttpLimits limits;
     // The publisher's error pages are stored like any answer; the chart code tells them apart.
@@ -69,27 +104,33 @@ QString BonusTab::NoticeText(int index) { return index == 0 ? kAdjusting + kNoti
 
 QWidget* BonusTab::BuildPage(int index) {
     auto* page = new QWidget;
+    new AnchorLayout(page);
     BonusPage& p = Page[static_cast<size_t>(index)];
     bonus::ResetListTable(p.List);
     p.FgListModel = new TableModel(&p.List, this);
     for (int c = 0; c < bonus::kListColumns; ++c) p.FgListModel->SetColumnWidthTwips(c, bonus::kListWidthsTwips[c]);
-    p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520});
+    // The list and notice take a third of the extra width, the chart the rest; the list takes
+    // most of the extra height, the notice the remainder.
+    constexpr double kListShare = 0.35, kListHeight = 0.6;
+    p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520}, {0, 0, kListShare, kListHeight});
     p.FgList->setModel(p.FgListModel);
     p.FgListModel->ConfigureView(p.FgList);
     p.FgList->setSelectionBehavior(QAbstractItemView::SelectRows);
     p.FgList->setSelectionMode(QAbstractItemView::ContiguousSelection);
     p.FgList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275});
+    p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275},
+                    {0, kListHeight, kListShare, 1 - kListHeight});
     p.Text1->setReadOnly(true);
-    p.Text1->setPlainText(QString(NoticeText(index)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    FillNotice(p.Text1, NoticeText(index));
 
-    p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105});
-    p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255});
+    p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105}, {kListShare, 0, 1 - kListShare, 1});
+    p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255},
+                 {kListShare, 1, 1 - kListShare, 0});
     p.Sc->setRange(1, 1);
-    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成"), {2820, 3540, 1620, 375});
-    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375});
-    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375});
+    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成"), {2820, 3540, 1620, 375}, kBottomRight);
+    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375}, kBottomRight);
+    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375}, kBottomRight);
     return page;
 }
 
@@ -121,8 +162,10 @@ void BonusTab::LoadAtStartup() {
 
 bool BonusTab::Busy() const { return job_->Busy(); }
 
+void BonusTab::Cancel() { fetcher_->Cancel(); }
+
 void BonusTab::CancelAndWait() {
-    fetcher_->Cancel();
+    Cancel();
     job_->Wait();
 }
 
@@ -140,15 +183,19 @@ bool BonusTab::CmdGetNewList_Click(int index) {
                     *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
                 },
                 [this, index, table, outcome](std::exception_ptr error) {
+                    const bool cancelled = !error && !outcome->Ok && fetcher_->Cancelled();
                     if (!error && outcome->Ok) {
                         Page[static_cast<size_t>(index)].List = std::move(*table);
                         ReloadList(index);
                         services_.ShowStatus({});
+                    } else if (cancelled) {
+                        services_.ShowStatus(kCancelledStatus);
                     } else if (!error) {
-                        services_.ShowStatus(Q(outcome->Status));
+                        services_.ShowStatus(Q(outcome->Status), Q(outcome->Detail));
                     }
-                    services_.SetDownloadState(!error && outcome->Ok ? 0 : -1);
+                    services_.SetDownloadState(!error && (outcome->Ok || cancelled) ? 0 : -1);
                     services_.SetTabsEnabled(true);
+                    services_.SetCancellable(false);
                     if (error) {
                         services_.ShowStatus({});
                         ShowError(services_, error);
@@ -173,7 +220,7 @@ bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
     if (b != a) {
         const QString text = Q(p.List.Cell(a, bonus::kListDate)) + QStringLiteral("～") +
                              Q(p.List.Cell(b, bonus::kListDate)) + QStringLiteral("\rの最新チャートを作成しますか？");
-        if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, text)) return true;
+        if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, text, DefaultButton::Yes)) return true;
     }
     RunCharts(index, b == a,
               [a, b](const bonus::ChartJob& job, platform::Table& table) { return bonus::CreateCharts(job, table, a, b); },
@@ -183,7 +230,8 @@ bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
 
 bool BonusTab::CmdUpdImage_Click(int index) {
     if (!CanStart()) return false;
-    if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, QStringLiteral("更新可能な全てのチャートを作成しますか？")))
+    if (!services_.Dialog().AskYesNo(services_.Window(), kAskTitle, QStringLiteral("更新可能な全てのチャートを作成しますか？"),
+                                     DefaultButton::Yes))
         return true;
     RunCharts(index, false,
               [](const bonus::ChartJob& job, platform::Table& table) { return bonus::UpdateAllCharts(job, table); }, {});
@@ -196,6 +244,9 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
     // No other network command may start while the images come in.
     stateBefore_ = services_.DownloadState();
     services_.SetDownloadState(1);
+    services_.SetCancellable(true);
+    listBefore_ = Page[static_cast<size_t>(index)].List;
+    stored_.clear();
     imagesAsked_ = 0;
     lastImageOk_ = true;
     fetcher_->Reset();
@@ -212,8 +263,10 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
         ++imagesAsked_;
         bonus::ImageFetch fetch = bonus::ImageDownload(*fetcher_, setup, mode, date8, number, path, progress);
         lastImageOk_ = fetch.Ok;
+        if (fetch.Ok) stored_.push_back(path);  // read on the window's thread once the work has ended
         return fetch;
     };
+    job.Cancelled = [this] { return fetcher_->Cancelled(); };
     // The worker writes states into its own copy; the shown table follows through the queue.
     job.StateChanged = [this, index](int row, const std::string& state) {
         QMetaObject::invokeMethod(this, [this, index, row, state] {
@@ -231,6 +284,23 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
 }
 
 void BonusTab::ChartsDone(int index, bool oneRow, int total, std::exception_ptr error, std::function<void()> then) {
+    services_.SetCancellable(false);
+    if (!error && fetcher_->Cancelled()) {
+        // Nothing of a cancelled command stays: its images go, the list is as it was.
+        for (const auto& path : stored_) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+        Page[static_cast<size_t>(index)].List = listBefore_;
+        work_.reset();
+        ReloadList(index);
+        services_.ShowStatus(kCancelledStatus);
+        services_.SetDownloadState(stateBefore_);
+        services_.SetTabsEnabled(true);
+        if (then) then();
+        emit CommandFinished();
+        return;
+    }
     Page[static_cast<size_t>(index)].List = *work_;
     work_.reset();
     ReloadList(index);
@@ -321,6 +391,7 @@ void BonusTab::ReloadList(int index) {
         p.FgList->resizeColumnToContents(c);
         if (p.FgList->columnWidth(c) < width) p.FgList->setColumnWidth(c, width);
     }
+    KeepColumnWidths(p.FgList);
     if (row >= 0 && row < p.List.RowCount()) p.FgList->setCurrentIndex(p.FgListModel->index(row, 0));
     quiet_ = false;
 }

@@ -9,7 +9,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "platform/HttpClient.h"
 #include "platform/Table.h"
@@ -69,7 +71,10 @@ public:
     void Sc_Change(int index);
 
     bool Busy() const;
-    // Ends a running request at its next step and waits for the worker (at close).
+    // Stops a running request or chart creation at once: the images it stored are removed,
+    // the lists keep what they held, and 「中止しました」 is shown.
+    void Cancel();
+    // Cancels and waits for the worker (at close).
     void CancelAndWait();
 
     // The list table of a page as `FgList`(index) shows it.
@@ -106,6 +111,8 @@ private:
     std::atomic<int> imagesAsked_{0};
     std::atomic<bool> lastImageOk_{true};
     std::shared_ptr<platform::Table> work_;
+    platform::Table listBefore_;                // the page's list when the chart command began
+    std::vector<std::filesystem::path> stored_;  // images the running chart command wrote
 };
 
 }  // namespace mirolanda::app

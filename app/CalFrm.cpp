@@ -54,6 +54,11 @@ void CalFrm::SetEditMode(int row, const QString& mmdd, const QString& name) {
     CmdOK->setText(kChangeCaption);
 }
 
+void CalFrm::FocusMonthDay() {
+    TxtMmDd->setFocus(Qt::OtherFocusReason);
+    TxtMmDd->selectAll();
+}
+
 bool CalFrm::IsAdding() const { return CmdOK->text() == kAddCaption; }
 
 QString CalFrm::MonthDay() const { return TxtMmDd->text(); }

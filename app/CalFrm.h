@@ -20,6 +20,9 @@ public:
     // The row's texts in the boxes, apply button "変更": the dialog changes that row.
     void SetEditMode(int row, const QString& mmdd, const QString& name);
 
+    // Puts the cursor into the month/day box, its text selected, as the dialog opens.
+    void FocusMonthDay();
+
     bool IsAdding() const;
     int EditRow() const { return editRow_; }
     QString MonthDay() const;

@@ -30,13 +30,14 @@ CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calend
       dialogs_(ownDialogs_.get()) {
     if (holidays_.ColumnCount() != 2 || !holidays_.HasHeading()) calendar::ResetHolidayTable(holidays_);
 
+    new AnchorLayout(this);
     model_ = new TableModel(&holidays_, this);
     // Wide enough for a dated entry "yyyy/mm/dd" as well as "mm/dd".
     model_->SetColumnWidthTwips(0, 1400);
     model_->SetColumnWidthTwips(1, 2600);
     model_->SetColumnAlignment(0, Qt::AlignCenter);
     model_->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
-    FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375});
+    FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375}, kGrow);
     FgClender->setModel(model_);
     FgClender->setSelectionBehavior(QAbstractItemView::SelectRows);
     // The selection is always the current row alone.
@@ -44,12 +45,11 @@ CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calend
     FgClender->setEditTriggers(QAbstractItemView::NoEditTriggers);
     model_->ConfigureView(FgClender);
 
-    CmdCalAdd = MakeButton(this, QStringLiteral("CmdCalAdd"), QStringLiteral("追加"), {60, 3540, 1300, 375});
-    CmdCalMod = MakeButton(this, QStringLiteral("CmdCalMod"), QStringLiteral("編集"), {1420, 3540, 1300, 375});
-    CmdCalDel = MakeButton(this, QStringLiteral("CmdCalDel"), QStringLiteral("削除"), {2780, 3540, 1300, 375});
+    CmdCalAdd = MakeButton(this, QStringLiteral("CmdCalAdd"), QStringLiteral("追加"), {60, 3540, 1300, 375}, kBottom);
+    CmdCalMod = MakeButton(this, QStringLiteral("CmdCalMod"), QStringLiteral("編集"), {1420, 3540, 1300, 375}, kBottom);
+    CmdCalDel = MakeButton(this, QStringLiteral("CmdCalDel"), QStringLiteral("削除"), {2780, 3540, 1300, 375}, kBottom);
 
-    preview_ = new MonthView(holidays_, this);
-    Place(preview_, 4380, 0, 2880, 2640);
+    preview_ = Named(new MonthView(holidays_, this), QStringLiteral("FrmCalPreview"), {4380, 0, 2880, 2640}, kRight);
     dialog_ = new CalFrm(this);
 
     connect(CmdCalAdd, &QPushButton::clicked, this, &CalendarTab::CmdCalAdd_Click);
@@ -101,6 +101,8 @@ void CalendarTab::OpenHolidayDialog() {
     CentreOver(dialog_, window());
     dialog_->open();
     dialog_->activateWindow();
+    // Every time, not only the first: typing must land in the day, never in the name.
+    dialog_->FocusMonthDay();
 }
 
 void CalendarTab::CmdCalDel_Click() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 
 namespace mirolanda::app {
@@ -16,8 +17,13 @@ class CancellableFetcher final : public platform::Fetcher {
 public:
     explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
     platform::FetchResult Fetch(const std::string& url) override {
-        if (cancelled_) return {false, {}, "中断されました", 0};
+        if (cancelled_) return Refused();
         return inner_->Fetch(url);
+    }
+    // The check goes to the inner fetcher, which may ask again for a body it refuses.
+    platform::FetchResult FetchChecked(const std::string& url, const platform::BodyCheck& check) override {
+        if (cancelled_) return Refused();
+        return inner_->FetchChecked(url, check);
     }
     void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
     void SetRequestHeaders(std::vector<platform::HttpHeader> headers) override {
@@ -28,8 +34,11 @@ public:
         inner_->Cancel();
     }
     void Reset() { cancelled_ = false; }
+    bool Cancelled() const { return cancelled_; }
 
 private:
+    static platform::FetchResult Refused() { return {false, {}, std::string(platform::kCancelledDescription), 0}; }
+
     std::unique_ptr<platform::Fetcher> inner_;
     std::atomic<bool> cancelled_{false};
 };

@@ -1,6 +1,7 @@
 #include "app/ChartCanvas.h"
 
 #include <QPen>
+#include <algorithm>
 
 #include "app/TableModel.h"
 #include "app/Twips.h"
@@ -28,18 +29,23 @@ QFont ChartCanvas::ChartFont(int imageHeight) {
 }
 
 ChartCanvas::ChartCanvas(QImage& image)
-    : image_(image), painter_(&image), font_(ChartFont(image.height())), metrics_(font_) {
+    : image_(image), painter_(&image), font_(ChartFont(static_cast<int>(image.deviceIndependentSize().height()))),
+      metrics_(font_),
+      // The chart is laid out in text lines: on a taller picture the lines spread out, so the
+      // plot takes the height, while the glyphs keep a readable size, centred in their lines.
+      lineHeight_(std::max(metrics_.height(), image.deviceIndependentSize().height() / kTextLines) * kTwipsPerPixel) {
     painter_.setFont(font_);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
+    // Smooth lines once a pixel of the chart is more than one of the screen's.
+    painter_.setRenderHint(QPainter::Antialiasing, image.devicePixelRatio() > 1);
     painter_.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
 }
 
 double ChartCanvas::Width() const {
-    return static_cast<double>(image_.width()) * kTwipsPerPixel;
+    return image_.deviceIndependentSize().width() * kTwipsPerPixel;
 }
 
 double ChartCanvas::Height() const {
-    return static_cast<double>(image_.height()) * kTwipsPerPixel;
+    return image_.deviceIndependentSize().height() * kTwipsPerPixel;
 }
 
 double ChartCanvas::TextWidth(std::string_view text) const {
@@ -47,7 +53,7 @@ double ChartCanvas::TextWidth(std::string_view text) const {
 }
 
 double ChartCanvas::TextHeight(std::string_view) const {
-    return metrics_.height() * kTwipsPerPixel;
+    return lineHeight_;
 }
 
 void ChartCanvas::Clear() {
@@ -71,7 +77,8 @@ void ChartCanvas::Text(double x, double y, std::string_view text, uint32_t colou
     painter_.save();
     painter_.resetTransform();
     painter_.setPen(ColorFromBgr(colour));
-    painter_.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + metrics_.ascent()), ToQString(text));
+    const double centred = (lineHeight_ / kTwipsPerPixel - metrics_.height()) / 2;
+    painter_.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + centred + metrics_.ascent()), ToQString(text));
     painter_.restore();
 }
 

@@ -1,6 +1,7 @@
-// The price chart's canvas on a QImage: the chart's units are twips (15 to a pixel), so its
-// fixed margins keep their proportions, and the font is chosen small enough that the chart's
-// sixteen and a half text lines fit the picture's height.
+// The price chart's canvas on a QImage: the chart's units are twips (15 to a device-independent
+// pixel, whatever the image's device-pixel ratio), so its fixed margins keep their proportions,
+// and the font is chosen small enough that the chart's sixteen and a half text lines fit the
+// picture's height.
 #pragma once
 
 #include <QFont>
@@ -34,6 +35,7 @@ private:
     QPainter painter_;
     QFont font_;
     QFontMetricsF metrics_;
+    double lineHeight_;  // twips
 };
 
 }  // namespace mirolanda::app

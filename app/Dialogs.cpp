@@ -31,8 +31,10 @@ void QtDialogs::Inform(QWidget* parent, MessageIcon icon, const QString& title, 
     box.exec();
 }
 
-bool QtDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
+bool QtDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) {
     QMessageBox box(QMessageBox::Question, title, LineBreaks(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(byDefault == DefaultButton::No ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

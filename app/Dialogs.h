@@ -13,6 +13,10 @@ namespace mirolanda::app {
 
 enum class MessageIcon { Information, Warning, Question, Critical };
 
+// The button a question's Enter presses. No wherever Yes would start a long command, delete
+// something or end the program.
+enum class DefaultButton { Yes, No };
+
 struct FileChoice {
     QString Title;
     QString Folder;
@@ -25,8 +29,8 @@ public:
     virtual ~Dialogs() = default;
     // A message with an OK button. A '\r' in the text breaks the line.
     virtual void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) = 0;
-    // A Yes/No question with the question icon; true for Yes.
-    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A Yes/No question with the question icon; true for Yes. Esc answers No.
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) = 0;
     // Existing files chosen in an open dialog, in the dialog's order; empty when cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) = 0;
     // A colour from the colour picker; nothing when cancelled.
@@ -38,7 +42,7 @@ public:
 class QtDialogs final : public Dialogs {
 public:
     void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
-    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) override;
     QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void Beep() override;

@@ -9,6 +9,7 @@
 #include "app/CancellableFetcher.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/DownloadReport.h"
 #include "app/ErrorBox.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
@@ -30,13 +31,14 @@ DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::u
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
 
+    new AnchorLayout(this);
     FgFixModel = new TableModel(&fgFix_, this);
-    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840});
+    FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840}, kGrow);
     FgFix->setModel(FgFixModel);
     FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420});
-    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420});
-    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420});
+    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420}, kBottomRight);
+    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420}, kBottomRight);
+    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420}, kBottomRight);
     connect(CmdGetData, &QPushButton::clicked, this, [this] {
         if (!CmdGetData_Click()) services_.Dialog().Beep();
     });
@@ -63,9 +65,27 @@ void DownloadTab::ResetResultGrid() {
 
 bool DownloadTab::Busy() const { return job_->Busy(); }
 
+void DownloadTab::Cancel() { fetcher_->Cancel(); }
+
+void DownloadTab::SetStartEnabled(bool enabled) { CmdGetData->setEnabled(enabled); }
+
 void DownloadTab::CancelAndWait() {
-    fetcher_->Cancel();
+    Cancel();
     job_->Wait();
+}
+
+void DownloadTab::LoadAtStartup() {
+    try {
+        const auto folder = services_.CurrentFolders().CsvData;
+        if (auto newest = quotes::NewestDailyCsv(folder)) {
+            quotes::LoadDailyCsv(*newest, fgFix_);
+            FgFixModel->Reload();
+            FgFixModel->ConfigureView(FgFix);
+        }
+    } catch (const std::exception& error) {
+        // Not worth a box at start-up: the grid stays empty and the status line says why.
+        services_.ShowStatus(QStringLiteral("前回のＣＳＶファイルを表示できません"), ErrorText(error));
+    }
 }
 
 bool DownloadTab::CmdGetData_Click() {
@@ -73,8 +93,12 @@ bool DownloadTab::CmdGetData_Click() {
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
     options.DataDate = WorkerDataDate(services_);
+    // The saves that follow the fetching run to their end: a cancel now would leave half a day.
     options.FetchingDone = [this] {
-        QMetaObject::invokeMethod(this, [this] { services_.SetTabsEnabled(true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] {
+            services_.SetTabsEnabled(true);
+            services_.SetCancellable(false);
+        }, Qt::QueuedConnection);
     };
     fetcher_->Reset();
     work_ = platform::Table(7);
@@ -96,19 +120,28 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     FgFixModel->ConfigureView(FgFix);
     services_.ShowProgress(0, 0);
     services_.SetTabsEnabled(true);
-    bool ok = !error && outcome.Ok;
+    services_.SetCancellable(false);
+    const bool ok = !error && outcome.Ok;
+    const bool cancelled = !error && outcome.Cancelled;
     if (ok) {
         CmdCsvSave->setEnabled(true);
-        services_.ShowStatus(QString::fromStdString(outcome.Status));
+        // The count stored, then the day's remarks: issues missing against the day before and
+        // history files left alone because they are damaged.
+        const QString remarks = QString::fromStdString(outcome.Status);
+        services_.ShowStatus(DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()) +
+                             (remarks.isEmpty() ? QString() : QStringLiteral("　") + remarks));
+    } else if (cancelled) {
+        services_.ShowStatus(kCancelledStatus);
     } else if (!error) {
-        services_.ShowStatus(QString::fromStdString(outcome.Status));
+        services_.ShowStatus(QString::fromStdString(outcome.Status), QString::fromStdString(outcome.Detail));
     }
-    services_.SetDownloadState(ok ? 0 : -1);
+    // A cancel is the user's choice, not a failure that holds back the automatic download.
+    services_.SetDownloadState(ok || cancelled ? 0 : -1);
     if (error) {
         services_.ShowStatus({});
         ShowError(services_, error);
     }
-    emit DownloadFinished(ok, ok || error ? QString() : QString::fromStdString(outcome.Status));
+    emit DownloadFinished(ok, ok || error || cancelled ? QString() : QString::fromStdString(outcome.Status), cancelled);
 }
 
 void DownloadTab::CmdCsvSave_Click() {
@@ -161,13 +194,15 @@ void DownloadTab::FileNext() {
     auto result = std::make_shared<quotes::FilingResult>(quotes::FilingResult::NoFile);
     platform::Progress progress = job_->WorkerProgress();
     job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress); },
-                [this, result](std::exception_ptr error) {
+                [this, result, csv](std::exception_ptr error) {
                     if (error) {
                         ShowError(services_, error);
                     } else if (*result == quotes::FilingResult::BadName) {
+                        // Several files may be chosen at once: say which one.
                         services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle,
                                                   QString::fromUtf8(quotes::kBadCsvNameMessage.data(),
-                                                                    static_cast<qsizetype>(quotes::kBadCsvNameMessage.size())));
+                                                                    static_cast<qsizetype>(quotes::kBadCsvNameMessage.size())) +
+                                                      QStringLiteral("\r") + QString::fromStdString(csv.string()));
                     }
                     FileNext();
                 });

@@ -46,16 +46,26 @@ public:
     // Files the given CSV files one after the other, warning about each badly named one.
     void FileCsvFiles(const std::vector<std::filesystem::path>& files);
 
+    // `CmdGetData`, off while any command runs.
+    void SetStartEnabled(bool enabled);
+    // Start-up: shows the newest daily CSV file in the result grid, when there is one.
+    void LoadAtStartup();
+
     bool Busy() const;
-    // Ends a running download at its next request and waits for the worker (at close).
+    // Stops a running download at once; nothing of it is saved and 「中止しました」 is shown.
+    void Cancel();
+    // Cancels and waits for the worker (at close).
     void CancelAndWait();
+
+    // The outcome of the download that ended last.
+    const quotes::DownloadOutcome& LastOutcome() const { return outcome_; }
 
     const platform::Table& ResultTable() const { return fgFix_; }
 
 signals:
-    // A download ended: ok unless a request failed or an error (of saving) was shown; the
-    // failure's status text, empty when a message box told it.
-    void DownloadFinished(bool ok, const QString& failure);
+    // A download ended: ok unless a request failed, it was cancelled or an error (of saving)
+    // was shown; the failure's status text, empty when a message box told it.
+    void DownloadFinished(bool ok, const QString& failure, bool cancelled);
     // A filing of chosen CSV files ended.
     void FilingFinished();
 

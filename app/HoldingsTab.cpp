@@ -1,6 +1,8 @@
 #include "app/HoldingsTab.h"
 
 #include <QItemSelectionModel>
+#include <set>
+#include <utility>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -23,7 +25,7 @@ namespace mirolanda::app {
 
 HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
     holdings::ResetBuyGridTable(BuyGrid);
-    intraday_ = new IntradayView(services_, FgBuyTmp, BuyGrid, [this] { RefreshBuyGrid(); });
+    intraday_ = new IntradayView(services_, FgBuyTmp, BuyGrid, [this] { RefreshAndFindCrossings(); });
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("TabBuy"));
     pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足"));
@@ -57,6 +59,7 @@ void HoldingsTab::RefreshBuyGrid() {
     holdings::HistoryFolder history(services_.CurrentFolders().StockData);
     holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, settings::AlertsFrom(services_.LiveSettings()));
     BuyGrid = std::move(grid.Grid);
+    NoteAlerts(grid.Marks);
     FgBuyModel->Reload();
     for (size_t i = 0; i < grid.Marks.size(); ++i) {
         if (grid.Marks[i].CodeColour) {
@@ -71,6 +74,40 @@ void HoldingsTab::RefreshBuyGrid() {
         for (const auto& problem : grid.Problems) text += "\n" + problem;
         services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle, Q(text));
     }
+}
+
+std::vector<CrossedAlert> HoldingsTab::RefreshAndFindCrossings() {
+    crossed_.clear();
+    RefreshBuyGrid();
+    std::vector<CrossedAlert> crossed = std::exchange(crossed_, {});
+    if (!crossed.empty()) emit AlertsCrossed(crossed);
+    return crossed;
+}
+
+void HoldingsTab::NoteAlerts(const std::vector<holdings::BuyRowMark>& marks) {
+    std::set<std::string> marked;
+    crossed_.clear();
+    for (size_t i = 0; i < marks.size() && static_cast<int>(i) < FgBuyTmp.RowCount(); ++i) {
+        if (marks[i].Alert == holdings::BuyAlert::None) continue;
+        const auto& row = FgBuyTmp.RowAt(static_cast<int>(i));
+        const bool up = marks[i].Alert == holdings::BuyAlert::Up;
+        // A holding is one purchase: the same code bought twice alerts twice.
+        std::string key = (up ? "+" : "-");
+        for (const std::string& cell : row) key += "\t" + cell;
+        marked.insert(key);
+        if (!alertsKnown_ || marked_.count(key)) continue;
+        const double rate = platform::LeadingNumber(BuyGrid.Cell(static_cast<int>(i), holdings::kGridRate));
+        crossed_.push_back({up ? QStringLiteral("値上がりの通知") : QStringLiteral("値下がりの通知"),
+                            Q(row[holdings::kBuyCode]) + QLatin1Char(' ') + Q(row[holdings::kBuyName]) +
+                                QStringLiteral(" 上昇率 ") + QString::number(rate, 'f', 1) + QLatin1Char('%')});
+    }
+    marked_ = std::move(marked);
+    alertsKnown_ = true;
+}
+
+void HoldingsTab::SetUpdateEnabled(bool enabled) {
+    CmdOneNow0->setEnabled(enabled);
+    intraday_->SetUpdateEnabled(enabled);
 }
 
 int HoldingsTab::CurrentHolding() const {
@@ -131,7 +168,7 @@ void HoldingsTab::CmdBuyDel_Click() {
     const QString text = QStringLiteral("銘柄コード:") + Q(row[holdings::kBuyCode]) + QStringLiteral("\r銘柄名:") +
                          Q(row[holdings::kBuyName]) + QStringLiteral("\r購入日:") + Q(row[holdings::kBuyDate]) +
                          QStringLiteral("\rのデータを削除してもよろしいですか？");
-    if (!services_.Dialog().AskYesNo(services_.Window(), QStringLiteral("削除の確認"), text)) return;
+    if (!services_.Dialog().AskYesNo(services_.Window(), QStringLiteral("削除の確認"), text, DefaultButton::No)) return;
     Guarded(services_, [&] {
         FgBuyTmp.RemoveRow(index);
         RefreshBuyGrid();
@@ -145,34 +182,40 @@ void HoldingsTab::FgBuy_EnterCell() {
     if (index < 0) return;
     Guarded(services_, [&] {
         holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-        const auto record = history.Record(quotes::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
-        const auto& holding = FgBuyTmp.RowAt(index);
-        ChartCanvas canvas(PicBuy->Image());
-        holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate], quotes::CodeOfCell(holding[holdings::kBuyCode]),
-                               platform::CellToInt32(holding[holdings::kBuyPrice]));
+        auto record = history.Record(quotes::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
+        // Drawn again at every change of the picture's size, for the size it has then.
+        PicBuy->Draw([record = std::move(record), holding = FgBuyTmp.RowAt(index)](QImage& image) {
+            ChartCanvas canvas(image);
+            holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate],
+                                   quotes::CodeOfCell(holding[holdings::kBuyCode]),
+                                   platform::CellToInt32(holding[holdings::kBuyPrice]));
+        });
     });
-    PicBuy->update();
 }
 
 QWidget* HoldingsTab::BuildManagementPage() {
     auto* page = new QWidget;
+    new AnchorLayout(page);
     FgBuyModel = new TableModel(&BuyGrid, this);
     for (int c = 0; c < holdings::kGridColumns; ++c) {
         FgBuyModel->SetColumnWidthTwips(c, holdings::kGridWidths[static_cast<size_t>(c)]);
         if (c > 0) FgBuyModel->SetColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
-    FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375});
+    // The grid takes somewhat less than half of the extra width, the chart the rest.
+    constexpr double kGridShare = 0.44;
+    FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375}, {0, 0, kGridShare, 1});
     FgBuy->setModel(FgBuyModel);
+    FgBuy->setItemDelegate(new MarkedCellDelegate(FgBuy));
     FgBuyModel->ConfigureView(FgBuy);
     FgBuy->setSelectionBehavior(QAbstractItemView::SelectRows);
     FgBuy->setSelectionMode(QAbstractItemView::SingleSelection);
     FgBuy->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375});
-    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375});
-    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375});
-    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375});
-    auto* update = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375});
+    PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375}, {kGridShare, 0, 1 - kGridShare, 1});
+    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375}, kBottom);
+    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375}, kBottom);
+    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375}, kBottom);
+    auto* update = CmdOneNow0 = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375}, kBottomRight);
 
     connect(add, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
     connect(edit, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);

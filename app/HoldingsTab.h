@@ -3,15 +3,26 @@
 // and the chart drawn for the selected holding.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "holdings/BuyEntry.h"
 #include "holdings/BuyGrid.h"
 #include "platform/Table.h"
 
+class QPushButton;
 class QTableView;
 
 namespace mirolanda::app {
+
+// A holding that has just reached its rise or fall threshold, as a notification says it.
+struct CrossedAlert {
+    QString Title;
+    QString Text;  // «1002 ㈱関西化学 上昇率 131.2%»
+};
 
 class BuyFrm;
 class IntradayView;
@@ -32,6 +43,10 @@ public:
     // Rebuilds the grid from the holdings table and the history files, with the alert
     // settings as the controls hold them now. Run after every change of holdings or prices.
     void RefreshBuyGrid();
+    // Rebuilds the grid (after a download or an intraday update) and gives the holdings that
+    // are marked now but were not at the previous rebuild (nothing at the very first one);
+    // AlertsCrossed tells them too.
+    std::vector<CrossedAlert> RefreshAndFindCrossings();
 
     void CmdBuyAdd_Click();
     void CmdBuyMod_Click();
@@ -39,6 +54,9 @@ public:
     void FgBuy_DblClick();
     // Draws the chart of the current holding.
     void FgBuy_EnterCell();
+
+    // Both `CmdOneNow` buttons, off while any command runs.
+    void SetUpdateEnabled(bool enabled);
 
     // The purchase dialog, once it has been opened.
     BuyFrm* BuyDialog() const { return buyFrm_; }
@@ -52,6 +70,9 @@ public:
     // "OK" once the grid is built; selection events draw nothing before or while it is shown.
     holdings::BuyGridState GridState() const { return BuyGridState; }
 
+signals:
+    void AlertsCrossed(const std::vector<CrossedAlert>& alerts);
+
 private:
     QWidget* BuildManagementPage();
     // The holding of the grid's current row, −1 when no holding row is current.
@@ -62,6 +83,8 @@ private:
     void OpenBuyDialog();
     // Writes a confirmed purchase into the table, rebuilds the grid and saves the file.
     void ApplyPurchase(const holdings::BuyEntry& entry);
+    // Remembers which holdings are marked, and which of them were not marked before.
+    void NoteAlerts(const std::vector<holdings::BuyRowMark>& marks);
 
     WindowServices& services_;
     holdings::BuyGridState BuyGridState = holdings::BuyGridState::NotBuilt;
@@ -69,9 +92,13 @@ private:
     platform::Table BuyGrid{holdings::kGridColumns};
     QTableView* FgBuy = nullptr;
     TableModel* FgBuyModel = nullptr;
+    QPushButton* CmdOneNow0 = nullptr;
     PictureArea* PicBuy = nullptr;
     IntradayView* intraday_ = nullptr;
     BuyFrm* buyFrm_ = nullptr;
+    std::set<std::string> marked_;
+    bool alertsKnown_ = false;
+    std::vector<CrossedAlert> crossed_;
 };
 
 }  // namespace mirolanda::app

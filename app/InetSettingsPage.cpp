@@ -33,11 +33,11 @@ InetSettingsPage::InetSettingsPage(WindowServices& services, QWidget* parent) : 
     TxtInetProxyPort = MakeEdit(FrmProxy, QStringLiteral("TxtInetProxyPort"), {1200, 720, 1200, 330},
                                 QStringLiteral("不明な場合にはネットワーク管理者にお問い合わせください"));
     MakeLabel(this, QStringLiteral("株価サイト"), {120, 2415, 1800, 300});
-    TxtQuoteSiteUrl = MakeEdit(this, QStringLiteral("TxtQuoteSiteUrl"), {1980, 2400, 4200, 330});
+    TxtQuoteSiteUrl = MakeEdit(this, QStringLiteral("TxtQuoteSiteUrl"), {1980, 2400, 4200, 330}, {}, kGrowWidth);
     MakeLabel(this, QStringLiteral("チャートサイト"), {120, 2790, 1800, 300});
-    TxtChartSiteUrl = MakeEdit(this, QStringLiteral("TxtChartSiteUrl"), {1980, 2775, 4200, 330});
+    TxtChartSiteUrl = MakeEdit(this, QStringLiteral("TxtChartSiteUrl"), {1980, 2775, 4200, 330}, {}, kGrowWidth);
     MakeLabel(this, QStringLiteral("配信サーバー"), {120, 3165, 1800, 300});
-    TxtPublisherUrl = MakeEdit(this, QStringLiteral("TxtPublisherUrl"), {1980, 3150, 4200, 330});
+    TxtPublisherUrl = MakeEdit(this, QStringLiteral("TxtPublisherUrl"), {1980, 3150, 4200, 330}, {}, kGrowWidth);
     MakeSaveButton(QStringLiteral("CmdInetConfigSave"));
     OptInetConfig[0]->setChecked(true);
     FrmProxy->setVisible(false);

@@ -21,12 +21,13 @@ IntradayView::IntradayView(WindowServices& services, const platform::Table& hold
     job_ = new BackgroundJob(this);
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
 
-    lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"));
-    auto* update = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375});
-    PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835});
-    ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255});
+    new AnchorLayout(this);
+    lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"), kGrowWidth);
+    auto* update = CmdOneNow1 = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375}, kRight);
+    PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835}, kGrow);
+    ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255}, kBottomGrowWidth);
     ScOne->setRange(1, 1);
-    lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"));
+    lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"), kBottomGrowWidth);
 
     connect(update, &QPushButton::clicked, this, [this] {
         if (!CmdOneNow_Click(1)) services_.Dialog().Beep();
@@ -38,8 +39,12 @@ IntradayView::~IntradayView() { CancelAndWait(); }
 
 bool IntradayView::Busy() const { return job_->Busy(); }
 
+void IntradayView::Cancel() { fetcher_->Cancel(); }
+
+void IntradayView::SetUpdateEnabled(bool enabled) { CmdOneNow1->setEnabled(enabled); }
+
 void IntradayView::CancelAndWait() {
-    fetcher_->Cancel();
+    Cancel();
     job_->Wait();
 }
 
@@ -57,27 +62,37 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     auto outcome = std::make_shared<holdings::IntradayOutcome>();
     platform::Progress progress = job_->WorkerProgress();
     job_->Start([this, o, codes, outcome, progress] { *outcome = holdings::RunIntradayUpdate(work_, codes, *fetcher_, o, progress); },
-                [this, outcome](std::exception_ptr error) { UpdateDone(outcome->Ok, outcome->Status, error); });
+                [this, outcome](std::exception_ptr error) { UpdateDone(*outcome, error); });
     return true;
 }
 
-void IntradayView::UpdateDone(bool ok, const std::string& status, std::exception_ptr error) {
-    // What was fetched stays, whether or not the update went through.
-    FgOneTmp = std::move(work_);
+void IntradayView::UpdateDone(const holdings::IntradayOutcome& outcome, std::exception_ptr error) {
+    const bool cancelled = !error && outcome.Cancelled;
+    // What was fetched stays, whether or not the update went through; a cancelled update
+    // wrote nothing, so the viewer keeps the rows that match the images it has.
+    if (!cancelled) FgOneTmp = std::move(work_);
     work_ = platform::Table(8);
-    ok = ok && !error;
+    const bool ok = outcome.Ok && !error;
     if (ok) {
         Guarded(services_, [this] { refreshGrid_(); });
         QScrollBar* sc = ScOne;
         const QSignalBlocker quiet(sc);
-        sc->setRange(1, std::max(1, FgOneTmp.RowCount()));
+        // One position per holding: one the site did not answer is shown as such.
+        sc->setRange(1, std::max(1, holdings_.RowCount()));
         sc->setValue(1);
         // Redraw even when the position already was 1: the rows are new.
         ScOne_Change();
     }
-    services_.ShowStatus(error ? QString() : QString::fromStdString(status));
+    if (cancelled) {
+        services_.ShowStatus(kCancelledStatus);
+    } else {
+        // On success the history files the update left alone, if any; on failure its reason.
+        services_.ShowStatus(error ? QString() : QString::fromStdString(outcome.Status),
+                             QString::fromStdString(outcome.Detail));
+    }
     services_.SetTabsEnabled(true);
-    services_.SetDownloadState(ok ? 0 : -1);
+    services_.SetCancellable(false);
+    services_.SetDownloadState(ok || cancelled ? 0 : -1);
     if (error) ShowError(services_, error);
     emit UpdateFinished(ok);
 }

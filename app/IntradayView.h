@@ -10,9 +10,11 @@
 #include <memory>
 
 #include "platform/HttpClient.h"
+#include "holdings/Intraday.h"
 #include "platform/Table.h"
 
 class QLabel;
+class QPushButton;
 class QScrollBar;
 
 namespace mirolanda::app {
@@ -38,8 +40,13 @@ public:
     // Shows the quote row of the scroll bar's position, or nothing when there is none.
     void ScOne_Change();
 
+    // `CmdOneNow`(1), off while any command runs.
+    void SetUpdateEnabled(bool enabled);
+
     bool Busy() const;
-    // Ends a running update at its next request and waits for the worker (at close).
+    // Stops a running update at once: no image or price of it is kept, 「中止しました」 is shown.
+    void Cancel();
+    // Cancels and waits for the worker (at close).
     void CancelAndWait();
 
     // The quote table of the last update (8 columns, no heading row).
@@ -50,7 +57,7 @@ signals:
     void UpdateFinished(bool ok);
 
 private:
-    void UpdateDone(bool ok, const std::string& status, std::exception_ptr error);
+    void UpdateDone(const holdings::IntradayOutcome& outcome, std::exception_ptr error);
 
     WindowServices& services_;
     const platform::Table& holdings_;
@@ -65,6 +72,7 @@ private:
     QScrollBar* ScOne = nullptr;
     QLabel* lblDayInfo = nullptr;
     QLabel* lblDayMeigara = nullptr;
+    QPushButton* CmdOneNow1 = nullptr;
 };
 
 }  // namespace mirolanda::app

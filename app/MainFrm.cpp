@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QScreen>
 #include <QTabWidget>
 
@@ -14,13 +15,19 @@
 #include "app/BonusTab.h"
 #include "app/CalFrm.h"
 #include "app/CalendarTab.h"
+#include "app/Controls.h"
 #include "app/Dialogs.h"
+#include "app/DownloadReport.h"
+#include "app/ElidedLabel.h"
 #include "app/ErrorBox.h"
 #include "app/HoldingsTab.h"
+#include "app/IntradayView.h"
+#include "app/Notifier.h"
 #include "app/SettingsTab.h"
 #include "app/Twips.h"
 #include "calendar/Calender.h"
 #include "platform/Folders.h"
+#include "platform/Numbers.h"
 
 namespace mirolanda::app {
 namespace {
@@ -53,30 +60,36 @@ MainFrm::MainFrm(const platform::Clock& clock, MainFrmOptions options, QWidget* 
         ownDialogs_ = std::make_unique<QtDialogs>();
         dialogs_ = ownDialogs_.get();
     }
+    notifier_ = options.Notify;
     BuildWindow(options);
+    ConnectTray();
     FormInitialize();
 }
 
 MainFrm::~MainFrm() {
-    // The worker must not outlive the tables it fills.
+    // The workers must not outlive the tables they fill.
     download_->CancelAndWait();
+    holdings_->Intraday()->CancelAndWait();
+    bonus_->CancelAndWait();
 }
 
 void MainFrm::BuildWindow(MainFrmOptions& options) {
     setObjectName(QStringLiteral("MainFrm"));
-    setFixedSize(Px(kClientWidth), Px(kClientHeight));
-    tabMain_ = new QTabWidget(this);
-    tabMain_->setObjectName(QStringLiteral("TabMain"));
-    Place(tabMain_, 0, 0, kClientWidth, 5000);
-    lblExecMsg_ = new QLabel(this);
-    lblExecMsg_->setObjectName(QStringLiteral("LblExecMsg"));
+    // The design is the default and the least size; everything grows with the window.
+    new AnchorLayout(this, TwipsRect{0, 0, kClientWidth, kClientHeight});
+    tabMain_ = Named(new QTabWidget(this), QStringLiteral("TabMain"), {0, 0, kClientWidth, 5000}, kGrow);
+    // The status line and the area beside it share the extra width.
+    lblExecMsg_ = Named(new ElidedLabel(this), QStringLiteral("LblExecMsg"), {0, 5000, 4620, 255}, {0, 1, 0.5, 0});
     lblExecMsg_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Place(lblExecMsg_, 0, 5000, kClientWidth, 255);
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName(QStringLiteral("PrgDownload"));
+    lblDataInfo_ = Named(new ElidedLabel(this), QStringLiteral("LblDataInfo"), {4650, 5000, 3510, 255}, {0.5, 1, 0.5, 0});
+    lblDataInfo_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    progress_ = Named(new QProgressBar(this), QStringLiteral("PrgDownload"), {4650, 5025, 2700, 210}, {0.5, 1, 0.5, 0});
     progress_->setTextVisible(false);
-    Place(progress_, 5640, 5025, 2490, 210);
     progress_->hide();
+    cmdCancel_ = MakeButton(this, QStringLiteral("CmdCancel"), QStringLiteral("中止"), {7380, 5000, 780, 255}, kBottomRight);
+    cmdCancel_->setToolTip(QStringLiteral("実行中のダウンロードを中止します。中止した処理の結果は保存されません"));
+    cmdCancel_->hide();
+    connect(cmdCancel_, &QPushButton::clicked, this, &MainFrm::CancelCommand);
 
     settingsTab_ = new SettingsTab(*this);
     download_ = new DownloadTab(*this, std::move(options.Runner), std::move(options.Fetcher));
@@ -92,8 +105,28 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     settingsTab_->SetCalendarPage(calendar_);
 
     auto_ = new AutoDownload(*this, [this] { return download_->CmdGetData_Click(); }, this);
+    connect(download_, &DownloadTab::DownloadFinished, this,
+            [this](bool ok, const QString&, bool cancelled) { DownloadEnded(ok, cancelled); });
     connect(download_, &DownloadTab::DownloadFinished, auto_, &AutoDownload::DownloadFinished);
+    connect(auto_, &AutoDownload::Finished, this, &MainFrm::AutoDownloadEnded);
+    connect(&auto_->Timer(), &QTimer::timeout, this, &MainFrm::UpdateStatusArea);
+    connect(holdings_, &HoldingsTab::AlertsCrossed, this, &MainFrm::NotifyAlerts);
     connect(&settingsTab_->Automation(), &AutoSettingsPage::AutoModeTicked, auto_, &AutoDownload::OfferRerun);
+    connect(calendar_, &CalendarTab::HolidaysChanged, this, &MainFrm::UpdateStatusArea);
+    resize(Px(kClientWidth), Px(kClientHeight));
+    layout()->activate();
+}
+
+void MainFrm::ConnectTray() {
+    if (!notifier_) {
+        auto* tray = new TrayIcon(this);
+        connect(tray, &TrayIcon::ShowRequested, this, &MainFrm::BringToFront);
+        connect(tray, &TrayIcon::DownloadRequested, this, [this] {
+            if (!download_->CmdGetData_Click()) dialogs_->Beep();
+        });
+        connect(tray, &TrayIcon::QuitRequested, this, &MainFrm::Quit);
+        notifier_ = tray;
+    }
 }
 
 void MainFrm::FormInitialize() {
@@ -139,6 +172,7 @@ void MainFrm::LoadSettings() {
     load([this] { settingsTab_->LoadRegstoryAuto(); });
     load([this] { settingsTab_->LoadRegstoryUser(); });
     load([this] { settingsTab_->LoadRegstoryBuy(); });
+    load([this] { settingsTab_->LoadRegstoryNotify(); });
 }
 
 void MainFrm::FormLoad() {
@@ -152,12 +186,20 @@ void MainFrm::StartupLoading() {
     platform::DateTime now = clock_.Now();
     calendar_->ShowMonth(now.Day.Year, now.Day.Month);
     if (initFlag_ != QStringLiteral("Initialized")) return;
+    download_->LoadAtStartup();
     Guarded(*this, [this] { holdings_->LoadAtStartup(); });
     Guarded(*this, [this] { bonus_->LoadAtStartup(); });
     calendar_->LoadHolidays();
+    UpdateStatusArea();
 }
 
 void MainFrm::LoadRegstoryGeometry() {
+    // The size first: the centred default position depends on it. A stored size below the
+    // design size (an old file, a smaller screen) gives the design size.
+    auto pixels = [](float twips) { return static_cast<int>(std::lround(std::clamp(twips, -1e8f, 1e8f) / kTwipsPerPixel)); };
+    const auto width = settings_->ReadPosition(settings::keys::Width);
+    const auto height = settings_->ReadPosition(settings::keys::Height);
+    if (width && height) resize(QSize(pixels(*width), pixels(*height)).expandedTo(minimumSize()));
     QSize frame = frameGeometry().size();
     QSize screen = ScreenSize();
     const float centredTop = static_cast<float>(Twips(screen.height() - frame.height())) / 2;
@@ -166,28 +208,40 @@ void MainFrm::LoadRegstoryGeometry() {
     float left = settings_->ReadPosition(settings::keys::Left).value_or(centredLeft);
     // A position that would leave the window out of sight (a screen that is gone, a value far
     // off) gives the centred default; a negative one is clamped to 0 once loading is done.
-    auto pixels = [](float twips) { return static_cast<int>(std::lround(std::clamp(twips, -1e8f, 1e8f) / kTwipsPerPixel)); };
     QPoint clamped(std::max(pixels(left), 0), std::max(pixels(top), 0));
     if (!OnSomeScreen(QRect(clamped, frame))) {
         top = centredTop;
         left = centredLeft;
     }
     move(pixels(left), pixels(top));
+    const settings::Snapshot stored = settings_->Current();
+    if (stored.Checked(settings::keys::Maximized)) setWindowState(windowState() | Qt::WindowMaximized);
+    const long tab = platform::LeadingInteger(stored.Text(settings::keys::CurrentTab), 0);
+    tabMain_->setCurrentIndex(tab >= 0 && tab < tabMain_->count() ? static_cast<int>(tab) : 0);
     SaveRegstoryGeometry();
 }
 
 void MainFrm::SaveRegstoryGeometry() {
     // A minimised window has no position of its own to keep.
     if (isMinimized()) return;
-    float top = static_cast<float>(Twips(pos().y()));
-    float left = static_cast<float>(Twips(pos().x()));
+    // A maximised window keeps the place and size it returns to.
+    const bool maximized = isMaximized();
+    const QRect normal = maximized && normalGeometry().isValid() ? normalGeometry() : QRect(pos(), size());
+    float top = static_cast<float>(Twips(normal.y()));
+    float left = static_cast<float>(Twips(normal.x()));
     if (top < 0 && left < 0) return;
     settings_->WriteGroup({{&settings::keys::Top, settings::FormatPosition(top)},
-                           {&settings::keys::Left, settings::FormatPosition(left)}});
+                           {&settings::keys::Left, settings::FormatPosition(left)},
+                           {&settings::keys::Width, std::to_string(Twips(normal.width()))},
+                           {&settings::keys::Height, std::to_string(Twips(normal.height()))},
+                           {&settings::keys::Maximized, settings::FormatCheck(maximized)},
+                           {&settings::keys::CurrentTab, std::to_string(tabMain_->currentIndex())}});
 }
 
 void MainFrm::ClampPosition() {
-    move(std::max(pos().x(), 0), std::max(pos().y(), 0));
+    // Only when needed: moving a window ends its maximised state.
+    const QPoint clamped(std::max(pos().x(), 0), std::max(pos().y(), 0));
+    if (clamped != pos()) move(clamped);
 }
 
 void MainFrm::BringToFront() {
@@ -197,11 +251,92 @@ void MainFrm::BringToFront() {
     activateWindow();
 }
 
+bool MainFrm::CommandRunning() const {
+    return downloadState_ == 1 || download_->Busy() || holdings_->Intraday()->Busy() || bonus_->Busy();
+}
+
+void MainFrm::CancelCommand() {
+    download_->Cancel();
+    holdings_->Intraday()->Cancel();
+    bonus_->Cancel();
+}
+
+void MainFrm::Quit() {
+    quitting_ = true;
+    if (close()) {
+        QCoreApplication::quit();
+    } else {
+        quitting_ = false;
+    }
+}
+
 void MainFrm::closeEvent(QCloseEvent* event) {
+    // Closing keeps the program in the tray only when the user chose so and there is a tray.
+    if (!quitting_ && notifier_->Available() && LiveSettings().Checked(settings::keys::TrayOnClose)) {
+        Guarded(*this, [this] { SaveRegstoryGeometry(); });
+        hide();
+        event->ignore();
+        return;
+    }
+    if (CommandRunning() &&
+        !dialogs_->AskYesNo(this, kAppTitle, QStringLiteral("実行中の処理があります。\r中止して終了しますか？"), DefaultButton::No)) {
+        event->ignore();
+        return;
+    }
     Guarded(*this, [this] { SaveRegstoryGeometry(); });
     if (CalFrm* dialog = calendar_->HolidayDialog()) dialog->close();
+    // Cancelled as the cancel button does: nothing of the unfinished command is saved.
     download_->CancelAndWait();
+    holdings_->Intraday()->CancelAndWait();
+    bonus_->CancelAndWait();
     event->accept();
+}
+
+void MainFrm::Notify(const QString& title, const QString& text, bool warning) {
+    if (!LiveSettings().Checked(settings::keys::NotifyMode)) return;
+    notifier_->Notify(title, text, warning);
+}
+
+void MainFrm::NotifyAlerts(const std::vector<CrossedAlert>& alerts) {
+    for (const CrossedAlert& alert : alerts) Notify(alert.Title, alert.Text, false);
+}
+
+void MainFrm::DownloadEnded(bool ok, bool cancelled) {
+    const quotes::DownloadOutcome& outcome = download_->LastOutcome();
+    if (!cancelled) {
+        const platform::DateTime now = clock_.Now();
+        LastDownload last{platform::FormatSlashed(now.Day) + " " + platform::FormatHhMm(now), outcome.Issues, ok,
+                          outcome.Status};
+        Guarded(*this, [&] { settings_->Write(settings::keys::LastDownload, FormatLastDownload(last)); });
+    }
+    // New closes may carry a holding across its threshold, whether or not its tab is shown.
+    if (ok) holdings_->RefreshAndFindCrossings();
+    UpdateStatusArea();
+}
+
+void MainFrm::AutoDownloadEnded(bool ok, bool cancelled) {
+    if (cancelled) return;
+    const quotes::DownloadOutcome& outcome = download_->LastOutcome();
+    if (ok) {
+        failureNotified_.clear();
+        Notify(QStringLiteral("自動ダウンロード完了"), DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()), false);
+        return;
+    }
+    // A failed automatic download is tried again every ten seconds: tell it once a day.
+    const std::string date = DataDate();
+    if (failureNotified_ == date) return;
+    failureNotified_ = date;
+    const QString reason = outcome.Status.empty() ? QStringLiteral("保存中にエラーが発生しました") : QString::fromStdString(outcome.Status);
+    Notify(QStringLiteral("自動ダウンロード失敗"), reason, true);
+}
+
+void MainFrm::UpdateStatusArea() {
+    const bool running = progress_->isVisible() || cmdCancel_->isVisible();
+    lblDataInfo_->setVisible(!running);
+    if (running) return;
+    std::optional<LastDownload> last;
+    Guarded(*this, [&] { last = ParseLastDownload(settings_->Read(settings::keys::LastDownload)); });
+    lblDataInfo_->SetFullText(StatusAreaText(DataDate(), last));
 }
 
 settings::Snapshot MainFrm::LiveSettings() const {
@@ -214,11 +349,15 @@ settings::Snapshot MainFrm::LiveSettings() const {
 
 std::string MainFrm::DataDate() const { return calendar::GetDataDate(holidays_, clock_); }
 
-void MainFrm::ShowStatus(const QString& text) { lblExecMsg_->setText(text); }
+void MainFrm::ShowStatus(const QString& text, const QString& detail) { lblExecMsg_->SetFullText(text, detail); }
 
 void MainFrm::ShowProgress(int done, int total) {
-    progress_->setVisible(total > 0);
-    if (total <= 0) return;
+    const bool shown = total > 0;
+    if (progress_->isVisible() != shown) {
+        progress_->setVisible(shown);
+        UpdateStatusArea();
+    }
+    if (!shown) return;
     progress_->setRange(0, total);
     progress_->setValue(std::clamp(done, 0, total));
 }
@@ -226,5 +365,17 @@ void MainFrm::ShowProgress(int done, int total) {
 void MainFrm::ResetResultGrid() { download_->ResetResultGrid(); }
 
 void MainFrm::SetTabsEnabled(bool enabled) { tabMain_->setEnabled(enabled); }
+
+void MainFrm::SetCancellable(bool cancellable) {
+    cmdCancel_->setVisible(cancellable);
+    UpdateStatusArea();
+}
+
+void MainFrm::SetDownloadState(int16_t state) {
+    downloadState_ = state;
+    // The commands that start a network command wait while one runs, the filing included.
+    download_->SetStartEnabled(state != 1);
+    holdings_->SetUpdateEnabled(state != 1);
+}
 
 }  // namespace mirolanda::app

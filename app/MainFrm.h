@@ -1,20 +1,24 @@
 // The main window `MainFrm`: the tab control `TabMain` with its four tabs, the status line
-// `LblExecMsg` with a progress bar beside it, the settings groups' loading at start-up, the
-// window position kept in the settings, and the automatic download's timer. It wires the
-// tabs together and gives them the window's services; the work lives in the tabs.
+// `LblExecMsg` and beside it the data date with the last download's outcome (or, while a
+// command runs, its progress bar and cancel button), the settings groups' loading at start-up,
+// the window's place, size and tab kept in the settings, the automatic download's timer, the
+// tray icon and the desktop notifications. It wires the tabs together and gives them the
+// window's services; the work lives in the tabs.
 #pragma once
 
 #include <QWidget>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/DownloadTab.h"
 #include "app/WindowServices.h"
 #include "platform/Table.h"
 
-class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTabWidget;
 
 namespace mirolanda::app {
@@ -23,7 +27,10 @@ class AutoDownload;
 class BonusTab;
 class CalendarTab;
 class Dialogs;
+class ElidedLabel;
 class HoldingsTab;
+class Notifier;
+struct CrossedAlert;
 class SettingsTab;
 
 struct MainFrmOptions {
@@ -35,6 +42,8 @@ struct MainFrmOptions {
     // The download and its HTTP client; nothing for the real ones.
     DownloadRunner Runner;
     std::unique_ptr<platform::Fetcher> Fetcher;
+    // Notifications and the tray; nothing for the desktop's tray icon. Not owned.
+    Notifier* Notify = nullptr;
 };
 
 class MainFrm final : public QWidget, public WindowServices {
@@ -68,12 +77,20 @@ public:
     settings::Snapshot LiveSettings() const override;
     const platform::Table& Holidays() const override { return holidays_; }
     std::string DataDate() const override;
-    void ShowStatus(const QString& text) override;
+    void ShowStatus(const QString& text, const QString& detail = {}) override;
     void ShowProgress(int done, int total) override;
     int16_t DownloadState() const override { return downloadState_; }
-    void SetDownloadState(int16_t state) override { downloadState_ = state; }
+    void SetDownloadState(int16_t state) override;
     void ResetResultGrid() override;
     void SetTabsEnabled(bool enabled) override;
+    void SetCancellable(bool cancellable) override;
+
+    // True while a command (network or filing) is under way.
+    bool CommandRunning() const;
+    // Stops the running network command as its cancel button does.
+    void CancelCommand();
+    // Ends the program even when closing would keep it in the tray (the tray's 終了).
+    void Quit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,20 +103,33 @@ private:
     void FormLoad();
     void StartupLoading();
     void ClampPosition();
+    void ConnectTray();
+    // A desktop notification, unless the user turned them off.
+    void Notify(const QString& title, const QString& text, bool warning);
+    void NotifyAlerts(const std::vector<CrossedAlert>& alerts);
+    void DownloadEnded(bool ok, bool cancelled);
+    void AutoDownloadEnded(bool ok, bool cancelled);
+    // The status-bar area: data date and last download, or the running command's bar and button.
+    void UpdateStatusArea();
 
     const platform::Clock& clock_;
     std::filesystem::path programFolder_;
     std::unique_ptr<settings::Store> settings_;
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dialogs_ = nullptr;
+    Notifier* notifier_ = nullptr;
+    bool quitting_ = false;
+    std::string failureNotified_;  // the data date whose failed automatic download was told
     platform::Table holidays_{2};
     QString initFlag_;
     int16_t downloadState_ = 0;
     QSize startupSize_;
 
     QTabWidget* tabMain_ = nullptr;
-    QLabel* lblExecMsg_ = nullptr;
+    ElidedLabel* lblExecMsg_ = nullptr;
+    ElidedLabel* lblDataInfo_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
     DownloadTab* download_ = nullptr;
     HoldingsTab* holdings_ = nullptr;
     BonusTab* bonus_ = nullptr;

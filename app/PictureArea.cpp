@@ -11,41 +11,54 @@ PictureArea::PictureArea(QWidget* parent) : QFrame(parent) {
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
+    Render();
 }
 
-QImage& PictureArea::Image() {
-    QSize inner = contentsRect().size().expandedTo(QSize(1, 1));
-    if (image_.size() != inner) {
-        image_ = QImage(inner, QImage::Format_RGB32);
-        image_.fill(Qt::white);
-    }
-    return image_;
+void PictureArea::Draw(std::function<void(QImage&)> drawing) {
+    picture_ = QImage();
+    drawing_ = std::move(drawing);
+    Render();
 }
 
 void PictureArea::Clear() {
-    Image().fill(Qt::white);
-    update();
+    drawing_ = nullptr;
+    picture_ = QImage();
+    Render();
 }
 
 bool PictureArea::ShowFile(const QString& path) {
-    QImage picture(path);
-    Clear();
-    if (picture.isNull()) return false;
-    QPainter painter(&Image());
-    painter.drawImage(0, 0, picture);
+    drawing_ = nullptr;
+    picture_ = QImage(path);
+    Render();
+    return !picture_.isNull();
+}
+
+void PictureArea::Render() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize inner = contentsRect().size().expandedTo(QSize(1, 1));
+    buffer_ = QImage(inner * ratio, QImage::Format_RGB32);
+    buffer_.setDevicePixelRatio(ratio);
+    buffer_.fill(Qt::white);
+    if (drawing_) {
+        drawing_(buffer_);
+    } else if (!picture_.isNull()) {
+        QPainter painter(&buffer_);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QSize fitted = picture_.size().scaled(inner, Qt::KeepAspectRatio);
+        painter.drawImage(QRect(QPoint(0, 0), fitted), picture_);
+    }
     update();
-    return true;
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), Image());
+    painter.drawImage(contentsRect().topLeft(), buffer_);
 }
 
 void PictureArea::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
-    Image();
+    Render();
 }
 
 }  // namespace mirolanda::app

@@ -8,7 +8,9 @@
 
 namespace mirolanda::app {
 
-SettingsPage::SettingsPage(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {}
+SettingsPage::SettingsPage(WindowServices& services, QWidget* parent) : QWidget(parent), services_(services) {
+    new AnchorLayout(this);
+}
 
 void SettingsPage::Load() {
     Show(services_.Settings().Current());
@@ -22,7 +24,7 @@ void SettingsPage::DisableSave() { save_->setEnabled(false); }
 void SettingsPage::EnableSave() { save_->setEnabled(true); }
 
 void SettingsPage::MakeSaveButton(const QString& name) {
-    save_ = MakeButton(this, name, QStringLiteral("設定の保存"), {6345, 3540, 1500, 375});
+    save_ = MakeButton(this, name, QStringLiteral("設定の保存"), {6345, 3540, 1500, 375}, kBottomRight);
     connect(save_, &QPushButton::clicked, this, [this] {
         Guarded(services_, [this] {
             Save();

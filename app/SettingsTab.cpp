@@ -7,6 +7,7 @@
 #include "app/AutoSettingsPage.h"
 #include "app/FolderSettingsPage.h"
 #include "app/InetSettingsPage.h"
+#include "app/NotifySettingsPage.h"
 #include "app/Twips.h"
 #include "app/UserSettingsPage.h"
 
@@ -28,12 +29,14 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     user_ = new UserSettingsPage(services);
     alerts_ = new AlertSettingsPage(services);
     auto_ = new AutoSettingsPage(services);
+    notify_ = new NotifySettingsPage(services);
     pages_->addTab(inet_, QStringLiteral("インターネット接続"));
     pages_->addTab(folders_, QStringLiteral("フォルダ設定"));
     pages_->addTab(user_, QStringLiteral("ユーザー情報"));
     pages_->addTab(alerts_, QStringLiteral("売買管理"));
     pages_->addTab(new QWidget, QStringLiteral("カレンダー"));
     pages_->addTab(auto_, QStringLiteral("自動処理"));
+    pages_->addTab(notify_, QStringLiteral("通知"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages_);
@@ -51,14 +54,15 @@ void SettingsTab::LoadRegstoryFolder() { folders_->Load(); }
 void SettingsTab::LoadRegstoryAuto() { auto_->Load(); }
 void SettingsTab::LoadRegstoryUser() { user_->Load(); }
 void SettingsTab::LoadRegstoryBuy() { alerts_->Load(); }
+void SettingsTab::LoadRegstoryNotify() { notify_->Load(); }
 
 void SettingsTab::DisableSaveButtons() {
-    for (SettingsPage* page : std::initializer_list<SettingsPage*>{auto_, folders_, inet_, user_, alerts_}) page->DisableSave();
+    for (SettingsPage* page : std::initializer_list<SettingsPage*>{auto_, folders_, inet_, user_, alerts_, notify_}) page->DisableSave();
 }
 
 settings::GroupValues SettingsTab::Values() const {
     settings::GroupValues all;
-    for (const SettingsPage* page : std::initializer_list<const SettingsPage*>{inet_, folders_, user_, alerts_, auto_}) {
+    for (const SettingsPage* page : std::initializer_list<const SettingsPage*>{inet_, folders_, user_, alerts_, auto_, notify_}) {
         settings::GroupValues values = page->Values();
         all.insert(all.end(), values.begin(), values.end());
     }

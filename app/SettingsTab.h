@@ -1,5 +1,5 @@
 // The tab "設定・保守": its inner tabs "インターネット接続", "フォルダ設定", "ユーザー情報",
-// "売買管理", "カレンダー" and "自動処理". Each settings page owns its controls; the tab loads
+// "売買管理", "カレンダー", "自動処理" and "通知". Each settings page owns its controls; the tab loads
 // and saves the groups in the window's order and gathers the pages' values, which the other
 // tabs read as the live settings.
 #pragma once
@@ -16,6 +16,7 @@ class AlertSettingsPage;
 class AutoSettingsPage;
 class FolderSettingsPage;
 class InetSettingsPage;
+class NotifySettingsPage;
 class UserSettingsPage;
 class WindowServices;
 
@@ -33,6 +34,7 @@ public:
     void LoadRegstoryAuto();
     void LoadRegstoryUser();
     void LoadRegstoryBuy();
+    void LoadRegstoryNotify();
     void DisableSaveButtons();
 
     // Every page's group as its controls hold it now.
@@ -48,6 +50,7 @@ private:
     UserSettingsPage* user_ = nullptr;
     AlertSettingsPage* alerts_ = nullptr;
     AutoSettingsPage* auto_ = nullptr;
+    NotifySettingsPage* notify_ = nullptr;
 };
 
 }  // namespace mirolanda::app

@@ -1,11 +1,56 @@
 #include "app/TableModel.h"
 
 #include <QHeaderView>
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
 #include <QTableView>
 
 #include "app/Twips.h"
 
 namespace mirolanda::app {
+namespace {
+
+// Widens a view's columns in proportion while the view is wider than their widths, so that a
+// grown grid has no empty band at its right; never narrower than the widths it remembers.
+class ColumnFitter final : public QObject {
+public:
+    explicit ColumnFitter(QTableView* view) : QObject(view), view_(view) {
+        setObjectName(QStringLiteral("ColumnFitter"));
+        view->viewport()->installEventFilter(this);
+    }
+    void Remember() {
+        base_.clear();
+        for (int c = 0; view_->model() && c < view_->model()->columnCount(); ++c) {
+            if (!view_->isColumnHidden(c)) base_.emplace_back(c, view_->columnWidth(c));
+        }
+        Fit();
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) Fit();
+        return false;
+    }
+
+private:
+    void Fit() {
+        int total = 0;
+        for (const auto& [column, width] : base_) total += width;
+        if (total <= 0) return;
+        const double scale = std::max(1.0, static_cast<double>(view_->viewport()->width()) / total);
+        for (const auto& [column, width] : base_) view_->setColumnWidth(column, static_cast<int>(width * scale));
+    }
+
+    QTableView* view_;
+    std::vector<std::pair<int, int>> base_;  // column, width in pixels
+};
+
+}  // namespace
+
+void KeepColumnWidths(QTableView* view) {
+    auto* fitter = view->findChild<ColumnFitter*>(QStringLiteral("ColumnFitter"), Qt::FindDirectChildrenOnly);
+    if (!fitter) fitter = new ColumnFitter(view);
+    fitter->Remember();
+}
 
 TableModel::TableModel(platform::Table* table, QObject* parent) : QAbstractTableModel(parent), table_(table) {}
 
@@ -32,6 +77,7 @@ void TableModel::ConfigureView(QTableView* view) const {
         view->setColumnHidden(column, twips == 0);
         if (twips > 0) view->setColumnWidth(column, Px(twips));
     }
+    KeepColumnWidths(view);
 }
 
 void TableModel::SetCellBackground(int row, int column, const QColor& color) {
@@ -72,6 +118,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
         QColor color = CellBackground(index.row(), index.column());
         return color.isValid() ? QVariant(color) : QVariant();
     }
+    case Qt::ForegroundRole: {
+        QColor color = CellBackground(index.row(), index.column());
+        return color.isValid() ? QVariant(ContrastingText(color)) : QVariant();
+    }
     case Qt::TextAlignmentRole: {
         auto it = alignments_.find(index.column());
         return it == alignments_.end() ? QVariant() : QVariant(static_cast<int>(it->second));
@@ -85,6 +135,28 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
     if (!table_->HasHeading() || section < 0 || static_cast<size_t>(section) >= table_->Heading().size()) return {};
     return QString::fromStdString(table_->Heading()[static_cast<size_t>(section)]);
+}
+
+void MarkedCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QVariant own = index.data(Qt::BackgroundRole);
+    if (!(option.state & QStyle::State_Selected) || !own.canConvert<QColor>()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem unselected(option);
+    unselected.state &= ~QStyle::State_Selected;
+    QStyledItemDelegate::paint(painter, unselected, index);
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+    painter->restore();
+}
+
+QColor ContrastingText(const QColor& background) {
+    // Perceived brightness (ITU-R BT.601 weights).
+    const double brightness = 0.299 * background.red() + 0.587 * background.green() + 0.114 * background.blue();
+    return brightness < 140 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 QColor ColorFromBgr(uint32_t bgr) {

@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QStyledItemDelegate>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -31,7 +32,8 @@ public:
     // Width of a column in twips; 0 hides the column. Columns without a width keep the view's default.
     void SetColumnWidthTwips(int column, int twips);
     void SetColumnAlignment(int column, Qt::Alignment alignment);
-    // Applies widths and hidden columns to a view and sets the grid look the window uses.
+    // Applies widths and hidden columns to a view and sets the grid look the window uses; the
+    // columns then widen in proportion as the view grows (KeepColumnWidths).
     void ConfigureView(QTableView* view) const;
 
     void SetCellBackground(int row, int column, const QColor& color);
@@ -49,6 +51,23 @@ private:
     std::map<int, Qt::Alignment> alignments_;
     std::map<std::pair<int, int>, QColor> backgrounds_;
 };
+
+// Draws a selected cell that has a colour of its own (an alert) in that colour, framed in the
+// selection colour, so the selection never hides the alert.
+class MarkedCellDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+// Takes the view's present column widths as the least ones; while the view is wider than
+// their sum, every column widens in proportion.
+void KeepColumnWidths(QTableView* view);
+
+// Black or white, whichever reads better on the background (a light theme's black text on a
+// dark alert colour, or a dark theme's white text on a light one, would not).
+QColor ContrastingText(const QColor& background);
 
 // A colour stored as the decimal 0x00BBGGRR value, and back.
 QColor ColorFromBgr(uint32_t bgr);

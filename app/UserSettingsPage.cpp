@@ -28,7 +28,7 @@ UserSettingsPage::UserSettingsPage(WindowServices& services, QWidget* parent) : 
     TxtUserName = MakeEdit(this, QStringLiteral("TxtUserName"), {1380, 150, 3000, 330});
     MakeLabel(this, QStringLiteral("サイン"), {120, 585, 1200, 300});
     TxtSign = MakeEdit(this, QStringLiteral("TxtSign"), {1380, 570, 3000, 330});
-    auto* notice = Named(new QPlainTextEdit(this), QStringLiteral("TxtUserNotice"), {120, 1050, 7725, 2370});
+    auto* notice = Named(new QPlainTextEdit(this), QStringLiteral("TxtUserNotice"), {120, 1050, 7725, 2370}, kGrow);
     notice->setReadOnly(true);
     notice->setPlainText(NoticeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     MakeSaveButton(QStringLiteral("CmdUserInfSave"));

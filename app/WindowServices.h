@@ -41,8 +41,9 @@ public:
     virtual const platform::Table& Holidays() const = 0;
     virtual std::string DataDate() const = 0;
 
-    // The status line `LblExecMsg`, and the progress bar beside it (total 0 hides it).
-    virtual void ShowStatus(const QString& text) = 0;
+    // The status line `LblExecMsg` (the detail, such as the HTTP library's own words for a
+    // failure, goes to its tooltip), and the progress bar beside it (total 0 hides it).
+    virtual void ShowStatus(const QString& text, const QString& detail = {}) = 0;
     virtual void ShowProgress(int done, int total) = 0;
 
     // `DownloadState`: 0 idle or last command completed, 1 running, −1 last command failed.
@@ -53,6 +54,8 @@ public:
     virtual void ResetResultGrid() = 0;
     // Enables or disables `TabMain` while a long command runs.
     virtual void SetTabsEnabled(bool enabled) = 0;
+    // Offers the cancel button while the running command can still stop without saving.
+    virtual void SetCancellable(bool cancellable) = 0;
 };
 
 // The start of a network command: the tabs disabled, `DownloadState` 1 so that no other one
@@ -62,7 +65,11 @@ inline void BeginNetworkCommand(WindowServices& services, const QString& status)
     services.SetDownloadState(1);
     services.ResetResultGrid();
     services.ShowStatus(status);
+    services.SetCancellable(true);
 }
+
+// The status text of a command the user cancelled.
+inline const QString kCancelledStatus = QStringLiteral("中止しました");
 
 // The data date as a command on a worker thread reads it: from its own copy of the holidays,
 // never the window's table, which the calendar tab may change meanwhile.

@@ -11,6 +11,7 @@
 #include "app/ErrorBox.h"
 #include "app/MainFrm.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
 #include "settings/Store.h"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     }
     QApplication::setWindowIcon(icon);
     QGuiApplication::setDesktopFileName(QStringLiteral(MIROLANDA_APP_ID));
+    app::InstallQtTranslations(app);
     Arguments args = ParseArguments(app);
 
     QString settingsFile = SettingsFilePath(args);

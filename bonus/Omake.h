@@ -142,13 +142,18 @@ struct ChartJob {
     std::function<void(int row, const std::string& state)> StateChanged;
     platform::Progress Progress;
     int64_t ByteBudget = kChartByteBudget;
+    // True once the user cancelled: the work stops before the next image and records nothing.
+    std::function<bool()> Cancelled;
+
+    bool IsCancelled() const { return Cancelled && Cancelled(); }
 };
 
 // Creates the charts of the data rows from the smaller of a and b to the larger, skipping
 // "作成不可" rows and rows whose date is not a date; records them and rebuilds the current
 // list. Returns the number of images stored. The table's states are written as it goes. At
 // most 100 images of a date are fetched; once the images stored pass the job's byte budget the
-// command stops after recording what it has, with the budget text as its last status.
+// command stops after recording what it has, with the budget text as its last status. A
+// cancelled job records nothing and leaves the list files as they were.
 int CreateCharts(const ChartJob& job, platform::Table& table, int a, int b);
 // The same for every row that is neither "作成済" nor "作成不可".
 int UpdateAllCharts(const ChartJob& job, platform::Table& table);

@@ -31,7 +31,7 @@ int CreateRow(const ChartJob& job, platform::Table& table, int row, int64_t& byt
     // The count comes from the server: a hostile one must not fill the disk.
     const int count = std::min<int>(platform::CellToInt16(table.Cell(row, kListCount)), kMaxImagesPerDate);
     int stored = 0;
-    for (int k = 1; k <= count && bytes <= job.ByteBudget; ++k) {
+    for (int k = 1; k <= count && bytes <= job.ByteBudget && !job.IsCancelled(); ++k) {
         const fs::path path = GetImageFilePath(job.OmakeFolder, job.Mode, date, k);
         ImageFetch fetch = job.Download(job.Mode, Date8(date), k, path);
         if (fetch.Ok) bytes += static_cast<int64_t>(fetch.Size) + 1;
@@ -50,8 +50,9 @@ int CreateRows(const ChartJob& job, platform::Table& table, const std::vector<in
     int total = 0;
     int64_t bytes = 0;
     for (int row : rows) {
-        if (bytes > job.ByteBudget) break;
+        if (bytes > job.ByteBudget || job.IsCancelled()) break;
         int stored = CreateRow(job, table, row, bytes);
+        if (job.IsCancelled()) return total;
         if (stored == 0) continue;
         total += stored;
         table.SetCell(row, kListState, std::string(kStateCreated));

@@ -5,6 +5,7 @@
 
 #include "bonus/Scramble.h"
 #include "platform/AtomicFile.h"
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 #include "platform/TextFields.h"
 
@@ -48,7 +49,8 @@ ListOutcome RequestNewList(platform::Fetcher& client, const PublisherSetup& setu
     progress.Show("センター接続中");
     platform::FetchResult answer = client.Fetch(url);
     if (!answer.Ok) {
-        outcome.Status = "Internet Error(" + answer.Description + ")";
+        outcome.Status = platform::InternetErrorText(answer);
+        outcome.Detail = answer.Description;
         progress.Show(outcome.Status);
         return outcome;
     }
@@ -75,7 +77,7 @@ ImageFetch ImageDownload(platform::Fetcher& client, const PublisherSetup& setup,
         PublisherAddress(setup.PublisherUrl, PublisherImageQuery(setup.User, setup.Sign, mode, date8, number));
     platform::FetchResult answer = client.Fetch(url);
     if (!answer.Ok) {
-        progress.Show("Internet Error(" + answer.Description + ")");
+        progress.Show(platform::InternetErrorText(answer));
         return fetch;
     }
     progress.Show("チャート保存中");

@@ -37,6 +37,7 @@ bool IsJpeg(std::string_view bytes);
 struct ListOutcome {
     bool Ok = false;
     std::string Status;  // on failure "Internet Error(…)"
+    std::string Detail;  // on failure the HTTP library's own text
     int SkippedLines = 0;  // server lines not in the list's form
 };
 

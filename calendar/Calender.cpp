@@ -1,6 +1,7 @@
 #include "calendar/Calender.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -121,6 +122,39 @@ void ResetHolidayTable(platform::Table& table) {
     table.SetHeading({"月/日", "名  称"});
 }
 
+std::optional<std::string> NormalizeHolidayDay(std::string_view typed) {
+    // Month and day of one or two digits, a year of four: "5/3" and "2026/5/6" as users type them.
+    std::vector<std::string_view> parts;
+    for (size_t from = 0;;) {
+        const size_t slash = typed.find('/', from);
+        parts.push_back(typed.substr(from, slash == std::string_view::npos ? std::string_view::npos : slash - from));
+        if (slash == std::string_view::npos) break;
+        from = slash + 1;
+    }
+    if (parts.size() != 2 && parts.size() != 3) return std::nullopt;
+    auto number = [](std::string_view digits, size_t minSize, size_t maxSize) -> std::optional<int> {
+        if (digits.size() < minSize || digits.size() > maxSize) return std::nullopt;
+        int value = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9') return std::nullopt;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const bool dated = parts.size() == 3;
+    const auto year = dated ? number(parts[0], 4, 4) : std::optional<int>(2000);  // 2000 allows 02/29
+    const auto month = number(parts[dated ? 1 : 0], 1, 2);
+    const auto day = number(parts[dated ? 2 : 1], 1, 2);
+    if (!year || !month || !day || !platform::IsValidDate(*year, *month, *day)) return std::nullopt;
+    char text[16];
+    if (dated) {
+        std::snprintf(text, sizeof text, "%04d/%02d/%02d", *year, *month, *day);
+    } else {
+        std::snprintf(text, sizeof text, "%02d/%02d", *month, *day);
+    }
+    return std::string(text);
+}
+
 std::string NormalizeHolidayField(std::string_view typed) {
     std::string text = platform::QuotableText(TrimBlanks(typed));
     // What the file can hold: a character with no Shift_JIS form would come back as 〓.
@@ -128,11 +162,14 @@ std::string NormalizeHolidayField(std::string_view typed) {
 }
 
 int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view name, std::optional<int> editRow) {
-    const platform::Table::Row entry = {NormalizeHolidayField(mmdd), NormalizeHolidayField(name)};
-    if (!ParseListedDay(entry[0])) {
+    const std::string typed = NormalizeHolidayField(mmdd);
+    if (typed.empty()) throw HolidayDateError("月/日を入力してください");
+    const std::optional<std::string> day = NormalizeHolidayDay(typed);
+    if (!day) {
         throw HolidayDateError("日付は mm/dd（毎年）か yyyy/mm/dd（その日だけ）で入力してください（" +
-                               Excerpt(entry[0]) + "）");
+                               Excerpt(typed) + "）");
     }
+    const platform::Table::Row entry = {*day, NormalizeHolidayField(name)};
     auto& rows = table.MutableRows();
     if (!editRow) {
         table.AddRow(entry);

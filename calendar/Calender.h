@@ -23,7 +23,11 @@ void ResetHolidayTable(platform::Table& table);
 // can hold. The editor stores this form, so the table always equals what the file reads back.
 std::string NormalizeHolidayField(std::string_view typed);
 
-// A typed day that is neither "mm/dd" (every year) nor "yyyy/mm/dd" (that day only).
+// A typed day in the form the file keeps: "5/3" gives "05/03", "2026/5/6" gives "2026/05/06";
+// nothing for a text that is not a real month/day (02/29 allowed) or year/month/day.
+std::optional<std::string> NormalizeHolidayDay(std::string_view typed);
+
+// A typed day that is empty or neither "mm/dd" (every year) nor "yyyy/mm/dd" (that day only).
 class HolidayDateError : public platform::Error {
 public:
     using platform::Error::Error;
@@ -33,8 +37,9 @@ public:
 // the table never differs from what a reload gives: appended when editRow is empty, else
 // written into that row; then sorts the rows by day, then name, in character order, equal
 // rows keeping their order. Returns the row the entry stands in afterwards, or -1 with the
-// table unchanged when editRow names no row. Throws HolidayDateError, the table unchanged,
-// for a day that is not "mm/dd" or "yyyy/mm/dd".
+// table unchanged when editRow names no row. The day is stored as NormalizeHolidayDay gives
+// it. Throws HolidayDateError, the table unchanged, for an empty day or one that is not a
+// real month/day or year/month/day.
 int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view name, std::optional<int> editRow);
 
 // A line of the holiday file that could not be read. It stays in the table as it was

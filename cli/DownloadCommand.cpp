@@ -133,8 +133,12 @@ int Run(CliContext& context, const Args& args) {
     record.Requests = fetcher.Requests();
     record.Retries = fetcher.Retries();
     LogRun(context, record);
+    if (!outcome.Ok) {
+        // The reason in Japanese, then the HTTP library's own words for whoever reads the log.
+        std::fprintf(stderr, "%s%s%s\n", outcome.Status.c_str(), outcome.Detail.empty() ? "" : ": ", outcome.Detail.c_str());
+        return 1;
+    }
     if (!outcome.Status.empty()) std::fprintf(stderr, "%s\n", outcome.Status.c_str());
-    if (!outcome.Ok) return 1;
     std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
     return outcome.Filing.Skipped.empty() ? 0 : kExitSkipped;
 }

@@ -1,11 +1,14 @@
 #include "holdings/Intraday.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "platform/Numbers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Date.h"
 #include "platform/Errors.h"
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 #include "platform/TextFields.h"
 #include "quotes/StockFile.h"
@@ -81,13 +84,30 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     // Every folder it writes is made before the site is asked for anything.
     platform::EnsureFolder(options.TempFolder);
     platform::EnsureFolder(options.StockFolder);
-    ClearDailyFolder(options.SettingFolder);
+    platform::EnsureFolder(DailyFolder(options.SettingFolder));
     quotes::RemoveStaleHistoryTemporaries(options.StockFolder);
     progress.Show("ＹＡＨＯＯ接続");
     client.SetAccess(options.ConnectionMode, options.Proxy);
-    auto fail = [&](const std::string& description) {
-        outcome.Status = "Internet Error(" + description + ")";
-        outcome.Error = description;
+    // The images and prices are written once the fetching has ended: a cancelled update then
+    // leaves "Daily" and the histories as they were; a failed one keeps what came before it.
+    std::vector<std::pair<int, std::string>> images;  // quote row, image bytes ("" for none)
+    const fs::path daily = DailyFolder(options.SettingFolder);
+    auto keep = [&] {
+        ClearDailyFolder(options.SettingFolder);
+        for (const auto& [k, bytes] : images) {
+            const platform::Table::Row& row = quotes.RowAt(k);
+            if (!bytes.empty() || IsSafeLinkCode(row[7])) {
+                platform::ReplaceFile(daily / DailyImageName(row[7]), bytes);
+                ++outcome.Images;
+            }
+            FilePrice(row, options, outcome.Filing);
+        }
+    };
+    auto fail = [&](const platform::FetchResult& failed) {
+        outcome.Status = platform::InternetErrorText(failed);
+        outcome.Detail = failed.Description;
+        outcome.Cancelled = platform::WasCancelled(failed);
+        if (!outcome.Cancelled) keep();
         progress.Show(outcome.Status);
         return outcome;
     };
@@ -96,28 +116,26 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
         const int i = static_cast<int>(from) + 1;
         progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
         platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotes::QuotePageCutShort);
-        if (!page.Ok) return fail(page.Description);
+        if (!page.Ok) return fail(page);
         progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
         quotes::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
     }
     const std::string chartBase(platform::TrimTrailingSlashes(options.ChartSiteUrl));
-    const fs::path daily = DailyFolder(options.SettingFolder);
     for (int k = 0; k < quotes.RowCount(); ++k) {
-        const platform::Table::Row row = quotes.RowAt(k);
-        const std::string& link = row[7];
+        const std::string link = quotes.Cell(k, 7);
         if (IsSafeLinkCode(link)) {
             progress.Show("ＹＡＨＯＯチャート取得 " + link);
             platform::FetchResult image = client.Fetch(chartBase + ChartImageRequestPath(link));
-            if (!image.Ok) return fail(image.Description);
-            platform::ReplaceFile(daily / DailyImageName(link), image.Body);
-            ++outcome.Images;
+            if (!image.Ok) return fail(image);
+            images.emplace_back(k, std::move(image.Body));
         } else {
             // Never name a file or an address after text the page gave us unchecked.
-            progress.Show("リンクコードが正しくないためチャートを取得しません (" + row[0].substr(0, 8) + ")");
+            progress.Show("リンクコードが正しくないためチャートを取得しません (" + quotes.Cell(k, 0).substr(0, 8) + ")");
+            images.emplace_back(k, std::string());
         }
-        FilePrice(row, options, outcome.Filing);
         progress.Step(k + 1, quotes.RowCount());
     }
+    keep();
     outcome.Status = quotes::SkippedSummary(outcome.Filing.Skipped);
     progress.Show(outcome.Status);
     outcome.Ok = true;
@@ -127,7 +145,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
 void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record) {
     quotes::DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("images=" + std::to_string(outcome.Images));
-    record.Error = outcome.Error;
+    record.Error = outcome.Detail;
 }
 
 std::string PlainNumber(double value) {
@@ -145,24 +163,25 @@ std::string DayInfoLine(std::string_view closeCell, std::string_view buyCell, st
 
 std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::Table& holdings,
                                  const fs::path& settingFolder, int position) {
-    const int r = position - 1;
-    if (r < 0 || r >= quotes.RowCount() || quotes.ColumnCount() < quotes::kQuoteColumns) return std::nullopt;
-    const platform::Table::Row& row = quotes.RowAt(r);
-    DayView view;
-    if (IsSafeLinkCode(row[7])) view.Image = DailyFolder(settingFolder) / DailyImageName(row[7]);
-    view.Meigara = row[0] + "  " + row[1];
-    // The k-th quote row of a code belongs to the k-th holding of that code, whatever the
+    const int h = position - 1;
+    if (h < 0 || h >= holdings.RowCount() || holdings.ColumnCount() < 5) return std::nullopt;
+    // The k-th holding of a code belongs to the k-th quote row of that code, whatever the
     // site dropped or reordered.
-    const std::string_view code = platform::TrimBlanks(row[0]);
+    const std::string_view code = platform::TrimBlanks(holdings.Cell(h, 0));
     int occurrence = 0;
-    for (int q = 0; q < r; ++q) occurrence += platform::TrimBlanks(quotes.Cell(q, 0)) == code ? 1 : 0;
-    for (int h = 0; h < holdings.RowCount() && holdings.ColumnCount() >= 5; ++h) {
-        if (platform::TrimBlanks(holdings.Cell(h, 0)) != code) continue;
-        if (occurrence-- > 0) continue;
+    for (int before = 0; before < h; ++before) occurrence += platform::TrimBlanks(holdings.Cell(before, 0)) == code ? 1 : 0;
+    DayView view;
+    for (int q = 0; q < quotes.RowCount() && quotes.ColumnCount() >= quotes::kQuoteColumns; ++q) {
+        const platform::Table::Row& row = quotes.RowAt(q);
+        if (platform::TrimBlanks(row[0]) != code || occurrence-- > 0) continue;
+        if (IsSafeLinkCode(row[7])) view.Image = DailyFolder(settingFolder) / DailyImageName(row[7]);
+        view.Meigara = row[0] + "  " + row[1];
         view.Info = DayInfoLine(row[5], holdings.Cell(h, 3), holdings.Cell(h, 4));
         return view;
     }
-    view.Info = "終値 " + PlainNumber(platform::LeadingNumber(row[5])) + "円";
+    // The site did not answer for this holding: say so rather than leave it out.
+    view.Meigara = holdings.Cell(h, 0) + "  " + holdings.Cell(h, 1);
+    view.Info = std::string(kNotFetched);
     return view;
 }
 

@@ -36,7 +36,8 @@ struct IntradayOutcome {
     bool Ok = false;
     // On failure "Internet Error(…)"; on success the summary of history files left alone, or "".
     std::string Status;
-    std::string Error;      // on failure the HTTP client's own text
+    std::string Detail;     // on failure the HTTP library's own text
+    bool Cancelled = false;
     int Images = 0;         // chart images stored
     quotes::FilingReport Filing;  // prices filed, and damaged history files left as they were
 };
@@ -63,16 +64,19 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
 // The update's part of a run-log line: outcome, prices filed, history files left alone, error.
 void DescribeInRunRecord(const IntradayOutcome& outcome, platform::RunRecord& record);
 
-// What the viewer shows for one position (1 = the first quote row).
+// What the viewer shows for one position (1 = the first holding).
 struct DayView {
     std::filesystem::path Image;  // empty when the row's link code is not safe
     std::string Meigara;          // code + "  " + name
     std::string Info;             // "終値 …円  　買値 …円  (…円→…円)"
 };
 
-// The view of quote row position − 1, paired with the holding of the same code (the k-th
-// quote row of a code with the k-th holding of it); without such a holding the line shows
-// the close only. Nothing for a position outside the quote rows.
+// The line of a holding whose code the quote site did not answer.
+inline constexpr std::string_view kNotFetched = "取得できませんでした";
+
+// The view of holding position − 1 with the quote row of the same code (the k-th holding of
+// a code with the k-th quote row of it); a holding the site did not answer shows its code,
+// name and kNotFetched, with no image. Nothing for a position outside the holdings.
 std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::Table& holdings,
                                  const std::filesystem::path& settingFolder, int position);
 

@@ -88,6 +88,7 @@ FetchResult ApplyBodyCheck(FetchResult result, const BodyCheck& check) {
     if (fault.empty()) return result;
     result.Ok = false;
     result.Transient = true;
+    result.Reason = fault;
     result.Description = std::move(fault);
     result.Body.clear();
     return result;
@@ -236,6 +237,7 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
     FetchResult result;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.Status);
     const bool busy = result.Status >= 500 || result.Status == 429;
+    result.CurlCode = stalled ? CURLE_OPERATION_TIMEDOUT : tooLarge ? CURLE_FILESIZE_EXCEEDED : code;
     if (cancel.load()) {
         result.Description = std::string(kCancelledDescription);
         return result;
@@ -246,10 +248,11 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
         result.Description = TooLargeText(limits.MaxBodyBytes);
     } else if (code == CURLE_OUT_OF_MEMORY && !headersDone) {
         // libcurl refuses a header line past its own bound with "Out of memory".
-        result.Description = kHeaderTooLongText;
+        result.Description = result.Reason = kHeaderTooLongText;
     } else if (code == CURLE_OPERATION_TIMEDOUT && limits.LowSpeedSeconds > 0 &&
                std::strstr(error, "too slow") != nullptr) {
         result.Description = TooSlowText(limits);
+        result.Reason = "応答が遅すぎます";
     } else if (code != CURLE_OK) {
         result.Description = error[0] != '\0' ? error : curl_easy_strerror(code);
     } else if (result.Status >= 400 && limits.FailOnHttpError) {

@@ -34,6 +34,10 @@ struct FetchResult {
     bool Transient = false;
     bool Refused = false;          // nobody listened: transient only once the server has answered before
     long RetryAfterSeconds = -1;   // the answer's Retry-After, in seconds from its Date; −1 without one
+    int CurlCode = 0;         // libcurl's CURLcode of a failed transfer, 0 when it went through
+    // The failure in the user's words where the client knows it better than libcurl's code
+    // tells it (a page cut short, a header too long, a transfer too slow); "" otherwise.
+    std::string Reason;
 };
 
 // One request header, such as "x-api-key" and its value. Values may be secrets: no text the

@@ -9,6 +9,7 @@
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/HtmlCommon.h"
+#include "quotes/QuotePage.h"
 
 namespace fs = std::filesystem;
 
@@ -214,20 +215,31 @@ std::vector<CsvLine> ReadDailyCsv(const fs::path& path) {
     return lines;
 }
 
-std::optional<fs::path> PreviousDailyCsv(const fs::path& csvFolder, std::string_view dataDate) {
-    std::optional<fs::path> best;
-    std::string bestDate;
+std::optional<fs::path> NewestDailyCsv(const fs::path& csvFolder, std::string_view before) {
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(csvFolder, ec)) {
-        const std::string name = entry.path().filename().string();
-        // Exactly "YYYYMMDD.csv": a copy such as "20261203 (2).csv" is not a day of its own.
-        if (name.size() != 12) continue;
-        const std::string date = DateFromCsvFileName(name);
-        if (date.empty() || date >= dataDate || date <= bestDate || !entry.is_regular_file(ec)) continue;
-        bestDate = date;
-        best = entry.path();
+    std::optional<fs::path> newest;
+    std::string newestDate;
+    for (fs::directory_iterator it(csvFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        const std::string date = DateFromCsvFileName(path.filename().string());
+        // Exactly "yyyymmdd.csv": a copy such as "20261203 (2).csv" is not a day of its own.
+        if (date.empty() || path.filename().string().size() != 12 || !it->is_regular_file(ec)) continue;
+        if (!before.empty() && date >= before) continue;
+        if (date > newestDate) {
+            newestDate = date;
+            newest = path;
+        }
     }
-    return best;
+    return newest;
+}
+
+void LoadDailyCsv(const fs::path& path, platform::Table& grid) {
+    const std::vector<CsvLine> lines = ReadDailyCsv(path);
+    ResetResultGrid(grid);
+    for (const CsvLine& line : lines) {
+        grid.AddRow({line.Code.Text(), line.Name, std::to_string(line.Open), std::to_string(line.High),
+                     std::to_string(line.Low), std::to_string(line.Close), std::to_string(line.Volume)});
+    }
 }
 
 }  // namespace mirolanda::quotes

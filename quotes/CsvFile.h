@@ -35,9 +35,13 @@ struct CsvLine {
 // with letters such as 130A, a close that does not fit 32 bits), FileError when it cannot be read.
 std::vector<CsvLine> ReadDailyCsv(const std::filesystem::path& path);
 
-// The newest daily CSV file (YYYYMMDD.csv, any letter case) in the folder whose date is
-// before the data date "yyyymmdd"; nothing when there is none.
-std::optional<std::filesystem::path> PreviousDailyCsv(const std::filesystem::path& csvFolder,
-                                                      std::string_view dataDate);
+// The newest daily CSV file of the folder (exactly "yyyymmdd.csv", any letter case), of a date
+// before `before` ("yyyymmdd") when one is given; nothing when the folder holds none or does
+// not exist.
+std::optional<std::filesystem::path> NewestDailyCsv(const std::filesystem::path& csvFolder, std::string_view before = {});
+
+// Reads a daily CSV file back into the result grid: its heading row and one seven-column row
+// per line, in the file's order. Throws as ReadDailyCsv does, the grid then unchanged.
+void LoadDailyCsv(const std::filesystem::path& path, platform::Table& grid);
 
 }  // namespace mirolanda::quotes

@@ -1,10 +1,11 @@
 #include "quotes/DownloadCommand.h"
 
 #include <algorithm>
-#include <iterator>
+#include <optional>
 #include <set>
 
 #include "platform/AtomicFile.h"
+#include "platform/FetchFailure.h"
 #include "platform/HttpClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/JQuantsDownload.h"
@@ -24,9 +25,8 @@ std::string BlockRange(int first) {
 }
 
 struct PassResult {
-    std::string failure;          // the status text, "" when every request went through
-    std::string error;            // the HTTP client's text of the failure
-    std::vector<int> blockRows;   // issues each block's page listed
+    std::optional<platform::FetchResult> failure;  // the failed request; nothing when every one went through
+    std::vector<int> blockRows;                    // issues each block's page listed
 };
 
 // One pass over all blocks into the emptied grid.
@@ -42,8 +42,7 @@ PassResult RunPass(platform::Table& grid, platform::Fetcher& client, const Downl
         progress.Show("ダウンロード－要求 " + BlockRange(first));
         platform::FetchResult page = client.FetchChecked(base + QuoteRequestPath(first, kBlockSize), QuotePageCutShort);
         if (!page.Ok) {
-            result.failure = "Internet Error(" + page.Description + ")";
-            result.error = page.Description;
+            result.failure = std::move(page);
             return result;
         }
         progress.Show("ダウンロード－解析 " + BlockRange(first));
@@ -88,9 +87,10 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
     for (int number = 1;; ++number) {
         pass = RunPass(grid, client, options, progress, number, maxPasses);
         outcome.Issues = grid.RowCount();
-        if (!pass.failure.empty()) {
-            outcome.Status = pass.failure;
-            outcome.Error = pass.error;
+        if (pass.failure) {
+            outcome.Status = platform::InternetErrorText(*pass.failure);
+            outcome.Detail = pass.failure->Description;
+            outcome.Cancelled = platform::WasCancelled(*pass.failure);
             progress.Show(outcome.Status);
             return outcome;
         }

@@ -41,13 +41,13 @@ void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& opt
 
 std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
                                                           const std::string& dataDate, DownloadOutcome& outcome) {
-    outcome.PreviousCsv = PreviousDailyCsv(options.CsvFolder, dataDate);
+    outcome.PreviousCsv = NewestDailyCsv(options.CsvFolder, dataDate);
     if (!outcome.PreviousCsv) return std::nullopt;
     std::set<IssueCode> before;
     try {
         for (const CsvLine& line : ReadDailyCsv(*outcome.PreviousCsv)) before.insert(line.Code);
     } catch (const platform::Error& e) {
-        outcome.Error = std::string("前日のCSVファイルを比較に使えません: ") + e.what();
+        outcome.Detail = std::string("前日のCSVファイルを比較に使えません: ") + e.what();
         outcome.PreviousCsv.reset();
         return std::nullopt;
     }
@@ -87,7 +87,7 @@ void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& re
                                std::to_string(page.Listed) + "銘柄(前日 " + std::to_string(page.Previous) + "銘柄)");
     }
     if (!outcome.Ok) record.Notes.push_back(outcome.Status);
-    record.Error = outcome.Error;
+    record.Error = outcome.Detail;
 }
 
 }  // namespace mirolanda::quotes

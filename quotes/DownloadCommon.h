@@ -68,7 +68,10 @@ struct DownloadOutcome {
     // On failure: "Internet Error(…)" or the incomplete-download text. On success the day's
     // remarks, or "": «前日比 欠落3銘柄» and the summary of history files left alone.
     std::string Status;
-    std::string Error;   // on failure the technical text (the HTTP client's); on success a problem of the comparison
+    // On a failed request the HTTP library's own text (for a tooltip and the log); on success a
+    // problem of the comparison with the previous day.
+    std::string Detail;
+    bool Cancelled = false;  // the failed request was cancelled
     int Issues = 0;      // issue rows in the grid
     std::optional<std::filesystem::path> CsvPath;  // the CSV written, if any
     FilingReport Filing;                            // history files written and left alone
@@ -92,7 +95,7 @@ void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& opt
 
 // Compares the grid's issues with the newest daily CSV before `dataDate` and sets Missing,
 // Appeared and PreviousCsv; gives that day's codes. A previous file that cannot be read is
-// named in outcome.Error instead: it never costs the day.
+// named in outcome.Detail instead: it never costs the day.
 std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
                                                           const std::string& dataDate, DownloadOutcome& outcome);
 

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/AtomicFile.h"
+#include "platform/FetchFailure.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/CsvFile.h"
@@ -114,7 +115,10 @@ private:
             throw JQuantsFailure("J-Quants API エラー(HTTP " + std::to_string(answer.Status) +
                                  (message.empty() ? "" : ": " + message) + ")");
         }
-        if (!answer.Ok) throw JQuantsFailure("Internet Error(" + WithoutKey(answer.Description, key_) + ")");
+        if (!answer.Ok) {
+            throw JQuantsFailure(WithoutKey(platform::InternetErrorText(answer), key_),
+                                 WithoutKey(answer.Description, key_), platform::WasCancelled(answer));
+        }
         // A redirect is not followed while the key is set; nor is any other answer but 200 data.
         if (answer.Status != 200 && answer.Status != 0) {
             throw JQuantsAnswerError("J-Quants API の応答が正しくありません(HTTP " + std::to_string(answer.Status) + ")");
@@ -385,6 +389,8 @@ DownloadOutcome RunJQuantsDownload(platform::Table& grid, platform::Fetcher& cli
         SaveDownloadResults(grid, options, dataDate, progress, outcome);
     } catch (const JQuantsFailure& e) {
         failure = e.what();
+        outcome.Detail = e.Detail();
+        outcome.Cancelled = e.Cancelled();
     } catch (const JQuantsAnswerError& e) {
         failure = e.what();
     }

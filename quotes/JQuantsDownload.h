@@ -24,7 +24,16 @@ namespace mirolanda::quotes {
 // A request that ended the command; what() is the status text (never holding the key).
 class JQuantsFailure : public platform::Error {
 public:
-    using platform::Error::Error;
+    // The status text; for a failed request also the HTTP library's own text (never the key)
+    // and whether it was a cancel.
+    explicit JQuantsFailure(const std::string& text, std::string detail = {}, bool cancelled = false)
+        : platform::Error(text), detail_(std::move(detail)), cancelled_(cancelled) {}
+    const std::string& Detail() const { return detail_; }
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    std::string detail_;
+    bool cancelled_;
 };
 
 // Status texts the user acts on.

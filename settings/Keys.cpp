@@ -5,11 +5,13 @@ namespace mirolanda::settings {
 std::span<const Key* const> AllKeys() {
     using namespace keys;
     static constexpr const Key* all[] = {
-        &Top,          &Left,           &ConnectionMode,  &ProxyServer,     &ProxyPort,      &QuoteSiteUrl,
+        &Top,          &Left,           &Width,           &Height,          &Maximized,      &CurrentTab,
+        &ConnectionMode,  &ProxyServer,     &ProxyPort,      &QuoteSiteUrl,
         &ChartSiteUrl, &PublisherUrl,   &TemporaryFolder, &CsvDataFolder,   &StockDataFolder, &OmakeDataFolder,
         &SettingFolder, &AutoMode,      &AutoTime,        &AutoCsvSave,     &AutoDataSave,   &AutoDownCheck,
         &AutoDownNum,  &UserName,       &UserSign,        &BuyUpChkMode,    &BuyUpNum,       &BuyUpColor,
-        &BuyDownChkMode, &BuyDownNum,   &BuyDownColor,    &LastAutoDownLoad,
+        &BuyDownChkMode, &BuyDownNum,   &BuyDownColor,    &NotifyMode,      &TrayOnClose,    &LastAutoDownLoad,
+        &LastDownload,
     };
     return all;
 }

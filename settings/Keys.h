@@ -10,7 +10,7 @@ namespace mirolanda::settings {
 
 // The settings groups, each saved whole by its page's save button; Geometry at exit,
 // Internal by the automation alone.
-enum class Group { Geometry, Inet, Folder, Auto, User, Buy, Internal };
+enum class Group { Geometry, Inet, Folder, Auto, User, Buy, Notify, Internal };
 
 struct Key {
     std::string_view Section;
@@ -31,6 +31,12 @@ using G = Group;
 // The window's position in twips.
 inline constexpr Key Top{kSectionApplication, "Top", "", G::Geometry};
 inline constexpr Key Left{kSectionApplication, "Left", "", G::Geometry};
+// The window's size in twips (empty: the design size), "1" when it was maximised, and the
+// index of the tab shown last.
+inline constexpr Key Width{kSectionApplication, "Width", "", G::Geometry};
+inline constexpr Key Height{kSectionApplication, "Height", "", G::Geometry};
+inline constexpr Key Maximized{kSectionApplication, "Maximized", "0", G::Geometry};
+inline constexpr Key CurrentTab{kSectionApplication, "CurrentTab", "0", G::Geometry};
 // "0" the system's defaults, "1" direct, "2" through ProxyServer:ProxyPort.
 inline constexpr Key ConnectionMode{kSectionParameters, "ConnectionMode", "0", G::Inet};
 inline constexpr Key ProxyServer{kSectionParameters, "ProxyServer", "", G::Inet};
@@ -58,8 +64,13 @@ inline constexpr Key BuyUpColor{kSectionParameters, "BuyUpColor", "65280", G::Bu
 inline constexpr Key BuyDownChkMode{kSectionParameters, "BuyDownChkMode", "1", G::Buy};
 inline constexpr Key BuyDownNum{kSectionParameters, "BuyDownNum", "70.0", G::Buy};
 inline constexpr Key BuyDownColor{kSectionParameters, "BuyDownColor", "255", G::Buy};
+// Desktop notifications of downloads and alerts; staying in the tray when the window is closed.
+inline constexpr Key NotifyMode{kSectionParameters, "NotifyMode", "1", G::Notify};
+inline constexpr Key TrayOnClose{kSectionParameters, "TrayOnClose", "0", G::Notify};
 // The data date "yyyymmdd" of the last automatic download that went through.
 inline constexpr Key LastAutoDownLoad{kSectionParameters, "LastAutoDownLoad", "", G::Internal};
+// The window's last download: "yyyy/mm/dd hh:nn" and the issue count, or "NG" and the failure.
+inline constexpr Key LastDownload{kSectionParameters, "LastDownload", "", G::Internal};
 }  // namespace keys
 
 // Every key, in the order its group saves it.

@@ -129,12 +129,12 @@ TEST_F(AutoTest, AFailedDownloadIsTriedAgainAfterAGrowingWaitThatTheStatusLineNa
     Open();
     EXPECT_TRUE(TickAndWait());
     EXPECT_FALSE(IsStored("Parameters/LastAutoDownLoad"));
-    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)　次回の自動ダウンロード 21:35");
+    EXPECT_EQ(Status(), "Internet Error(Connection refused)　次回の自動ダウンロード 21:35");
     clock.Set(At(2026, 12, 7, 21, 34, 50));
     EXPECT_FALSE(TickAndWait()) << "not every ten seconds";
     clock.Set(At(2026, 12, 7, 21, 35, 0));
     EXPECT_TRUE(TickAndWait());
-    EXPECT_TRUE(Control<QLabel>("LblExecMsg")->text().endsWith("次回の自動ダウンロード 21:45"));
+    EXPECT_TRUE(Status().endsWith("次回の自動ダウンロード 21:45"));
     clock.Set(At(2026, 12, 7, 21, 44, 59));
     EXPECT_FALSE(TickAndWait());
     clock.Set(At(2026, 12, 7, 21, 45, 0));
@@ -150,7 +150,7 @@ TEST_F(AutoTest, AFailedManualDownloadDoesNotKeepTheAutomationFromStarting) {
     ASSERT_TRUE(window->Download()->CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
     EXPECT_EQ(window->DownloadState(), -1);
-    EXPECT_EQ(Control<QLabel>("LblExecMsg")->text(), "Internet Error(Connection refused)") << "the failure is shown";
+    EXPECT_EQ(Status(), "Internet Error(Connection refused)") << "the failure is shown";
     clock.Set(At(2026, 12, 7, 21, 31));
     EXPECT_TRUE(TickAndWait());
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207");
@@ -175,6 +175,7 @@ TEST_F(AutoTest, RerunQuestionAtStartUpAndWhenTicked) {
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Question);
     EXPECT_EQ(dialogs.shown[0].Title, "自動ダウンロード設定");
     EXPECT_EQ(dialogs.shown[0].Text, "既に本日分の自動ダウンロードは完了済みですが、\r再度実行しますか？");
+    EXPECT_EQ(dialogs.shown[0].Default, DefaultButton::No) << "Enter must never start a whole download";
     EXPECT_EQ(Stored("Parameters/LastAutoDownLoad"), "20261207") << "No changes nothing";
     EXPECT_FALSE(TickAndWait());
 
@@ -211,14 +212,14 @@ TEST_F(AutoTest, NoQuestionWhenTheDataDateIsNotDone) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(AutoTest, EditingTheStartTimeUnticksTheModeAndLeavingTheBoxChecksIt) {
+TEST_F(AutoTest, EditingTheStartTimeKeepsTheModeAndLeavingTheBoxChecksIt) {
     clock.Set(At(2026, 12, 7, 22, 0));
     Open();
     AutoSettingsPage& page = window->Config()->Automation();
     ASSERT_TRUE(Control<QCheckBox>("ChkAuto")->isChecked());
     Control<QLineEdit>("TxtAutoStartTime")->setText("2130");
-    EXPECT_FALSE(Control<QCheckBox>("ChkAuto")->isChecked());
-    EXPECT_FALSE(TickAndWait()) << "unticked: the automation pauses";
+    EXPECT_TRUE(Control<QCheckBox>("ChkAuto")->isChecked()) << "editing the time leaves the automation on";
+    EXPECT_TRUE(Control<QPushButton>("CmdAutoConfigSave")->isEnabled());
     EXPECT_TRUE(page.ValidateStartTime());
     EXPECT_EQ(Control<QLineEdit>("TxtAutoStartTime")->text(), "21:30");
     EXPECT_TRUE(dialogs.shown.empty());

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTableView>
 
 #include "WindowFixture.h"
@@ -46,7 +47,7 @@ struct BonusWindow : FakeWindow {
 };
 
 bool Blank(PictureArea* picture) {
-    const QImage& image = picture->Image();
+    const QImage& image = picture->Shown();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
@@ -126,6 +127,35 @@ TEST_F(BonusTabSim, ListRequestShowsTheServersDatesNewestFirstAndAFailureKeepsTh
     // A second command cannot start while one runs.
     window_.state = 1;
     EXPECT_FALSE(tab_->CmdGetNewList_Click(0));
+}
+
+// A publisher that answers slowly, so that a command can be cancelled while it runs.
+class BonusTabSlow : public BonusTabSim {
+protected:
+    BonusTabSlow() : BonusTabSim({"--latency-ms", "100"}) {}
+};
+
+TEST_F(BonusTabSlow, ACancelledChartCreationRemovesItsImagesAndKeepsTheLists) {
+    LoadList(0);
+    const auto listBefore = List(0).Rows();
+    const fs::path downloaded = temp_ / "Omake/Short/List/Downloaded.txt";
+    const std::string recordBefore = fs::exists(downloaded) ? testing::ReadAll(downloaded) : "none";
+    QSignalSpy done(tab_.get(), &BonusTab::CommandFinished);
+    ASSERT_TRUE(tab_->CmdUpdImage_Click(0));
+    EXPECT_TRUE(window_.cancellable);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_.status.count("チャート保存中") >= 2; }, 20000));
+    tab_->Cancel();
+    ASSERT_TRUE(done.wait(20000));
+    EXPECT_EQ(window_.status.back(), "中止しました");
+    EXPECT_FALSE(window_.cancellable);
+    EXPECT_EQ(window_.state, 0);
+    EXPECT_EQ(List(0).Rows(), listBefore);
+    EXPECT_EQ(fs::exists(downloaded) ? testing::ReadAll(downloaded) : "none", recordBefore);
+    int images = 0;
+    if (fs::exists(temp_ / "Omake/Short/Image")) {
+        for (const auto& entry : fs::directory_iterator(temp_ / "Omake/Short/Image")) images += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(images, 0);
 }
 
 TEST_F(BonusTabSim, ASelectedRangeAsksOnceNamingItsEndsInSelectionOrder) {
@@ -333,16 +363,24 @@ protected:
     IntradayFewer() : IntradaySim({"--fault", "fewer@1"}) {}
 };
 
-TEST_F(IntradayFewer, EveryQuoteRowIsSetAgainstItsOwnHolding) {
+TEST_F(IntradayFewer, EveryHoldingIsShownAndOneTheSiteDroppedSaysSo) {
     Update(true);
-    ASSERT_LT(view_->Quotes().RowCount(), 51);
-    for (int position = 1; position <= view_->Quotes().RowCount(); ++position) {
+    const int answered = view_->Quotes().RowCount();
+    ASSERT_LT(answered, 51);
+    EXPECT_EQ(ScOne()->maximum(), 51) << "one position per holding";
+    int dropped = 0;
+    for (int position = 1; position <= 51; ++position) {
         ShowRow(position);
-        const std::string code = view_->Quotes().Cell(position - 1, 0);
-        int holding = 0;
-        while (holdings_.Cell(holding, 0) != code) ++holding;
-        EXPECT_TRUE(Label("lblDayInfo").contains(QStringLiteral("買値 %1円").arg(500 + holding))) << code;
+        const std::string code = holdings_.Cell(position - 1, 0);
+        EXPECT_TRUE(Label("lblDayMeigara").startsWith(QString::fromStdString(code))) << code;
+        if (Label("lblDayInfo") == "取得できませんでした") {
+            ++dropped;
+            EXPECT_TRUE(Blank(PictOne())) << code;
+        } else {
+            EXPECT_TRUE(Label("lblDayInfo").contains(QStringLiteral("買値 %1円").arg(500 + position - 1))) << code;
+        }
     }
+    EXPECT_EQ(dropped, 51 - answered);
 }
 
 class IntradayThirdImageFails : public IntradaySim {

@@ -96,6 +96,31 @@ TEST_F(CalendarTabTest, AddKeepsTableAndFileSorted) {
     EXPECT_EQ(Find<QTableView>("FgClender")->currentIndex().row(), 0);  // the new row is current
 }
 
+TEST_F(CalendarTabTest, TheCursorStartsInTheDayEveryTimeAndShortOrMissingDaysAreHandled) {
+    Open("\"01/01\",\"元日\"\r\n\"12/31\",\"大納会\"\r\n");
+    CalFrm* dialog = tab_->HolidayDialog();
+    auto* day = dialog->findChild<QLineEdit*>("TxtMmDd");
+    auto* name = dialog->findChild<QLineEdit*>("TxtName");
+    for (const char* button : {"CmdCalAdd", "CmdCalMod", "CmdCalAdd"}) {
+        SelectRow(0);
+        Click(button);
+        EXPECT_EQ(dialog->focusWidget(), day) << button;
+        name->setFocus();  // the user moves on to the name, then cancels
+        dialog->findChild<QPushButton*>("CmdNG")->click();
+    }
+    // A holiday without a day is refused with a message; the dialog stays open.
+    Click("CmdCalAdd");
+    Dialog("", "名前だけ", "CmdOK");
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].Text, "月/日を入力してください");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(holidays_.RowCount(), 2);
+    // "5/3" is taken as 05/03 and sorts among the others.
+    Dialog("5/3", "憲法記念日", "CmdOK");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(FileRows(), (Rows{{"01/01", "元日"}, {"05/03", "憲法記念日"}, {"12/31", "大納会"}}));
+}
+
 TEST_F(CalendarTabTest, EditMovesTheRowToItsSortedPlace) {
     Open("\"01/01\",\"元日\"\r\n\"05/03\",\"憲法記念日\"\r\n\"12/31\",\"大納会\"\r\n");
     SelectRow(0);
@@ -232,11 +257,11 @@ TEST_F(CalendarTabTest, DaysTheListCannotHoldAreRefusedAndUnreadableLinesReporte
     EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
 
     Click("CmdCalAdd");
-    Dialog("5/7", "臨時休場", "CmdOK");
+    Dialog("5/32", "臨時休場", "CmdOK");
     ASSERT_EQ(dialogs_.shown.size(), 2u);
     EXPECT_TRUE(dialogs_.shown[1].Text.contains("yyyy/mm/dd")) << dialogs_.shown[1].Text.toStdString();
     EXPECT_TRUE(tab_->HolidayDialog()->isVisible());
-    EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/7");
+    EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/32");
     EXPECT_EQ(holidays_.RowCount(), 2);
     EXPECT_EQ(ReadAll(File()), platform::Utf8ToSjis(content));
     tab_->HolidayDialog()->reject();

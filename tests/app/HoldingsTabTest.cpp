@@ -15,11 +15,13 @@
 #include "WindowFixture.h"
 #include "app/AlertSettingsPage.h"
 #include "app/BuyFrm.h"
+#include "app/ChartCanvas.h"
 #include "app/Dialogs.h"
 #include "app/HoldingsTab.h"
 #include "app/PictureArea.h"
 #include "app/TableModel.h"
 #include "holdings/BuyData.h"
+#include "holdings/Picture.h"
 #include "platform/SjisText.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -155,6 +157,7 @@ TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {
     services_.dialogs.answerYes = false;
     Button("CmdBuyDel")->click();
     EXPECT_EQ(services_.dialogs.shown.back().Title, "削除の確認");
+    EXPECT_EQ(services_.dialogs.shown.back().Default, DefaultButton::No) << "Enter must never delete a holding";
     EXPECT_EQ(services_.dialogs.shown.back().Text,
               "銘柄コード:1301\r銘柄名:" + QString::fromStdString(tab_->Holdings().Cell(0, holdings::kBuyName)) +
                   "\r購入日:2001/03/20\rのデータを削除してもよろしいですか？");
@@ -268,7 +271,7 @@ TEST_F(HoldingsTabTest, ADamagedHistoryFileIsReportedAndTheOtherHoldingsStillSho
 }
 
 QImage Chart(HoldingsTab& tab) {
-    return test::Find<PictureArea>(&tab, "PicBuy")->Image().copy();
+    return test::Find<PictureArea>(&tab, "PicBuy")->Shown().copy();
 }
 
 bool AllWhite(const QImage& image) {
@@ -313,6 +316,84 @@ TEST_F(HoldingsTabTest, SelectingAHoldingDrawsItsChart) {
         QApplication::processEvents();
         tab_->grab().save(QString::fromUtf8(keep));
     }
+}
+
+TEST_F(HoldingsTabTest, ASelectedAlertRowKeepsItsColourWithReadableText) {
+    // 1301 at 455 against 350 has risen 130%: its code cell is green; 7203 is not marked.
+    Open("1301,\"極洋\",\"2001/03/20\",350,1000\r\n7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+    const QModelIndex code = GridModel()->index(0, holdings::kGridCode);
+    ASSERT_EQ(GridModel()->CellBackground(0, 0), QColor(0, 255, 0));
+    EXPECT_EQ(GridModel()->data(code, Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+    tab_->show();
+    Select(0);
+    QApplication::processEvents();
+    const QImage shown = Grid()->viewport()->grab().toImage();
+    const QRect cell = Grid()->visualRect(code);
+    int green = 0, selection = 0;
+    const QColor highlight = Grid()->palette().color(QPalette::Highlight);
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor pixel = shown.pixelColor(x, y);
+            green += pixel == QColor(0, 255, 0) ? 1 : 0;
+            selection += pixel == highlight ? 1 : 0;
+        }
+    }
+    const int area = cell.width() * cell.height();
+    EXPECT_GT(green, area / 2) << "the alert colour shows through the selection";
+    EXPECT_GT(selection, 0) << "and the selection is still marked";
+}
+
+TEST(ChartCanvasTest, OnAHighDpiScreenTheChartIsDrawnWithEveryDevicePixel) {
+    test::App();
+    quotes::IssueRecord record;
+    for (size_t i = 0; i < 40; ++i) {
+        platform::Date day = platform::AddDays({2001, 5, 18}, -static_cast<int>(i));
+        record.Days[i] = {platform::FormatSlashed(day), static_cast<int32_t>(500 + (i % 5) * 20)};
+    }
+    auto draw = [&](qreal ratio) {
+        QImage image(QSize(400, 225) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        ChartCanvas canvas(image);
+        EXPECT_DOUBLE_EQ(canvas.Width(), 400 * 15.0) << "the chart's units do not depend on the ratio";
+        holdings::DrawBuyChart(canvas, record, "2001/04/20", 1301, 520);
+        return image;
+    };
+    const QImage plain = draw(1);
+    const QImage sharp = draw(2);
+    ASSERT_EQ(sharp.size(), plain.size() * 2);
+    // The same chart over the whole double-size image: ink in its right and bottom quarters too.
+    auto ink = [](const QImage& image, QRect part) {
+        int count = 0;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x) count += image.pixel(x, y) != qRgb(255, 255, 255);
+        return count;
+    };
+    EXPECT_GT(ink(sharp, QRect(600, 0, 200, 450)), ink(plain, QRect(300, 0, 100, 225)));
+    EXPECT_GT(ink(sharp, QRect(0, 340, 800, 110)), ink(plain, QRect(0, 170, 400, 55)));
+}
+
+TEST(AlertColours, TextTakesTheColourThatReadsOnTheBackground) {
+    const std::pair<QColor, QColor> cases[] = {
+        {QColor(0, 255, 0), Qt::black}, {QColor(255, 0, 0), Qt::white},   {QColor(0, 0, 255), Qt::white},
+        {QColor(255, 255, 0), Qt::black}, {QColor(40, 40, 40), Qt::white}, {QColor(230, 230, 230), Qt::black}};
+    for (const auto& [background, text] : cases) EXPECT_EQ(ContrastingText(background), text) << background.name().toStdString();
+}
+
+TEST_F(HoldingsTabTest, AHoldingThatReachesItsThresholdIsToldOnceWhenItCrosses) {
+    Open("7203,\"トヨタ自動車\",\"2001/05/17\",1000,100\r\n");
+    EXPECT_TRUE(tab_->RefreshAndFindCrossings().empty()) << "100%: no alert";
+    quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/18", 1312);
+    std::vector<CrossedAlert> crossed = tab_->RefreshAndFindCrossings();
+    ASSERT_EQ(crossed.size(), 1u);
+    EXPECT_EQ(crossed[0].Title, "値上がりの通知");
+    EXPECT_EQ(crossed[0].Text, "7203 トヨタ自動車 上昇率 131.2%");
+    EXPECT_TRUE(tab_->RefreshAndFindCrossings().empty()) << "still above: not told again";
+    quotes::StoreDayPrice(Folders().StockData, 7203, "トヨタ自動車", "2001/05/18", 690);
+    crossed = tab_->RefreshAndFindCrossings();
+    ASSERT_EQ(crossed.size(), 1u);
+    EXPECT_EQ(crossed[0].Title, "値下がりの通知");
+    EXPECT_EQ(crossed[0].Text, "7203 トヨタ自動車 上昇率 69.0%");
 }
 
 TEST_F(HoldingsTabTest, AlertSettingsApplyAtTheNextRebuildAndSaveOnRequest) {

@@ -66,13 +66,24 @@ TEST(TableModel, WidthsInTwipsAndHiddenColumnsReachTheView) {
     platform::Table table(4);
     TableModel model(&table);
     model.SetColumnWidthTwips(0, 1000);
+    model.SetColumnWidthTwips(1, 500);
+    model.SetColumnWidthTwips(2, 1500);
     model.SetColumnWidthTwips(3, 0);
     QTableView view;
     view.setModel(&model);
     model.ConfigureView(&view);
-    EXPECT_EQ(view.columnWidth(0), 67);
     EXPECT_TRUE(view.isColumnHidden(3));
     EXPECT_FALSE(view.isColumnHidden(1));
+    // 67, 33 and 100 pixels at the least; a wider view widens them all in proportion.
+    view.resize(100, 100);
+    view.show();
+    QApplication::processEvents();
+    EXPECT_EQ(view.columnWidth(0), 67);
+    EXPECT_EQ(view.columnWidth(1), 33);
+    view.resize(700, 100);
+    QApplication::processEvents();
+    EXPECT_GT(view.columnWidth(0), 67 * 2);
+    EXPECT_NEAR(static_cast<double>(view.columnWidth(2)) / view.columnWidth(1), 3.0, 0.1);
 }
 
 TEST(TableModel, ColoursConvertFromAndToTheStoredForm) {

@@ -17,7 +17,9 @@
 
 #include "app/Dialogs.h"
 #include "app/DownloadTab.h"
+#include "app/ElidedLabel.h"
 #include "app/MainFrm.h"
+#include "app/Notifier.h"
 #include "app/SettingsPage.h"
 #include "app/WindowServices.h"
 #include "calendar/Calender.h"
@@ -31,8 +33,10 @@ inline QApplication& App() {
     static int argc = 1;
     static char name[] = "test_app";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: torn down among the exit handlers, after a window was shown, Qt frees
+    // the offscreen platform's input devices twice. The pointer stays reachable, so no leak.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // The control of that object name below `root` (a window, a tab, a dialog); a test that asks
@@ -49,6 +53,7 @@ struct Shown {
     QString Title;
     QString Text;
     bool Asked = false;  // a yes/no question rather than a message
+    DefaultButton Default = DefaultButton::Yes;  // of a question: the button Enter presses
 };
 
 class ScriptedDialogs final : public Dialogs {
@@ -56,8 +61,8 @@ public:
     void Inform(QWidget*, MessageIcon icon, const QString& title, const QString& text) override {
         shown.push_back({icon, title, text});
     }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        shown.push_back({MessageIcon::Question, title, text, true});
+    bool AskYesNo(QWidget*, const QString& title, const QString& text, DefaultButton byDefault) override {
+        shown.push_back({MessageIcon::Question, title, text, true, byDefault});
         return answerYes;
     }
     QStringList ChooseFiles(QWidget*, const FileChoice& choice) override {
@@ -93,6 +98,26 @@ private:
     }
 };
 
+// Notifications as the window asks for them; `tray` says whether the desktop has a tray.
+class RecordingNotifier final : public Notifier {
+public:
+    struct Note {
+        QString Title;
+        QString Text;
+        bool Warning = false;
+    };
+    bool Available() const override { return tray; }
+    void Notify(const QString& title, const QString& text, bool warning) override { notes.push_back({title, text, warning}); }
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Note& n : notes) texts.push_back(n.Text);
+        return texts;
+    }
+
+    bool tray = false;
+    std::vector<Note> notes;
+};
+
 // The main window's services for one tab tested alone: a settings file and every setting at
 // its default (folders below a scratch root), a stopped clock, the default holiday table and
 // scripted message boxes. Records what the tab reports back: status lines, the download
@@ -117,12 +142,16 @@ public:
     }
     const platform::Table& Holidays() const override { return holidays_; }
     std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
-    void ShowStatus(const QString& text) override { status.push_back(text); }
+    void ShowStatus(const QString& text, const QString& detail = {}) override {
+        status.push_back(text);
+        details.push_back(detail);
+    }
     void ShowProgress(int, int) override {}
     int16_t DownloadState() const override { return state; }
     void SetDownloadState(int16_t s) override { state = s; }
     void ResetResultGrid() override { ++resets; }
     void SetTabsEnabled(bool enabled) override { tabsEnabled = enabled; }
+    void SetCancellable(bool on) override { cancellable = on; }
 
     // Every host at one address.
     void SetUrl(const std::string& url) {
@@ -134,6 +163,8 @@ public:
     settings::Snapshot live;  // the settings the tab reads
     const SettingsPage* page = nullptr;  // when set, its group as its controls show it, over `live`
     QStringList status;
+    QStringList details;
+    bool cancellable = false;
     int16_t state = 0;
     int resets = 0;
     bool tabsEnabled = true;
@@ -179,7 +210,10 @@ public:
             quotes::DownloadOutcome outcome;
             outcome.Ok = r.Ok;
             outcome.Issues = r.Issues;
-            if (!r.Ok) outcome.Status = "Internet Error(Connection refused)";
+            if (!r.Ok) {
+                outcome.Status = "Internet Error(Connection refused)";
+                outcome.Detail = "Failed to connect to 127.0.0.1 port 9";
+            }
             if (options.FetchingDone) options.FetchingDone();
             return outcome;
         };
@@ -222,6 +256,7 @@ protected:
         options.ProgramFolder = program;
         options.SettingsFile = settingsFile;
         options.Dialog = &dialogs;
+        options.Notify = &notifier;
         return options;
     }
     MainFrm& Open(MainFrmOptions options) {
@@ -234,6 +269,9 @@ protected:
         options.Runner = download.Runner();
         return Open(std::move(options));
     }
+
+    // The whole text of the status line `LblExecMsg`, however much of it fits.
+    QString Status() const { return Find<ElidedLabel>(window.get(), QStringLiteral("LblExecMsg"))->FullText(); }
 
     // A control of the open window, by name.
     template <typename W>
@@ -253,6 +291,7 @@ protected:
     std::filesystem::path settingsFile;
     platform::FixedClock clock;
     ScriptedDialogs dialogs;
+    RecordingNotifier notifier;
     ScriptedDownload download;
     std::unique_ptr<MainFrm> window;
 };

@@ -229,6 +229,18 @@ TEST_F(Charts, UpdateAllTakesOnlyRowsThatCanBeCreatedOrUpdated) {
     EXPECT_EQ(images_.asked.size(), 5u);
 }
 
+TEST_F(Charts, ACancelledJobStopsBeforeTheNextImageAndRecordsNothing) {
+    const std::string downloadedBefore = fs::exists(Omake() / "Short/List/Downloaded.txt")
+                                             ? ReadAll(Omake() / "Short/List/Downloaded.txt") : std::string("none");
+    ChartJob job = Job();
+    job.Cancelled = [this] { return images_.asked.size() >= 3; };  // the user cancels during the third image
+    CreateCharts(job, table_, 0, 4);
+    EXPECT_EQ(images_.asked.size(), 3u);
+    EXPECT_EQ(fs::exists(Omake() / "Short/List/Downloaded.txt") ? ReadAll(Omake() / "Short/List/Downloaded.txt")
+                                                                : std::string("none"),
+              downloadedBefore);
+}
+
 TEST_F(Charts, OnlyJpegsLongerThan1025BytesCount) {
     const std::string jpeg("\xFF\xD8", 2);
     images_.bodies["20020517-1"] = jpeg + std::string(1023, 'x');  // 1,025 bytes: stored, not counted

@@ -86,14 +86,16 @@ TEST(ImageDownload, StoresTheUnscrambledBodyAndReturnsItsLengthLessOne) {
 TEST(ImageDownload, AFailureLeavesTheFileAndAnErrorStatusBodyIsKeptButNotAChart) {
     TempFolder temp;
     WriteAll(temp / "a.jpg", "old picture");
-    OneAnswer down({false, "", "Connection refused", 0});
+    platform::FetchResult refused{false, "", "Connection refused", 0};
+    refused.CurlCode = 7;  // CURLE_COULDNT_CONNECT
+    OneAnswer down(refused);
     Recorder status;
     PublisherSetup setup{"http://pub", 0, "", "u", "s", temp.Path()};
     ImageFetch fetch = ImageDownload(down, setup, "Short", "20020517", 1, temp / "a.jpg", status.Progress());
     EXPECT_EQ(fetch.Size, 0);
     EXPECT_FALSE(fetch.Ok);
     EXPECT_EQ(ReadAll(temp / "a.jpg"), "old picture");
-    EXPECT_EQ(status.texts.back(), "Internet Error(Connection refused)");
+    EXPECT_EQ(status.texts.back(), "Internet Error(接続できません)");
 
     std::string page = "<html>" + std::string(3000, 'e') + "</html>";
     std::string sent = page;
@@ -141,11 +143,12 @@ TEST_F(PublisherSim, ChartsOfARowAreTheServersJpegsAndAFailedListChangesNothing)
     ASSERT_TRUE(RequestNewList(client, Setup(), "Short", table).Ok);
     int row = 0;
     while (table.Cell(row, 1) != "作成可") ++row;
-    ChartJob job{Setup().OmakeFolder, "Short",
-                 [&](const std::string& mode, const std::string& date8, int n, const fs::path& path) {
-                     return ImageDownload(client, Setup(), mode, date8, n, path);
-                 },
-                 {}, {}};
+    ChartJob job;
+    job.OmakeFolder = Setup().OmakeFolder;
+    job.Mode = "Short";
+    job.Download = [&](const std::string& mode, const std::string& date8, int n, const fs::path& path) {
+        return ImageDownload(client, Setup(), mode, date8, n, path);
+    };
     const int count = std::stoi(table.Cell(row, 2));
     EXPECT_EQ(CreateCharts(job, table, row, row), count);
     EXPECT_EQ(table.Cell(row, 1), "作成済");

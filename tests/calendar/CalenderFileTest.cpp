@@ -141,12 +141,26 @@ TEST(HolidayEdit, DatedEntriesFollowTheYearlessOnesAndOtherFormsAreRefused) {
     EXPECT_EQ(ApplyHoliday(table, "12/31", "大納会", std::nullopt), 1);
     EXPECT_EQ(ApplyHoliday(table, "02/29", "閏日", std::nullopt), 1);
     const Table before = table;
-    for (const char* refused : {"5/6", "2026/5/6", "2026/02/29", "02/30", "06/05/2026", ""}) {
+    for (const char* refused : {"2026/02/29", "02/30", "13/1", "0/5", "06/05/2026", "5", "5/3/", "1/2/3", "５/３",
+                                "5/x", "-5/3", "123/4", ""}) {
         EXPECT_THROW(ApplyHoliday(table, refused, "x", std::nullopt), HolidayDateError) << refused;
         EXPECT_THROW(ApplyHoliday(table, refused, "x", 0), HolidayDateError) << refused;
     }
     EXPECT_EQ(table.Rows(), before.Rows());
     EXPECT_EQ(ApplyHoliday(table, " 12/31 ", "x", 0), 1);  // blanks are trimmed
+}
+
+TEST(HolidayEdit, ShortMonthsAndDaysAreStoredWithTwoDigits) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"5/3", "05/03"}, {"05/3", "05/03"}, {"1/1", "01/01"}, {"12/31", "12/31"}, {"2/29", "02/29"},
+        {"2026/5/6", "2026/05/06"}, {"2028/2/29", "2028/02/29"}, {" 11/3 ", "11/03"}};
+    for (const auto& [typed, stored] : cases) {
+        EXPECT_EQ(NormalizeHolidayDay(calendar::NormalizeHolidayField(typed)), std::optional<std::string>(stored)) << typed;
+    }
+    // Stored in the file's form, so that it sorts among the others and closes its day.
+    Table table = Holidays({{"01/01", "元日"}, {"12/31", "大晦日"}});
+    EXPECT_EQ(ApplyHoliday(table, "5/3", "憲法記念日", std::nullopt), 1);
+    EXPECT_EQ(table.RowAt(1), (Table::Row{"05/03", "憲法記念日"}));
 }
 
 TEST(HolidayEdit, AnEditRowThatIsGoneChangesNothing) {

@@ -138,7 +138,7 @@ TEST(DownloadCli, SlowCutOrFailingAnswersAreAskedAgainBoundedly) {
 
 TEST(DownloadCli, FinalFailuresEndTheRunWithNothingSaved) {
     CheckFaults({
-        {"http500@5-8", 1, "Internet Error(HTTP 500)", 8, 3},
+        {"http500@5-8", 1, "Internet Error(サーバーエラー (HTTP 500)): HTTP 500", 8, 3},
         {"huge@5", 1, "Internet Error(応答が大きすぎます", 5, 0},
         {"longheader@5", 1, "Internet Error(応答ヘッダーが長すぎます)", 5, 0},
     });

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "holdings/Intraday.h"
+#include "platform/FetchFailure.h"
 #include "quotes/StockFile.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
@@ -133,6 +134,37 @@ TEST_F(IntradayThirdImageFails, KeepsWhatWasDoneAndReportsTheFailure) {
     EXPECT_FALSE(fs::exists(quotes::IssueFilePath(temp_ / "StockData", std::stoi(codes_[2]))));
 }
 
+// The HTTP client, cancelled by the user when request `at` is under way.
+class CancelledAt final : public platform::Fetcher {
+public:
+    explicit CancelledAt(int at) : at_(at) {}
+    platform::FetchResult Fetch(const std::string& url) override {
+        if (++count_ >= at_) return {false, "", std::string(platform::kCancelledDescription), 0};
+        return inner_.Fetch(url);
+    }
+
+private:
+    platform::HttpClient inner_;
+    int at_;
+    int count_ = 0;
+};
+
+TEST_F(IntradaySim, ACancelledUpdateLeavesTheImagesAndHistoriesAsTheyWere) {
+    fs::create_directories(temp_ / "Setting/Daily");
+    WriteAll(temp_ / "Setting/Daily/9999.gif", "from the last update");
+    for (int at : {2, 5}) {  // during the quote pages, then during the images
+        CancelledAt client(at);
+        platform::Table quotes(8);
+        IntradayOutcome outcome = RunIntradayUpdate(quotes, codes_, client, Options(), status_);
+        EXPECT_FALSE(outcome.Ok);
+        EXPECT_TRUE(outcome.Cancelled);
+        EXPECT_EQ(outcome.Status, "Internet Error(中止しました)");
+        EXPECT_EQ(Files(temp_ / "Setting/Daily"), std::vector<std::string>{"9999.gif"}) << at;
+        EXPECT_TRUE(!fs::exists(temp_ / "StockData") || fs::is_empty(temp_ / "StockData")) << at;  // no history written
+        EXPECT_TRUE(!fs::exists(temp_ / "Temp") || fs::is_empty(temp_ / "Temp")) << at;
+    }
+}
+
 // A quote site that lists the asked codes with the link codes it is given.
 class HostileSite : public platform::Fetcher {
 public:
@@ -212,7 +244,7 @@ TEST(DayViewer, TheLineReadsExactlyAndNumbersHaveNoGroupingOrPoint) {
     EXPECT_EQ(PlainNumber(std::numeric_limits<double>::infinity()), "0");
 }
 
-TEST(DayViewer, EachQuoteRowIsPairedWithAHoldingOfItsOwnCode) {
+TEST(DayViewer, EachHoldingIsPairedWithAQuoteRowOfItsOwnCodeAndADroppedOneSaysSo) {
     platform::Table holdings(5);
     holdings.AddRow({"1301", "A", "2026/01/05", "500", "1000"});
     holdings.AddRow({"1332", "B", "2026/01/06", "300", "100"});
@@ -224,18 +256,20 @@ TEST(DayViewer, EachQuoteRowIsPairedWithAHoldingOfItsOwnCode) {
     quotes.AddRow({"1999", "Z", "", "", "", "77", "", "../x"});
     const fs::path setting = "/s";
     auto first = DayViewAt(quotes, holdings, setting, 1);
-    auto second = DayViewAt(quotes, holdings, setting, 2);
-    auto stray = DayViewAt(quotes, holdings, setting, 3);
-    ASSERT_TRUE(first && second && stray);
+    auto dropped = DayViewAt(quotes, holdings, setting, 2);
+    auto third = DayViewAt(quotes, holdings, setting, 3);
+    ASSERT_TRUE(first && dropped && third);
     EXPECT_EQ(first->Meigara, "1301  A");
     EXPECT_EQ(first->Image, fs::path("/s/Daily/1301.gif"));
     EXPECT_EQ(first->Info, "終値 520円  　買値 500円  (500000円→520000円)");
-    EXPECT_EQ(second->Info, "終値 520円  　買値 450円  (90000円→104000円)");
-    EXPECT_EQ(stray->Info, "終値 77円");
-    EXPECT_TRUE(stray->Image.empty());
+    EXPECT_EQ(dropped->Meigara, "1332  B");
+    EXPECT_EQ(dropped->Info, "取得できませんでした");
+    EXPECT_TRUE(dropped->Image.empty());
+    EXPECT_EQ(third->Info, "終値 520円  　買値 450円  (90000円→104000円)");
     EXPECT_FALSE(DayViewAt(quotes, holdings, setting, 0));
     EXPECT_FALSE(DayViewAt(quotes, holdings, setting, 4));
-    EXPECT_FALSE(DayViewAt(platform::Table(8), holdings, setting, 1));
+    // Before any update every holding says it was not fetched.
+    EXPECT_EQ(DayViewAt(platform::Table(8), holdings, setting, 1)->Info, "取得できませんでした");
 }
 
 }  // namespace

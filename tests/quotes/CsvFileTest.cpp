@@ -158,6 +158,25 @@ TEST(ReadDailyCsv, MalformedLineNamesFileAndLine) {
     }
 }
 
+TEST(NewestDailyCsv, TakesTheLatestDayNamedFileAndReadsItBackIntoTheGrid) {
+    TempFolder temp;
+    auto folder = temp / "CsvData";
+    EXPECT_FALSE(NewestDailyCsv(folder));  // no folder yet
+    SaveDailyCsv(ResultGrid({kThreeIssues[0]}), folder, "20261204");
+    SaveDailyCsv(ResultGrid(kThreeIssues), folder, "20261207");
+    // Names that only look like a day's file, and a folder named like one, are passed over.
+    for (const char* other : {"x20271231.csv", "20271231.csv.tmp", "20271331.csv", "2027123.csv"}) WriteAll(folder / other, "");
+    std::filesystem::create_directories(folder / "20281231.csv");
+    ASSERT_EQ(NewestDailyCsv(folder), std::optional(folder / "20261207.csv"));
+
+    platform::Table grid(3);
+    LoadDailyCsv(folder / "20261207.csv", grid);
+    EXPECT_EQ(grid.ColumnCount(), 7);
+    ASSERT_TRUE(grid.HasHeading());
+    EXPECT_EQ(grid.Heading().at(5), "終値");
+    EXPECT_EQ(grid.Rows(), kThreeIssues);
+}
+
 TEST(ReadDailyCsv, MissingFileIsAFileError) {
     TempFolder temp;
     EXPECT_THROW(ReadDailyCsv(temp / "20010517.csv"), platform::FileError);

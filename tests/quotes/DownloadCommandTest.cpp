@@ -34,7 +34,11 @@ public:
     platform::FetchResult Fetch(const std::string& url) override {
         urls.push_back(url);
         const int n = static_cast<int>(urls.size());
-        if (n == failAt) return {false, "", "Connection refused", 0};
+        if (n == failAt) {
+            platform::FetchResult refused{false, "", "Connection refused", 0};
+            refused.CurlCode = 7;  // CURLE_COULDNT_CONNECT
+            return refused;
+        }
         const bool shortPass = (n - 1) / 180 < shortPasses;
         std::string page = "<html>\n<td>\xB8\xBD\xBA\xDF\xA4\xCE\xC6\xFC\xBB\xFE 12:00</td>\n<table>\n";  // 現在の日時
         for (int code : CodesOf(url)) {
@@ -195,7 +199,8 @@ TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
     f.site.failAt = 21;  // the block that starts at 2000
     auto outcome = f.Run();
     EXPECT_FALSE(outcome.Ok);
-    EXPECT_EQ(outcome.Status, "Internet Error(Connection refused)");
+    EXPECT_EQ(outcome.Status, "Internet Error(接続できません)");
+    EXPECT_EQ(outcome.Detail, "Connection refused");
     EXPECT_EQ(f.statuses.back(), outcome.Status);
     ASSERT_GT(f.grid.RowCount(), 0);
     EXPECT_EQ(f.grid.RowAt(f.grid.RowCount() - 1)[0], "1999");

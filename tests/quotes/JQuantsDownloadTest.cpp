@@ -49,7 +49,7 @@ struct Client {
     mirolanda::testing::RecordingPaceClock* clock;
     std::unique_ptr<quotes::SourceClient> fetcher;
     int perMinute;
-    explicit Client(int perMinute) : perMinute(perMinute) {
+    explicit Client(int pace) : perMinute(pace) {
         auto owned = std::make_unique<mirolanda::testing::RecordingPaceClock>();
         clock = owned.get();
         platform::RetryOptions retry;
