@@ -5,11 +5,14 @@ namespace mirolanda::settings {
 std::span<const Key* const> AllKeys() {
     using namespace keys;
     static constexpr const Key* all[] = {
-        &Top,          &Left,           &ConnectionMode,  &ProxyServer,     &ProxyPort,      &QuoteSiteUrl,
-        &ChartSiteUrl, &PublisherUrl,   &TemporaryFolder, &CsvDataFolder,   &StockDataFolder, &OmakeDataFolder,
-        &SettingFolder, &AutoMode,      &AutoTime,        &AutoCsvSave,     &AutoDataSave,   &AutoDownCheck,
-        &AutoDownNum,  &UserName,       &UserSign,        &BuyUpChkMode,    &BuyUpNum,       &BuyUpColor,
-        &BuyDownChkMode, &BuyDownNum,   &BuyDownColor,    &LastAutoDownLoad,
+        &Top, &Left,
+        &ConnectionMode, &ProxyServer, &ProxyPort, &QuoteSiteUrl, &ChartSiteUrl, &PublisherUrl,
+        &QuoteSource, &JQuantsApiUrl, &JQuantsRequestsPerMinute,
+        &TemporaryFolder, &CsvDataFolder, &StockDataFolder, &OmakeDataFolder, &SettingFolder,
+        &AutoMode, &AutoTime, &AutoCsvSave, &AutoDataSave, &AutoDownCheck, &AutoDownNum,
+        &UserName, &UserSign,
+        &BuyUpChkMode, &BuyUpNum, &BuyUpColor, &BuyDownChkMode, &BuyDownNum, &BuyDownColor,
+        &LastAutoDownLoad, &JQuantsApiKey,
     };
     return all;
 }
