@@ -77,6 +77,8 @@ std::unique_ptr<platform::Fetcher> PublisherClient() {
     // The publisher's error pages are stored like any answer; the chart code tells them apart.
     limits.FailOnHttpError = false;
     limits.MaxBodyBytes = 4u << 20;
+    // An image of 4 MB may take longer than a quote page's minute on a slow line.
+    limits.TotalTimeoutMs = 300000;
     return std::make_unique<platform::HttpClient>(limits);
 }
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace mirolanda::app {
@@ -43,6 +45,13 @@ QStringList QtDialogs::ChooseFiles(QWidget* parent, const FileChoice& choice) {
     QString start = choice.Folder;
     if (!choice.ProposedName.isEmpty()) start += QLatin1Char('/') + choice.ProposedName;
     return QFileDialog::getOpenFileNames(parent, choice.Title, start, choice.Filter);
+}
+
+std::optional<QString> QtDialogs::AskSecret(QWidget* parent, const QString& title, const QString& label) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Password, {}, &ok);
+    if (!ok) return std::nullopt;
+    return text;
 }
 
 std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& initial) {

@@ -35,6 +35,8 @@ public:
     virtual QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) = 0;
     // A colour from the colour picker; nothing when cancelled.
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+    // A secret typed into a box that does not show it; nothing when cancelled.
+    virtual std::optional<QString> AskSecret(QWidget* parent, const QString& title, const QString& label) = 0;
     virtual void Beep() = 0;
 };
 
@@ -45,6 +47,7 @@ public:
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) override;
     QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    std::optional<QString> AskSecret(QWidget* parent, const QString& title, const QString& label) override;
     void Beep() override;
 };
 

@@ -12,7 +12,11 @@
 #include "app/DownloadReport.h"
 #include "app/ErrorBox.h"
 #include "app/TableModel.h"
+#include "app/RetryStatus.h"
+#include "app/RunLogEntry.h"
 #include "app/WindowServices.h"
+#include "quotes/JQuantsDownload.h"
+#include "quotes/SourceClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/QuotePage.h"
 #include "quotes/StockFile.h"
@@ -25,9 +29,16 @@ DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::u
     if (!runner_) runner_ = [](auto& grid, auto& client, const auto& options, const auto& progress) {
         return quotes::RunDownload(grid, client, options, progress);
     };
-    if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
-    fetcher_ = std::make_unique<CancellableFetcher>(std::move(fetcher));
     job_ = new BackgroundJob(this);
+    if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
+    auto source = std::make_unique<quotes::SourceClient>(std::move(fetcher), RetriesShownIn(this, services_));
+    source_ = source.get();
+    // A wait for the API's pace is told in the status line, from the worker's thread.
+    source_->Pace().OnWait = [this](int64_t ms) {
+        const QString text = QString::fromStdString(quotes::JQuantsWaitText(ms));
+        QMetaObject::invokeMethod(this, [this, text] { services_.ShowStatus(text); }, Qt::QueuedConnection);
+    };
+    fetcher_ = std::make_unique<CancellableFetcher>(std::move(source));
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
 
@@ -93,6 +104,14 @@ bool DownloadTab::CmdGetData_Click() {
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
     options.DataDate = WorkerDataDate(services_);
+    options.JQuants.BuiltinBusinessDay = [holidays = services_.Holidays()](const platform::Date& day) {
+        return calendar::GetHolidayName(holidays, day).empty();
+    };
+    options.JQuants.Now = [&clock = services_.Clock()] { return clock.Now(); };
+    record_ = BeginRunRecord(services_, "download");
+    record_.Source = options.Source == quotes::QuoteSource::JQuants ? "J-Quants " + options.JQuants.ApiUrl
+                                                                     : options.QuoteSiteUrl;
+    source_->BeginCommand(options);
     // The saves that follow the fetching run to their end: a cancel now would leave half a day.
     options.FetchingDone = [this] {
         QMetaObject::invokeMethod(this, [this] {
@@ -123,10 +142,11 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     services_.SetCancellable(false);
     const bool ok = !error && outcome.Ok;
     const bool cancelled = !error && outcome.Cancelled;
+    LogDownload(outcome, error);
     if (ok) {
         CmdCsvSave->setEnabled(true);
-        // The count stored, then the day's remarks: issues missing against the day before and
-        // history files left alone because they are damaged.
+        // The count stored, then the day's remarks: days caught up, issues missing against the
+        // day before, history files left alone because they are damaged, calendar differences.
         const QString remarks = QString::fromStdString(outcome.Status);
         services_.ShowStatus(DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()) +
                              (remarks.isEmpty() ? QString() : QStringLiteral("　") + remarks));
@@ -142,6 +162,19 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
         ShowError(services_, error);
     }
     emit DownloadFinished(ok, ok || error || cancelled ? QString() : QString::fromStdString(outcome.Status), cancelled);
+}
+
+void DownloadTab::LogDownload(const quotes::DownloadOutcome& outcome, std::exception_ptr error) {
+    platform::RunRecord record = std::move(record_);
+    if (error) {
+        record.Outcome = "failed";
+        record.Error = ErrorText(error).toStdString();
+    } else {
+        quotes::DescribeInRunRecord(outcome, record);
+    }
+    record.Requests = source_->Requests();
+    record.Retries = source_->Retries();
+    EndRunRecord(services_, std::move(record));
 }
 
 void DownloadTab::CmdCsvSave_Click() {
@@ -192,11 +225,21 @@ void DownloadTab::FileNext() {
     filing_.pop_front();
     auto stock = services_.CurrentFolders().StockData;
     auto result = std::make_shared<quotes::FilingResult>(quotes::FilingResult::NoFile);
+    auto report = std::make_shared<quotes::FilingReport>();
+    auto record = std::make_shared<platform::RunRecord>(BeginRunRecord(services_, "file"));
+    record->Source = csv.string();
     platform::Progress progress = job_->WorkerProgress();
-    job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress); },
-                [this, result, csv](std::exception_ptr error) {
+    // A damaged history file is left as it is and named; every other issue is filed.
+    job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress, report.get()); },
+                [this, result, report, record, csv](std::exception_ptr error) {
+                    if (error) record->Error = ErrorText(error).toStdString();
+                    quotes::DescribeFilingInRunRecord(!error, *report, *record);
+                    EndRunRecord(services_, std::move(*record));
                     if (error) {
                         ShowError(services_, error);
+                    } else if (!report->Skipped.empty()) {
+                        services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle,
+                                                  QString::fromStdString(quotes::SkippedSummary(report->Skipped)));
                     } else if (*result == quotes::FilingResult::BadName) {
                         // Several files may be chosen at once: say which one.
                         services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle,

@@ -11,11 +11,16 @@
 #include <memory>
 
 #include "platform/HttpClient.h"
+#include "platform/RunLog.h"
 #include "platform/Table.h"
 #include "quotes/DownloadCommand.h"
 
 class QPushButton;
 class QTableView;
+
+namespace mirolanda::quotes {
+class SourceClient;
+}
 
 namespace mirolanda::app {
 
@@ -71,6 +76,8 @@ signals:
 
 private:
     void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
+    // The download's line in the run log.
+    void LogDownload(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
     void ChooseAndFile();
     void FileNext();
 
@@ -83,6 +90,8 @@ private:
     WindowServices& services_;
     DownloadRunner runner_;
     std::unique_ptr<CancellableFetcher> fetcher_;
+    quotes::SourceClient* source_ = nullptr;  // inside fetcher_: the retry policy and the API's pace
+    platform::RunRecord record_;              // the running download's log line
     BackgroundJob* job_ = nullptr;
     platform::Table fgFix_{7};
     platform::Table work_{7};  // filled by the worker; handed to FgFix when it is done

@@ -1,6 +1,7 @@
 // The inner tab "インターネット接続": the connection option (system defaults, direct, or a
-// proxy given as server and port) and the addresses of the quote site, its chart images and
-// the publisher's server.
+// proxy given as server and port), the data source of the daily prices (the quote site or the
+// J-Quants API, with its key and pace), and the addresses of the quote site, its chart images,
+// the publisher's server and the API.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include "app/SettingsPage.h"
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -26,7 +28,16 @@ public:
     void UpdateInetConfig(int mode);
 
 private:
+    void BuildSourceFrame();
+    // Asks for the API key and keeps it in the secret store (or, without one, the settings file).
+    void CmdJQuantsApiKey_Click();
+    void ShowApiKeyPlace();
+
     std::array<QRadioButton*, 3> OptInetConfig{};
+    std::array<QRadioButton*, 2> OptQuoteSource{};  // the quote site, the J-Quants API
+    QLineEdit* TxtJQuantsPerMinute = nullptr;
+    QLineEdit* TxtJQuantsApiUrl = nullptr;
+    QLabel* LblJQuantsApiKey = nullptr;
     QGroupBox* FrmProxy = nullptr;
     QLineEdit* TxtInetProxyServer = nullptr;
     QLineEdit* TxtInetProxyPort = nullptr;

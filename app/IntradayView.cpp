@@ -8,6 +8,8 @@
 #include "app/CancellableFetcher.h"
 #include "app/Controls.h"
 #include "app/ErrorBox.h"
+#include "app/RetryStatus.h"
+#include "app/RunLogEntry.h"
 #include "app/PictureArea.h"
 #include "app/WindowServices.h"
 #include "holdings/Intraday.h"
@@ -17,8 +19,11 @@ namespace mirolanda::app {
 IntradayView::IntradayView(WindowServices& services, const platform::Table& holdings, const platform::Table& grid,
                            std::function<void()> refreshGrid, std::unique_ptr<platform::Fetcher> fetcher, QWidget* parent)
     : QWidget(parent), services_(services), holdings_(holdings), grid_(grid), refreshGrid_(std::move(refreshGrid)) {
-    fetcher_ = std::make_unique<CancellableFetcher>(fetcher ? std::move(fetcher) : std::make_unique<platform::HttpClient>());
     job_ = new BackgroundJob(this);
+    if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
+    auto retrying = std::make_unique<platform::RetryingFetcher>(std::move(fetcher), RetriesShownIn(this, services_));
+    retrying_ = retrying.get();
+    fetcher_ = std::make_unique<CancellableFetcher>(std::move(retrying));
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
 
     new AnchorLayout(this);
@@ -58,6 +63,9 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     for (const auto& row : grid_.Rows()) codes.push_back(row.empty() ? std::string() : row[0]);
 
     fetcher_->Reset();
+    retrying_->BeginCommand();
+    record_ = BeginRunRecord(services_, "intraday");
+    record_.Source = o.QuoteSiteUrl;
     work_ = platform::Table(8);
     auto outcome = std::make_shared<holdings::IntradayOutcome>();
     platform::Progress progress = job_->WorkerProgress();
@@ -68,6 +76,15 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
 
 void IntradayView::UpdateDone(const holdings::IntradayOutcome& outcome, std::exception_ptr error) {
     const bool cancelled = !error && outcome.Cancelled;
+    if (error) {
+        record_.Outcome = "failed";
+        record_.Error = ErrorText(error).toStdString();
+    } else {
+        holdings::DescribeInRunRecord(outcome, record_);
+    }
+    record_.Requests = retrying_->Requests();
+    record_.Retries = retrying_->Retries();
+    EndRunRecord(services_, std::move(record_));
     // What was fetched stays, whether or not the update went through; a cancelled update
     // wrote nothing, so the viewer keeps the rows that match the images it has.
     if (!cancelled) FgOneTmp = std::move(work_);

@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "platform/HttpClient.h"
+#include "platform/Retry.h"
+#include "platform/RunLog.h"
 #include "holdings/Intraday.h"
 #include "platform/Table.h"
 
@@ -64,6 +66,8 @@ private:
     const platform::Table& grid_;
     std::function<void()> refreshGrid_;
     std::unique_ptr<CancellableFetcher> fetcher_;
+    platform::RetryingFetcher* retrying_ = nullptr;  // inside fetcher_
+    platform::RunRecord record_;                     // the running update's log line
     BackgroundJob* job_ = nullptr;
     platform::Table FgOneTmp{8};
     platform::Table work_{8};  // filled by the worker; handed to `FgOneTmp` when it ends

@@ -27,6 +27,7 @@
 #include "app/Twips.h"
 #include "calendar/Calender.h"
 #include "platform/Folders.h"
+#include "quotes/StockFile.h"
 #include "platform/Numbers.h"
 
 namespace mirolanda::app {
@@ -54,6 +55,8 @@ QSize ScreenSize() {
 MainFrm::MainFrm(const platform::Clock& clock, MainFrmOptions options, QWidget* parent)
     : QWidget(parent), clock_(clock), programFolder_(options.ProgramFolder) {
     settings_ = std::make_unique<settings::Store>(options.SettingsFile, programFolder_);
+    secrets_ = std::make_unique<settings::Secrets>(*settings_, std::move(options.Keychain));
+    retryWaits_ = options.RetryWaits;
     if (options.Dialog) {
         dialogs_ = options.Dialog;
     } else {
@@ -186,6 +189,8 @@ void MainFrm::StartupLoading() {
     platform::DateTime now = clock_.Now();
     calendar_->ShowMonth(now.Day.Year, now.Day.Month);
     if (initFlag_ != QStringLiteral("Initialized")) return;
+    // What a filing killed half-way left beside the history files goes; the files stay whole.
+    Guarded(*this, [this] { quotes::RemoveStaleHistoryTemporaries(CurrentFolders().StockData); });
     download_->LoadAtStartup();
     Guarded(*this, [this] { holdings_->LoadAtStartup(); });
     Guarded(*this, [this] { bonus_->LoadAtStartup(); });
@@ -342,6 +347,7 @@ void MainFrm::UpdateStatusArea() {
 settings::Snapshot MainFrm::LiveSettings() const {
     settings::Snapshot live = settings_->Current();
     live.Set(settingsTab_->Values());
+    secrets_->Fill(live);
     // A connection option chosen but not saved is not applied yet: the stored mode counts.
     live.Set(settings::keys::ConnectionMode, settings_->Read(settings::keys::ConnectionMode));
     return live;

@@ -44,6 +44,10 @@ struct MainFrmOptions {
     std::unique_ptr<platform::Fetcher> Fetcher;
     // Notifications and the tray; nothing for the desktop's tray icon. Not owned.
     Notifier* Notify = nullptr;
+    // The desktop's secret store for the API key; nothing keeps it in the settings file.
+    std::unique_ptr<settings::Keychain> Keychain;
+    // The waits before each retry of a failed request.
+    std::vector<platform::Milliseconds> RetryWaits = platform::RetryOptions{}.Waits;
 };
 
 class MainFrm final : public QWidget, public WindowServices {
@@ -70,6 +74,8 @@ public:
 
     // WindowServices
     settings::Store& Settings() override { return *settings_; }
+    settings::Secrets& Secrets() override { return *secrets_; }
+    std::vector<platform::Milliseconds> RetryWaits() const override { return retryWaits_; }
     const platform::Clock& Clock() const override { return clock_; }
     Dialogs& Dialog() override { return *dialogs_; }
     QWidget* Window() override { return this; }
@@ -115,6 +121,8 @@ private:
     const platform::Clock& clock_;
     std::filesystem::path programFolder_;
     std::unique_ptr<settings::Store> settings_;
+    std::unique_ptr<settings::Secrets> secrets_;
+    std::vector<platform::Milliseconds> retryWaits_;
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dialogs_ = nullptr;
     Notifier* notifier_ = nullptr;

@@ -7,6 +7,7 @@
 #include "app/AutoSettingsPage.h"
 #include "app/FolderSettingsPage.h"
 #include "app/InetSettingsPage.h"
+#include "app/RunLogPage.h"
 #include "app/NotifySettingsPage.h"
 #include "app/Twips.h"
 #include "app/UserSettingsPage.h"
@@ -37,6 +38,7 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     pages_->addTab(new QWidget, QStringLiteral("カレンダー"));
     pages_->addTab(auto_, QStringLiteral("自動処理"));
     pages_->addTab(notify_, QStringLiteral("通知"));
+    pages_->addTab(new RunLogPage(services), QStringLiteral("実行記録"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages_);

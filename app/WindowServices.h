@@ -8,12 +8,15 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "calendar/Calender.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
+#include "platform/Retry.h"
 #include "platform/Table.h"
 #include "settings/CommandOptions.h"
+#include "settings/Secrets.h"
 #include "settings/Store.h"
 
 class QWidget;
@@ -27,6 +30,11 @@ public:
     virtual ~WindowServices() = default;
 
     virtual settings::Store& Settings() = 0;
+    // The API key, in the desktop's secret store or the settings file.
+    virtual settings::Secrets& Secrets() = 0;
+    // The waits before each retry of a request that failed for a while (1, 4 and 16 seconds;
+    // tests wait none).
+    virtual std::vector<platform::Milliseconds> RetryWaits() const = 0;
     virtual const platform::Clock& Clock() const = 0;
     virtual Dialogs& Dialog() = 0;
     virtual QWidget* Window() = 0;

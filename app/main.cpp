@@ -14,6 +14,7 @@
 #include "app/Translations.h"
 #include "platform/Date.h"
 #include "platform/Folders.h"
+#include "settings/Secrets.h"
 #include "settings/Store.h"
 
 namespace {
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
     app::MainFrmOptions options;
     options.ProgramFolder = args.programFolder ? *args.programFolder : platform::ProgramFolder(platform::ExecutableFolder());
     options.SettingsFile = args.settings;
+    options.Keychain = settings::DesktopKeychain();
     app::MainFrm window(*clock, std::move(options));
     QObject::connect(&instance, &app::SingleInstance::Activated, &window, &app::MainFrm::BringToFront);
     window.show();

@@ -9,6 +9,7 @@
 
 #include "platform/Date.h"
 #include "platform/Folders.h"
+#include "settings/Secrets.h"
 #include "settings/Store.h"
 
 namespace mirolanda::cli {
@@ -18,9 +19,14 @@ struct CliContext {
     platform::Folders folders;
     std::unique_ptr<platform::Clock> clock;
     std::unique_ptr<settings::Store> store;
+    std::unique_ptr<settings::Secrets> secrets;  // the API key
 
-    // Every setting as the file holds it, or at its default.
-    settings::Snapshot Settings() const { return store->Current(); }
+    // Every setting as the file holds it, or at its default, with the API key.
+    settings::Snapshot Settings() const {
+        settings::Snapshot s = store->Current();
+        secrets->Fill(s);
+        return s;
+    }
 };
 
 using Args = std::vector<std::string>;

@@ -9,6 +9,9 @@
 #include "platform/Numbers.h"
 #include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
+#include "quotes/JQuantsDownload.h"
+#include "quotes/SourceClient.h"
+#include "quotes/StockFile.h"
 #include "settings/CommandOptions.h"
 
 namespace mirolanda::cli {
@@ -80,58 +83,109 @@ platform::RetryOptions TerminalRetries(std::vector<platform::Milliseconds> waits
     return options;
 }
 
-int Run(CliContext& context, const Args& args) {
-    bool noCsv = false, noFile = false;
+struct DownloadArgs {
+    bool noCsv = false, noFile = false, catchUpOnly = false;
     platform::HttpLimits limits;
     platform::RetryOptions retries = TerminalRetries(platform::RetryOptions{}.Waits);
+};
+
+DownloadArgs ParseArgs(const Args& args) {
+    DownloadArgs d;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--no-csv") {
-            noCsv = true;
+            d.noCsv = true;
         } else if (a == "--no-file") {
-            noFile = true;
+            d.noFile = true;
+        } else if (a == "--catch-up") {
+            d.catchUpOnly = true;
         } else if (a == "--stall-timeout" && i + 1 < args.size()) {
             const long seconds = platform::LeadingInteger(args[++i], -1);
             if (seconds < 1 || seconds > 3600) throw UsageError{"--stall-timeout takes 1 to 3600 seconds"};
-            limits.StallTimeoutMs = seconds * 1000;
+            d.limits.StallTimeoutMs = seconds * 1000;
         } else if (a == "--retry-waits" && i + 1 < args.size()) {
-            retries.Waits = RetryWaits(args[++i]);
+            d.retries.Waits = RetryWaits(args[++i]);
         } else {
             throw UsageError{"unknown option: " + a};
         }
     }
+    return d;
+}
+
+std::string DayList(const std::vector<platform::Date>& days) {
+    std::string text;
+    for (const platform::Date& day : days) text += (text.empty() ? "" : ", ") + platform::FormatSlashed(day);
+    return text;
+}
+
+// The business days between the history files' newest day and the data date that they lack,
+// found before the day is filed.
+std::vector<platform::Date> MissedDays(const quotes::DownloadOptions& options, const platform::Table& holidays) {
+    auto day = platform::ParseYmd(options.DataDate());
+    if (!day) return {};
+    auto business = [&holidays](const platform::Date& d) { return calendar::GetHolidayName(holidays, d).empty(); };
+    return quotes::FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), business).Days;
+}
+
+void TellMissedSiteDays(const std::vector<platform::Date>& missed) {
+    if (missed.empty()) return;
+    std::fprintf(stderr, "銘柄別データに欠けている営業日があります(株価サイトからは当日分のみ取得できます): %s\n",
+                 DayList(missed).c_str());
+}
+
+int Run(CliContext& context, const Args& args) {
+    DownloadArgs d = ParseArgs(args);
     platform::RunRecord record;
     record.Start = context.clock->Now();
-    record.Command = "download";
+    record.Command = d.catchUpOnly ? "download --catch-up" : "download";
 
     const platform::Table holidays = LoadHolidayList(context.programFolder);
-
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(context.Settings());
-    options.AutoCsvSave = options.AutoCsvSave && !noCsv;
-    options.AutoDataSave = options.AutoDataSave && !noFile;
+    options.AutoCsvSave = options.AutoCsvSave && !d.noCsv;
+    options.AutoDataSave = options.AutoDataSave && !d.noFile;
     options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
-
-    record.Source = options.QuoteSiteUrl;
+    options.JQuants.BuiltinBusinessDay = [&holidays](const platform::Date& day) {
+        return calendar::GetHolidayName(holidays, day).empty();
+    };
+    options.JQuants.Now = [&context] { return context.clock->Now(); };
+    const bool api = options.Source == quotes::QuoteSource::JQuants;
+    record.Source = api ? "J-Quants " + options.JQuants.ApiUrl : options.QuoteSiteUrl;
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;
+    const platform::Progress progress = TerminalProgress(tty);
+    quotes::SourceClient client(std::make_unique<platform::HttpClient>(d.limits), d.retries);
+    client.BeginCommand(options);
+    client.Pace().OnWait = [&progress](int64_t ms) { progress.Show(quotes::JQuantsWaitText(ms)); };
     platform::Table grid;
-    platform::HttpClient client(limits);
-    platform::RetryingFetcher fetcher(client, retries);
     quotes::DownloadOutcome outcome;
+    const std::vector<platform::Date> missed = api ? std::vector<platform::Date>{} : MissedDays(options, holidays);
     try {
-        outcome = quotes::RunDownload(grid, fetcher, options, TerminalProgress(tty));
+        if (d.catchUpOnly) {
+            if (!api) {
+                TellMissedSiteDays(missed);
+                throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)");
+            }
+            const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(client, options, progress);
+            outcome.Ok = caught.Ok;
+            outcome.CaughtUp = caught.Days;
+            outcome.NotCaughtUp = caught.NotCaughtUp;
+            outcome.Filing = caught.Filing;
+            outcome.Status = caught.Ok ? quotes::DayRemarks(outcome) : caught.Status;
+        } else {
+            outcome = quotes::RunDownload(grid, client, options, progress);
+        }
     } catch (const std::exception& e) {
         record.Outcome = "failed";
-        record.Requests = fetcher.Requests();
-        record.Retries = fetcher.Retries();
+        record.Requests = client.Requests();
+        record.Retries = client.Retries();
         record.Error = e.what();
         LogRun(context, record);
         throw;
     }
     if (tty) std::fprintf(stderr, "\r\033[K");
     quotes::DescribeInRunRecord(outcome, record);
-    record.Requests = fetcher.Requests();
-    record.Retries = fetcher.Retries();
+    record.Requests = client.Requests();
+    record.Retries = client.Retries();
     LogRun(context, record);
     if (!outcome.Ok) {
         // The reason in Japanese, then the HTTP library's own words for whoever reads the log.
@@ -139,7 +193,12 @@ int Run(CliContext& context, const Args& args) {
         return 1;
     }
     if (!outcome.Status.empty()) std::fprintf(stderr, "%s\n", outcome.Status.c_str());
-    std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
+    if (d.catchUpOnly) {
+        if (outcome.CaughtUp.empty()) std::fprintf(stderr, "欠けている営業日はありません\n");
+    } else {
+        TellMissedSiteDays(missed);
+        std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
+    }
     return outcome.Filing.Skipped.empty() ? 0 : kExitSkipped;
 }
 
@@ -147,12 +206,17 @@ int Run(CliContext& context, const Args& args) {
 
 const Command kDownloadCommand = {
     "download",
-    "download [--no-csv] [--no-file] [--stall-timeout SECONDS] [--retry-waits S,S,S]\n"
-    "  Downloads every issue from 1000 to 9999 from the quote site of the settings\n"
-    "  (\"QuoteSiteUrl\"), with the completeness check, then saves the daily CSV of the data\n"
-    "  date (\"AutoCsvSave\", unless --no-csv) and files it into the history files\n"
-    "  (\"AutoDataSave\", unless --no-file). Prints the CSV path and the issue count; issues\n"
-    "  missing against the previous daily CSV and damaged history files are told on stderr.\n"
+    "download [--no-csv] [--no-file] [--catch-up] [--stall-timeout SECONDS] [--retry-waits S,S,S]\n"
+    "  Downloads the day's prices of every issue from the source of the settings (\"QuoteSource\"):\n"
+    "  the quote site (\"QuoteSiteUrl\", codes 1000 to 9999) or the J-Quants API (\"JQuantsApiUrl\",\n"
+    "  the key set with 'setting JQuantsApiKey -', paced to \"JQuantsRequestsPerMinute\"), with the\n"
+    "  completeness check, then saves the daily CSV of the data date (\"AutoCsvSave\", unless\n"
+    "  --no-csv) and files it into the history files (\"AutoDataSave\", unless --no-file). Prints\n"
+    "  the CSV path and the issue count; issues missing against the previous daily CSV and damaged\n"
+    "  history files are told on stderr. With J-Quants, business days missed since the history\n"
+    "  files' newest day (at most 20) are fetched first, oldest first, each saved and filed; with\n"
+    "  the quote site, which serves only today, the missing days are named.\n"
+    "  --catch-up: only the missed days (J-Quants API).\n"
     "  A request that times out, is reset, or gets a 5xx or 429 answer (or a page cut short)\n"
     "  is asked again up to three times, after 1, 4 and 16 seconds (or the server's\n"
     "  Retry-After, up to 5 minutes). Leaves a line in the run log (see 'log').\n"

@@ -1,5 +1,6 @@
 // mirolanda-cli: the program's commands without a window, for a home server's cron, for
 // scripts and for benchmarks. Reads the same settings file and folders as the window.
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "cli/Commands.h"
 #include "platform/Errors.h"
 #include "settings/CommandOptions.h"
+#include "settings/Secrets.h"
 
 namespace {
 
@@ -82,6 +84,7 @@ CliContext MakeContext(const GlobalOptions& o) {
     CliContext context;
     context.programFolder = o.programFolder ? *o.programFolder : platform::ProgramFolder(platform::ExecutableFolder());
     context.store = std::make_unique<settings::Store>(o.settings, context.programFolder);
+    context.secrets = std::make_unique<settings::Secrets>(*context.store, settings::DesktopKeychain());
     if (o.now) {
         context.clock = std::make_unique<platform::FixedClock>(*o.now);
     } else {
@@ -97,6 +100,8 @@ CliContext MakeContext(const GlobalOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The desktop's secret store answers through Qt's event loop.
+    QCoreApplication app(argc, argv);
     const Command* command = nullptr;
     try {
         GlobalOptions globals = ParseGlobals(argc, argv);

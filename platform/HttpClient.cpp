@@ -257,6 +257,8 @@ FetchResult HttpClient::Impl::Describe(CURLcode code) {
         result.Description = error[0] != '\0' ? error : curl_easy_strerror(code);
     } else if (result.Status >= 400 && limits.FailOnHttpError) {
         result.Description = "HTTP " + std::to_string(result.Status);
+        // An API tells why in the error answer's body; it is bounded like any body.
+        result.Body = std::move(body);
     } else {
         result.Ok = true;
         result.Body = std::move(body);

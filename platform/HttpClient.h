@@ -23,7 +23,7 @@ struct FetchResult {
         : Ok(ok), Body(std::move(body)), Description(std::move(description)), Status(status) {}
 
     bool Ok = false;
-    std::string Body;         // the body as bytes, untouched
+    std::string Body;         // the body as bytes, untouched; also that of an HTTP error answer
     // On failure: libcurl's error text, "HTTP 503" for an error status, or our own text for
     // a body past the size limit, a stall, or a cancellation.
     std::string Description;

@@ -11,6 +11,12 @@ namespace {
 
 constexpr size_t kCodesInLog = 200;
 
+std::string DayList(const std::vector<platform::Date>& days) {
+    std::string text;
+    for (const platform::Date& day : days) text += (text.empty() ? "" : ", ") + platform::FormatSlashed(day);
+    return text;
+}
+
 std::string CodeList(const std::vector<IssueCode>& codes) {
     std::string text;
     for (size_t i = 0; i < codes.size() && i < kCodesInLog; ++i) text += (i > 0 ? "," : "") + codes[i].Text();
@@ -69,16 +75,28 @@ std::string DayComparisonText(const DownloadOutcome& outcome) {
 }
 
 std::string DayRemarks(const DownloadOutcome& outcome) {
-    std::string status = DayComparisonText(outcome);
-    const std::string skipped = SkippedSummary(outcome.Filing.Skipped);
-    if (!skipped.empty()) status += (status.empty() ? "" : "  ") + skipped;
+    std::vector<std::string> parts;
+    if (!outcome.CaughtUp.empty()) parts.push_back("追加取得した日: " + DayList(outcome.CaughtUp));
+    if (!outcome.NotCaughtUp.empty()) parts.push_back("取得しなかった欠落日(20営業日より前): " + DayList(outcome.NotCaughtUp));
+    parts.push_back(DayComparisonText(outcome));
+    parts.push_back(SkippedSummary(outcome.Filing.Skipped));
+    for (const CalendarDifference& difference : outcome.CalendarDifferences) {
+        parts.push_back(CalendarDifferenceText(difference));
+    }
+    std::string status;
+    for (const std::string& part : parts) {
+        if (!part.empty()) status += (status.empty() ? "" : "　") + part;
+    }
     return status;
 }
 
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record) {
     DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("issues=" + std::to_string(outcome.Issues));
-    for (const platform::Date& day : outcome.CaughtUp) record.Notes.push_back("追加取得 " + platform::FormatSlashed(day));
+    if (!outcome.CaughtUp.empty()) record.Notes.push_back("追加取得 " + DayList(outcome.CaughtUp));
+    for (const CalendarDifference& difference : outcome.CalendarDifferences) {
+        record.Notes.push_back(CalendarDifferenceText(difference));
+    }
     if (outcome.PreviousCsv) record.Notes.push_back("前日CSV " + outcome.PreviousCsv->filename().string());
     if (!outcome.Missing.empty()) record.Notes.push_back("欠落 " + CodeList(outcome.Missing));
     if (!outcome.Appeared.empty()) record.Notes.push_back("新規 " + CodeList(outcome.Appeared));

@@ -101,7 +101,9 @@ std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table&
 
 // «前日比 欠落3銘柄» (and « 新規2銘柄»); "" when nothing changed or there was nothing to compare.
 std::string DayComparisonText(const DownloadOutcome& outcome);
-// The status of a day that went through: the comparison and the history files left alone.
+// The status of a day that went through, its parts joined by "　": the days caught up (and
+// those left, older than the limit), the comparison with the day before, the history files
+// left alone, and where the exchange's calendar differs from the built-in one.
 std::string DayRemarks(const DownloadOutcome& outcome);
 
 // The outcome's part of a run-log line: outcome, stored, skipped files, notes (days caught up,

@@ -39,6 +39,12 @@ quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
     o.TempFolder = folders.Temp;
     o.CsvFolder = folders.CsvData;
     o.StockFolder = folders.StockData;
+    o.Source = s.Text(keys::QuoteSource) == "jquants" ? quotes::QuoteSource::JQuants : quotes::QuoteSource::Site;
+    o.JQuants.ApiUrl = BaseUrl(s, keys::JQuantsApiUrl);
+    o.JQuants.ApiKey = s.Text(keys::JQuantsApiKey);
+    const auto perMinute = platform::WholeInteger(s.Text(keys::JQuantsRequestsPerMinute), 1, 10000);
+    o.JQuants.RequestsPerMinute = static_cast<int>(
+        perMinute.value_or(*platform::WholeInteger(keys::JQuantsRequestsPerMinute.Default, 1, 10000)));
     return o;
 }
 

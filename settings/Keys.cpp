@@ -5,13 +5,15 @@ namespace mirolanda::settings {
 std::span<const Key* const> AllKeys() {
     using namespace keys;
     static constexpr const Key* all[] = {
-        &Top,          &Left,           &Width,           &Height,          &Maximized,      &CurrentTab,
-        &ConnectionMode,  &ProxyServer,     &ProxyPort,      &QuoteSiteUrl,
-        &ChartSiteUrl, &PublisherUrl,   &TemporaryFolder, &CsvDataFolder,   &StockDataFolder, &OmakeDataFolder,
-        &SettingFolder, &AutoMode,      &AutoTime,        &AutoCsvSave,     &AutoDataSave,   &AutoDownCheck,
-        &AutoDownNum,  &UserName,       &UserSign,        &BuyUpChkMode,    &BuyUpNum,       &BuyUpColor,
-        &BuyDownChkMode, &BuyDownNum,   &BuyDownColor,    &NotifyMode,      &TrayOnClose,    &LastAutoDownLoad,
-        &LastDownload,
+        &Top, &Left, &Width, &Height, &Maximized, &CurrentTab,
+        &ConnectionMode, &ProxyServer, &ProxyPort, &QuoteSiteUrl, &ChartSiteUrl, &PublisherUrl,
+        &QuoteSource, &JQuantsApiUrl, &JQuantsRequestsPerMinute,
+        &TemporaryFolder, &CsvDataFolder, &StockDataFolder, &OmakeDataFolder, &SettingFolder,
+        &AutoMode, &AutoTime, &AutoCsvSave, &AutoDataSave, &AutoDownCheck, &AutoDownNum,
+        &UserName, &UserSign,
+        &BuyUpChkMode, &BuyUpNum, &BuyUpColor, &BuyDownChkMode, &BuyDownNum, &BuyDownColor,
+        &NotifyMode, &TrayOnClose,
+        &LastAutoDownLoad, &LastDownload, &JQuantsApiKey,
     };
     return all;
 }

@@ -45,6 +45,13 @@ inline constexpr Key ProxyPort{kSectionParameters, "ProxyPort", "", G::Inet};
 inline constexpr Key QuoteSiteUrl{kSectionParameters, "QuoteSiteUrl", "http://127.0.0.1:8787", G::Inet};
 inline constexpr Key ChartSiteUrl{kSectionParameters, "ChartSiteUrl", "http://127.0.0.1:8787", G::Inet};
 inline constexpr Key PublisherUrl{kSectionParameters, "PublisherUrl", "http://127.0.0.1:8787", G::Inet};
+// Where the daily prices come from: "site" (the quote site) or "jquants" (the J-Quants API).
+inline constexpr Key QuoteSource{kSectionParameters, "QuoteSource", "site", G::Inet};
+inline constexpr Key JQuantsApiUrl{kSectionParameters, "JQuantsApiUrl", "https://api.jquants.com/v2", G::Inet};
+// The plan's limit of requests a minute (Free 5, Light 60).
+inline constexpr Key JQuantsRequestsPerMinute{kSectionParameters, "JQuantsRequestsPerMinute", "5", G::Inet};
+// The API key when the desktop has no secret store (settings/Secrets.h); written by it alone.
+inline constexpr Key JQuantsApiKey{kSectionParameters, "JQuantsApiKey", "", G::Internal};
 inline constexpr Key TemporaryFolder{kSectionParameters, "TemporaryFolder", "Temp", G::Folder, true};
 inline constexpr Key CsvDataFolder{kSectionParameters, "CsvDataFolder", "CsvData", G::Folder, true};
 inline constexpr Key StockDataFolder{kSectionParameters, "StockDataFolder", "StockData", G::Folder, true};

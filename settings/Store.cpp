@@ -131,6 +131,14 @@ void Store::WriteGroup(const GroupValues& values) {
     }
 }
 
+void Store::Remove(const Key& key) {
+    settings_->remove(KeyPath(key));
+    settings_->sync();
+    if (settings_->status() != QSettings::NoError) {
+        throw platform::FileError(FilePath(), "設定ファイルに書き込めません。");
+    }
+}
+
 std::filesystem::path Store::FilePath() const { return settings_->fileName().toStdString(); }
 
 std::filesystem::path UserSettingsFile() { return UserSettings()->fileName().toStdString(); }

@@ -52,6 +52,8 @@ public:
     // Write and flush; throw platform::FileError when the file cannot be written.
     void Write(const Key& key, const std::string& value);
     void WriteGroup(const GroupValues& values);
+    // Removes the key from the file (its default applies again); throws as Write does.
+    void Remove(const Key& key);
 
     std::filesystem::path FilePath() const;
     const std::filesystem::path& ProgramFolder() const { return programFolder_; }

@@ -51,7 +51,7 @@ TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
 }
 
 TEST_F(SimTest, AFailedRequestFailsTheTickAndTheTryAfterTheWaitDownloads) {
-    testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5"});
+    testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5-8"});
     clock.Set({{2026, 12, 7}, 21, 30, 0});
     OpenAgainst(sim);
     ASSERT_TRUE(TickAndWait());

@@ -385,7 +385,7 @@ TEST_F(IntradayFewer, EveryHoldingIsShownAndOneTheSiteDroppedSaysSo) {
 
 class IntradayThirdImageFails : public IntradaySim {
 protected:
-    IntradayThirdImageFails() : IntradaySim({"--fault", "http500@5"}) {}
+    IntradayThirdImageFails() : IntradaySim({"--fault", "http500@5-8"}) {}
 };
 
 TEST_F(IntradayThirdImageFails, LeavesTwoImagesAndAFailedState) {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,9 +16,11 @@
 #include "app/AutoDownload.h"
 #include "app/AutoSettingsPage.h"
 #include "app/HoldingsTab.h"
+#include "app/RunLogPage.h"
 #include "app/SettingsTab.h"
 #include "platform/Errors.h"
 #include "quotes/CsvFile.h"
+#include "platform/RunLog.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::app::test {
@@ -149,6 +152,73 @@ TEST_F(DownloadTest, CsvSaveIntoAFolderThatCannotBeMadeIsReported) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
     EXPECT_TRUE(dialogs.shown[0].Text.contains("plainfile")) << dialogs.shown[0].Text.toStdString();
+}
+
+// The data source and its key on 「インターネット接続」: the key asked for in a box that hides it,
+// kept (no secret store here) in the settings file with a warning, and the download given the
+// API's options from the page as it stands.
+TEST_F(DownloadTest, TheJQuantsSourceAndItsKeyReachTheDownload) {
+    Open();
+    EXPECT_EQ(Control<QLabel>("LblJQuantsApiKey")->text(), "APIキー: 未設定");
+    dialogs.secret = QStringLiteral(" my-api-key ");
+    Control<QPushButton>("CmdJQuantsApiKey")->click();
+    ASSERT_EQ(dialogs.Informs().size(), 1u);
+    EXPECT_EQ(dialogs.Informs()[0].Icon, MessageIcon::Warning);
+    EXPECT_TRUE(dialogs.Informs()[0].Text.contains("平文")) << dialogs.Informs()[0].Text.toStdString();
+    EXPECT_FALSE(dialogs.Informs()[0].Text.contains("my-api-key"));
+    EXPECT_EQ(Stored("Parameters/JQuantsApiKey"), "my-api-key");
+    EXPECT_EQ(Control<QLabel>("LblJQuantsApiKey")->text(), "APIキー: 設定済み (設定ファイルに平文)");
+
+    Control<QRadioButton>("OptQuoteSource(1)")->setChecked(true);
+    Control<QLineEdit>("TxtJQuantsPerMinute")->setText("60");
+    Control<QLineEdit>("TxtJQuantsApiUrl")->setText("http://127.0.0.1:9/v2/");
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(WaitForDownload());
+    const quotes::DownloadOptions& o = download.lastOptions;
+    EXPECT_EQ(o.Source, quotes::QuoteSource::JQuants);
+    EXPECT_EQ(o.JQuants.ApiKey, "my-api-key");
+    EXPECT_EQ(o.JQuants.ApiUrl, "http://127.0.0.1:9/v2");
+    EXPECT_EQ(o.JQuants.RequestsPerMinute, 60);
+    ASSERT_TRUE(o.JQuants.BuiltinBusinessDay);
+    EXPECT_FALSE(o.JQuants.BuiltinBusinessDay({2026, 12, 6})) << "a Sunday";
+    ASSERT_TRUE(o.JQuants.Now);
+    EXPECT_EQ(platform::FormatYmd(o.JQuants.Now().Day), "20261207");
+
+    // Saved with its group; the key never in the run log the download left.
+    Control<QPushButton>("CmdInetConfigSave")->click();
+    EXPECT_EQ(Stored("Parameters/QuoteSource"), "jquants");
+    const auto log = platform::ReadRunLogTail(program);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("\tdownload\tsource=J-Quants http://127.0.0.1:9/v2\toutcome=ok"), std::string::npos) << log[0];
+    // 「設定・保守」→「実行記録」 shows it.
+    Control<RunLogPage>("RunLogPage")->Refresh();
+    EXPECT_EQ(Control<QPlainTextEdit>("TxtRunLog")->toPlainText().toStdString(), log[0] + "\n");
+}
+
+// A damaged history file costs one issue: the per-issue save files the others, leaves it as
+// it was, names it, and the run log records both.
+TEST_F(DownloadTest, PerIssueSaveLeavesADamagedHistoryFileAndNamesIt) {
+    Open();
+    platform::Table grid;
+    quotes::ResetResultGrid(grid);
+    grid.AddRow({"1301", "極洋", "3000", "3100", "2990", "3050", "12000"});
+    grid.AddRow({"1332", "日本水産", "500", "510", "490", "505", "9000"});
+    auto csv = quotes::SaveDailyCsv(grid, folder.Path() / "in", "20261204");
+    std::filesystem::create_directories(program / "StockData");
+    testing::WriteAll(program / "StockData" / "1301.dat", "damaged");
+    dialogs.files = {QString::fromStdString(csv.string())};
+    QSignalSpy filed(&Tab(), &DownloadTab::FilingFinished);
+    Tab().CmdDatSave_Click();
+    ASSERT_TRUE(filed.wait(10000));
+    ASSERT_EQ(dialogs.Informs().size(), 1u);
+    EXPECT_TRUE(dialogs.Informs()[0].Text.startsWith("銘柄別データを更新できませんでした: 1301.dat ("))
+        << dialogs.Informs()[0].Text.toStdString();
+    EXPECT_EQ(testing::ReadAll(program / "StockData" / "1301.dat"), "damaged");
+    EXPECT_EQ(quotes::ReadIssueRecord(program / "StockData", 1332).Days[0].Price, 505);
+    const auto log = platform::ReadRunLogTail(program);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("\tfile\t"), std::string::npos) << log[0];
+    EXPECT_NE(log[0].find("outcome=skipped\trequests=0\tretries=0\tstored=1\tskipped=1301.dat"), std::string::npos) << log[0];
 }
 
 TEST_F(DownloadTest, PerIssueSaveFilesTheChosenFilesAndWarnsAboutBadNames) {

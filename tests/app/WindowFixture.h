@@ -70,6 +70,10 @@ public:
         return files;
     }
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return color; }
+    std::optional<QString> AskSecret(QWidget*, const QString& title, const QString&) override {
+        shown.push_back({MessageIcon::Question, title, {}, true});
+        return secret;
+    }
     void Beep() override { ++beeps; }
 
     // The messages alone, or the questions alone, in the order shown.
@@ -87,6 +91,7 @@ public:
     QStringList files;
     FileChoice lastChoice;
     std::optional<QColor> color;
+    std::optional<QString> secret;  // what AskSecret answers
     int beeps = 0;
 
 private:
@@ -131,6 +136,8 @@ public:
         calendar::ResetHolidayTable(holidays_);
     }
     settings::Store& Settings() override { return store_; }
+    settings::Secrets& Secrets() override { return secrets_; }
+    std::vector<platform::Milliseconds> RetryWaits() const override { return {{}, {}, {}}; }
     const platform::Clock& Clock() const override { return clock_; }
     Dialogs& Dialog() override { return dialogs; }
     QWidget* Window() override { return &window; }
@@ -173,6 +180,7 @@ public:
 private:
     std::filesystem::path root_;
     settings::Store store_;
+    settings::Secrets secrets_{store_, nullptr};
     platform::FixedClock clock_;
     platform::Table holidays_;
 };
@@ -256,6 +264,7 @@ protected:
         options.ProgramFolder = program;
         options.SettingsFile = settingsFile;
         options.Dialog = &dialogs;
+        options.RetryWaits = {{}, {}, {}};  // a request that fails for a while is asked again at once
         options.Notify = &notifier;
         return options;
     }

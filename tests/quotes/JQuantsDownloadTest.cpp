@@ -54,10 +54,7 @@ struct Client {
         clock = owned.get();
         platform::RetryOptions retry;
         retry.Wait = [clock = clock](platform::Milliseconds wait) { return clock->Wait(wait.count()); };
-        // Error answers keep their bodies, so the server's message can be shown.
-        platform::HttpLimits limits;
-        limits.FailOnHttpError = false;
-        fetcher = std::make_unique<quotes::SourceClient>(std::make_unique<platform::HttpClient>(limits), retry,
+        fetcher = std::make_unique<quotes::SourceClient>(std::make_unique<platform::HttpClient>(), retry,
                                                          std::move(owned));
     }
 };

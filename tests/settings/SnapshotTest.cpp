@@ -2,7 +2,10 @@
 // key's default, the store's round trip through the INI file, and the commands' options.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "settings/CommandOptions.h"
+#include "settings/Secrets.h"
 #include "settings/Store.h"
 #include "support/TempFolder.h"
 
@@ -122,6 +125,63 @@ TEST(CommandOptions, TheDownloadTakesEverySettingItNeeds) {
     EXPECT_EQ(o.CsvFolder, "/csv");
     EXPECT_EQ(o.TempFolder, "/prog/Temp");
     EXPECT_EQ(o.StockFolder, "/prog/StockData");
+    EXPECT_EQ(o.Source, quotes::QuoteSource::Site);
+    EXPECT_EQ(o.JQuants.ApiUrl, "https://api.jquants.com/v2");
+    EXPECT_EQ(o.JQuants.RequestsPerMinute, 5);
+
+    s.Set({{&keys::QuoteSource, "jquants"}, {&keys::JQuantsApiUrl, "http://127.0.0.1:9/v2/"},
+           {&keys::JQuantsRequestsPerMinute, "60"}, {&keys::JQuantsApiKey, "k"}});
+    const quotes::DownloadOptions api = DownloadOptionsFrom(s);
+    EXPECT_EQ(api.Source, quotes::QuoteSource::JQuants);
+    EXPECT_EQ(api.JQuants.ApiUrl, "http://127.0.0.1:9/v2");
+    EXPECT_EQ(api.JQuants.RequestsPerMinute, 60);
+    EXPECT_EQ(api.JQuants.ApiKey, "k");
+    s.Set(keys::JQuantsRequestsPerMinute, "0");
+    EXPECT_EQ(DownloadOptionsFrom(s).JQuants.RequestsPerMinute, 5) << "a pace of none is no pace";
+}
+
+// A keychain that takes a secret, or none (a desktop without a secret store).
+class FakeKeychain final : public Keychain {
+public:
+    explicit FakeKeychain(bool works) : works_(works) {}
+    std::optional<std::string> Read(const std::string& name) override {
+        auto found = secrets.find(name);
+        return found == secrets.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool Write(const std::string& name, const std::string& secret) override {
+        if (works_) secrets[name] = secret;
+        return works_;
+    }
+    void Remove(const std::string& name) override { secrets.erase(name); }
+    std::map<std::string, std::string> secrets;
+
+private:
+    bool works_;
+};
+
+TEST(Secrets, TheApiKeyGoesToTheSecretStoreWhenThereIsOneAndNeverStaysInTheFileBeside) {
+    testing::TempFolder temp;
+    const auto file = temp / "Mirolanda.ini";
+    Store store(file, "/prog");
+    store.Write(keys::JQuantsApiKey, "old-plain-key");  // from a desktop without a store
+    auto keychain = std::make_unique<FakeKeychain>(true);
+    FakeKeychain& kept = *keychain;
+    Secrets secrets(store, std::move(keychain));
+    EXPECT_EQ(secrets.ApiKeyPlace(), SecretPlace::SettingsFile);
+    EXPECT_EQ(secrets.SetApiKey("new-key"), SecretPlace::Keychain);
+    EXPECT_EQ(kept.secrets["JQuantsApiKey"], "new-key");
+    EXPECT_EQ(testing::ReadAll(file).find("key"), std::string::npos) << "no copy in the file";
+    Snapshot s = store.Current();
+    secrets.Fill(s);
+    EXPECT_EQ(s.Text(keys::JQuantsApiKey), "new-key");
+    EXPECT_EQ(DescribeApiKey(SecretPlace::Keychain).find("new-key"), std::string::npos);
+
+    // No secret store: the file, as the only place there is.
+    Secrets plain(store, std::make_unique<FakeKeychain>(false));
+    EXPECT_EQ(plain.SetApiKey("file-key"), SecretPlace::SettingsFile);
+    EXPECT_EQ(Store(file, "/prog").Read(keys::JQuantsApiKey), "file-key");
+    EXPECT_EQ(plain.SetApiKey(""), SecretPlace::None);
+    EXPECT_FALSE(Store(file, "/prog").Stored(keys::JQuantsApiKey));
 }
 
 }  // namespace

@@ -14,14 +14,17 @@ namespace mirolanda::testing {
 namespace {
 
 pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-            const std::map<std::string, std::string>& env) {
+            const std::map<std::string, std::string>& env, const std::string& input = {}) {
     const auto cli = platform::ExecutableFolder() / "mirolanda-cli";
-    const auto outPath = scratch / "cli.out", errPath = scratch / "cli.err";
+    const auto outPath = scratch / "cli.out", errPath = scratch / "cli.err", inPath = scratch / "cli.in";
+    WriteAll(inPath, input);
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int in = ::open(inPath.c_str(), O_RDONLY);
+        ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
         for (const auto& [name, value] : env) {
@@ -52,8 +55,8 @@ CliResult Collect(int status, const std::filesystem::path& scratch) {
 }  // namespace
 
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-                 const std::map<std::string, std::string>& env) {
-    const pid_t pid = Spawn(args, scratch, env);
+                 const std::map<std::string, std::string>& env, const std::string& input) {
+    const pid_t pid = Spawn(args, scratch, env, input);
     int status = 0;
     ::waitpid(pid, &status, 0);
     return Collect(status, scratch);

@@ -16,8 +16,9 @@ struct CliResult {
     std::string Err;
 };
 
+// `input` is the program's standard input (empty: an empty one).
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-                 const std::map<std::string, std::string>& env = {});
+                 const std::map<std::string, std::string>& env = {}, const std::string& input = {});
 
 // The same, but the child is killed with SIGKILL as soon as `when` says so (asked every
 // millisecond or so while it runs); Status is then 128 + 9, or its exit status when it ended first.
