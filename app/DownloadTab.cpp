@@ -142,7 +142,7 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     services_.SetCancellable(false);
     const bool ok = !error && outcome.Ok;
     const bool cancelled = !error && outcome.Cancelled;
-    LogDownload(outcome, error);
+    EndNetworkRecord(services_, std::move(record_), outcome, error, *source_);
     if (ok) {
         CmdCsvSave->setEnabled(true);
         // The count stored, then the day's remarks: days caught up, issues missing against the
@@ -162,19 +162,6 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
         ShowError(services_, error);
     }
     emit DownloadFinished(ok, ok || error || cancelled ? QString() : QString::fromStdString(outcome.Status), cancelled);
-}
-
-void DownloadTab::LogDownload(const quotes::DownloadOutcome& outcome, std::exception_ptr error) {
-    platform::RunRecord record = std::move(record_);
-    if (error) {
-        record.Outcome = "failed";
-        record.Error = ErrorText(error).toStdString();
-    } else {
-        quotes::DescribeInRunRecord(outcome, record);
-    }
-    record.Requests = source_->Requests();
-    record.Retries = source_->Retries();
-    EndRunRecord(services_, std::move(record));
 }
 
 void DownloadTab::CmdCsvSave_Click() {

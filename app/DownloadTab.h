@@ -76,8 +76,6 @@ signals:
 
 private:
     void DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
-    // The download's line in the run log.
-    void LogDownload(const quotes::DownloadOutcome& outcome, std::exception_ptr error);
     void ChooseAndFile();
     void FileNext();
 

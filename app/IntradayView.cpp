@@ -76,15 +76,7 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
 
 void IntradayView::UpdateDone(const holdings::IntradayOutcome& outcome, std::exception_ptr error) {
     const bool cancelled = !error && outcome.Cancelled;
-    if (error) {
-        record_.Outcome = "failed";
-        record_.Error = ErrorText(error).toStdString();
-    } else {
-        holdings::DescribeInRunRecord(outcome, record_);
-    }
-    record_.Requests = retrying_->Requests();
-    record_.Retries = retrying_->Retries();
-    EndRunRecord(services_, std::move(record_));
+    EndNetworkRecord(services_, std::move(record_), outcome, error, *retrying_);
     // What was fetched stays, whether or not the update went through; a cancelled update
     // wrote nothing, so the viewer keeps the rows that match the images it has.
     if (!cancelled) FgOneTmp = std::move(work_);

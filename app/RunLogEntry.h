@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/ErrorBox.h"
 #include "app/WindowServices.h"
 #include "platform/RunLog.h"
 
@@ -26,6 +27,22 @@ inline bool EndRunRecord(const WindowServices& services, platform::RunRecord rec
     } catch (const std::exception&) {
         return false;
     }
+}
+
+// Ends a network command's record: the outcome as the domain describes it, or the error that
+// stopped it, with the requests and retries its fetcher counted.
+template <typename Outcome, typename Counter>
+void EndNetworkRecord(const WindowServices& services, platform::RunRecord record, const Outcome& outcome,
+                      std::exception_ptr error, const Counter& fetcher) {
+    if (error) {
+        record.Outcome = "failed";
+        record.Error = ErrorText(error).toStdString();
+    } else {
+        DescribeInRunRecord(outcome, record);
+    }
+    record.Requests = fetcher.Requests();
+    record.Retries = fetcher.Retries();
+    EndRunRecord(services, std::move(record));
 }
 
 }  // namespace mirolanda::app
