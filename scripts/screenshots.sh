@@ -124,6 +124,7 @@ shot download-min 0 0 0
 shot holdings-min 1 0 0 30,86
 shot bonus-min 2 0 0 253,310 45,86,2
 shot settings-min 3 0 0 378,39
+shot internet-min 3 0 0 60,39
 shot download-1280 0 1280 800
 shot holdings-1280 1 1280 800 30,86
 shot bonus-1280 2 1280 800 987,758 45,86,2
