@@ -104,7 +104,7 @@ bool DownloadTab::CmdGetData_Click() {
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
     options.DataDate = WorkerDataDate(services_);
-    options.JQuants.BuiltinBusinessDay = [holidays = services_.Holidays()](const platform::Date& day) {
+    options.BuiltinBusinessDay = [holidays = services_.Holidays()](const platform::Date& day) {
         return calendar::GetHolidayName(holidays, day).empty();
     };
     options.JQuants.Now = [&clock = services_.Clock()] { return clock.Now(); };

@@ -118,13 +118,11 @@ std::string DayList(const std::vector<platform::Date>& days) {
     return text;
 }
 
-// The business days between the history files' newest day and the data date that they lack,
-// found before the day is filed.
-std::vector<platform::Date> MissedDays(const quotes::DownloadOptions& options, const platform::Table& holidays) {
+// The business days between the history files' newest day and the data date that they lack.
+std::vector<platform::Date> MissedDays(const quotes::DownloadOptions& options) {
     auto day = platform::ParseYmd(options.DataDate());
     if (!day) return {};
-    auto business = [&holidays](const platform::Date& d) { return calendar::GetHolidayName(holidays, d).empty(); };
-    return quotes::FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), business).Days;
+    return quotes::FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), options.BuiltinBusinessDay).Days;
 }
 
 void TellMissedSiteDays(const std::vector<platform::Date>& missed) {
@@ -144,7 +142,7 @@ int Run(CliContext& context, const Args& args) {
     options.AutoCsvSave = options.AutoCsvSave && !d.noCsv;
     options.AutoDataSave = options.AutoDataSave && !d.noFile;
     options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
-    options.JQuants.BuiltinBusinessDay = [&holidays](const platform::Date& day) {
+    options.BuiltinBusinessDay = [&holidays](const platform::Date& day) {
         return calendar::GetHolidayName(holidays, day).empty();
     };
     options.JQuants.Now = [&context] { return context.clock->Now(); };
@@ -158,11 +156,10 @@ int Run(CliContext& context, const Args& args) {
     client.Pace().OnWait = [&progress](int64_t ms) { progress.Show(quotes::JQuantsWaitText(ms)); };
     platform::Table grid;
     quotes::DownloadOutcome outcome;
-    const std::vector<platform::Date> missed = api ? std::vector<platform::Date>{} : MissedDays(options, holidays);
     try {
         if (d.catchUpOnly) {
             if (!api) {
-                TellMissedSiteDays(missed);
+                TellMissedSiteDays(MissedDays(options));
                 throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)");
             }
             const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(client, options, progress);
@@ -196,7 +193,6 @@ int Run(CliContext& context, const Args& args) {
     if (d.catchUpOnly) {
         if (outcome.CaughtUp.empty()) std::fprintf(stderr, "欠けている営業日はありません\n");
     } else {
-        TellMissedSiteDays(missed);
         std::printf("%s\t%d\n", outcome.CsvPath ? outcome.CsvPath->c_str() : "-", outcome.Issues);
     }
     return outcome.Filing.Skipped.empty() ? 0 : kExitSkipped;

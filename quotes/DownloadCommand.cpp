@@ -72,6 +72,15 @@ void FindShortPages(const std::vector<int>& blockRows, const std::set<IssueCode>
     }
 }
 
+// The business days before the data date that the history files lack, found before the day
+// is filed: the quote site serves the present day only, so they are named, not fetched.
+std::vector<platform::Date> DaysTheSiteCannotGive(const DownloadOptions& options) {
+    if (!options.BuiltinBusinessDay || !options.DataDate) return {};
+    const auto day = platform::ParseYmd(options.DataDate());
+    if (!day) return {};
+    return FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), options.BuiltinBusinessDay).Days;
+}
+
 }  // namespace
 
 DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
@@ -82,6 +91,7 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
     if (options.AutoDataSave) platform::EnsureFolder(options.StockFolder);
     if (options.Source == QuoteSource::JQuants) return RunJQuantsDownload(grid, client, options, progress);
     DownloadOutcome outcome;
+    outcome.MissingDays = DaysTheSiteCannotGive(options);
     const int maxPasses = options.MaxPasses < 1 ? 1 : options.MaxPasses;
     PassResult pass;
     for (int number = 1;; ++number) {

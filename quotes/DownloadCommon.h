@@ -26,10 +26,9 @@ struct JQuantsSettings {
     std::string ApiUrl = "https://api.jquants.com/v2";  // slashes at its end are dropped
     std::string ApiKey;  // sent in the x-api-key header only; no status text or error holds it
     int RequestsPerMinute = 5;  // the plan's limit (Free 5, Light 60)
-    // The built-in calendar's business days; with Now also set, the exchange's trading calendar
+    // With options.BuiltinBusinessDay and this clock set, the exchange's trading calendar
     // (fetched once a day, cached in the temporary folder) decides the data date where the two
     // disagree, and missed days are caught up. Unset: options.DataDate, no catch-up.
-    BusinessDayRule BuiltinBusinessDay;
     std::function<platform::DateTime()> Now;
     bool CatchUp = true;     // fetch, save and file the business days missed since the newest history day
     int MaxCatchUpDays = 20;  // at most the last so many of them, oldest first
@@ -51,6 +50,10 @@ struct DownloadOptions {
     std::filesystem::path StockFolder;
     // The data date "yyyymmdd" at the moment the CSV is named.
     std::function<std::string()> DataDate;
+    // The built-in calendar's business days. With it the quote site's download names the
+    // business days the history files lack (it serves the present day only), and the API's
+    // catches them up.
+    BusinessDayRule BuiltinBusinessDay;
     // Called once the fetching is over and before the saves (the window re-enables its tabs).
     std::function<void()> FetchingDone;
 };
@@ -80,6 +83,9 @@ struct DownloadOutcome {
     std::vector<IssueCode> Missing;   // its issues that this day lacks
     std::vector<IssueCode> Appeared;  // this day's issues that it lacked
     std::vector<ShortPage> ShortPages;
+    // The quote site only: business days before the data date that the history files lack and
+    // that the site cannot give (at most the last 20).
+    std::vector<platform::Date> MissingDays;
     // J-Quants only: the days caught up before the data date (oldest first), the missed days
     // older than the limit that were left, and the calendar differences not reported before.
     std::vector<platform::Date> CaughtUp;

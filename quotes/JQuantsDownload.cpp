@@ -289,15 +289,15 @@ bool IsWeekday(const platform::Date& day) {
 Plan MakePlan(ApiSession& api, const DownloadOptions& options, const platform::Progress& progress,
               std::vector<CalendarDifference>& differences) {
     const JQuantsSettings& settings = options.JQuants;
-    if (!settings.BuiltinBusinessDay || !settings.Now) {
+    if (!options.BuiltinBusinessDay || !settings.Now) {
         auto day = platform::ParseYmd(options.DataDate ? options.DataDate() : std::string());
         if (!day) throw JQuantsFailure("データ日付を決められません");
-        return {*day, settings.BuiltinBusinessDay ? settings.BuiltinBusinessDay : BusinessDayRule(IsWeekday)};
+        return {*day, options.BuiltinBusinessDay ? options.BuiltinBusinessDay : BusinessDayRule(IsWeekday)};
     }
     const platform::DateTime now = settings.Now();
     const ExchangeCalendar exchange = LoadCalendar(api, options, now.Day.Year, now.Day, progress);
-    differences = NotYetReported(CompareCalendars(exchange, settings.BuiltinBusinessDay), options.TempFolder);
-    Plan plan{{}, ExchangeFirst(exchange, settings.BuiltinBusinessDay)};
+    differences = NotYetReported(CompareCalendars(exchange, options.BuiltinBusinessDay), options.TempFolder);
+    Plan plan{{}, ExchangeFirst(exchange, options.BuiltinBusinessDay)};
     auto day = DataDateUnder(now, plan.Rule);
     if (!day) throw JQuantsFailure("データ日付を決められません");
     plan.Day = *day;
@@ -368,7 +368,7 @@ DownloadOutcome RunJQuantsDownload(platform::Table& grid, platform::Fetcher& cli
         ApiSession api(client, options);
         const Plan plan = MakePlan(api, options, progress, outcome.CalendarDifferences);
         MissedDays missed;
-        if (options.JQuants.CatchUp && options.JQuants.BuiltinBusinessDay) {
+        if (options.JQuants.CatchUp && options.BuiltinBusinessDay) {
             missed = FindMissedDays(options.StockFolder, platform::AddDays(plan.Day, -1), plan.Rule,
                                     options.JQuants.MaxCatchUpDays);
         }

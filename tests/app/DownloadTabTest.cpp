@@ -179,8 +179,8 @@ TEST_F(DownloadTest, TheJQuantsSourceAndItsKeyReachTheDownload) {
     EXPECT_EQ(o.JQuants.ApiKey, "my-api-key");
     EXPECT_EQ(o.JQuants.ApiUrl, "http://127.0.0.1:9/v2");
     EXPECT_EQ(o.JQuants.RequestsPerMinute, 60);
-    ASSERT_TRUE(o.JQuants.BuiltinBusinessDay);
-    EXPECT_FALSE(o.JQuants.BuiltinBusinessDay({2026, 12, 6})) << "a Sunday";
+    ASSERT_TRUE(o.BuiltinBusinessDay);
+    EXPECT_FALSE(o.BuiltinBusinessDay({2026, 12, 6})) << "a Sunday";
     ASSERT_TRUE(o.JQuants.Now);
     EXPECT_EQ(platform::FormatYmd(o.JQuants.Now().Day), "20261207");
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/Date.h"
 #include "platform/Errors.h"
 #include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
@@ -285,6 +286,27 @@ TEST(DownloadCommand, IssuesMissingAgainstThePreviousDayAreNamed) {
     const std::string line = platform::FormatRunRecord(record);
     EXPECT_NE(line.find("欠落 1001,1002"), std::string::npos) << line;
     EXPECT_NE(line.find("新規 1000"), std::string::npos) << line;
+}
+
+TEST(DownloadCommand, BusinessDaysTheHistoryLacksAreNamedBecauseTheSiteServesTodayOnly) {
+    Fixture f;
+    f.site.listed = {1000, 5000, 9999};
+    f.options.MinimumIssues = 3;
+    std::string day = "20010514";  // a Monday
+    f.options.DataDate = [&day] { return day; };
+    f.options.BuiltinBusinessDay = [](const platform::Date& d) { return platform::Weekday(d) % 6 != 0; };
+    ASSERT_TRUE(f.Run().Ok);
+    f.site.urls.clear();
+    day = "20010517";  // Tuesday and Wednesday were not downloaded
+    auto outcome = f.Run();
+    ASSERT_TRUE(outcome.Ok) << outcome.Status;
+    EXPECT_EQ(f.site.urls.size(), 180u) << "only the present day is asked for";
+    EXPECT_EQ(outcome.MissingDays, (std::vector<platform::Date>{{2001, 5, 15}, {2001, 5, 16}}));
+    EXPECT_NE(outcome.Status.find("欠けている営業日があります(株価サイトからは当日分のみ取得できます): 2001/05/15, 2001/05/16"),
+              std::string::npos)
+        << outcome.Status;
+    day = "20010518";  // the next day follows the one just filed
+    EXPECT_TRUE(f.Run().MissingDays.empty());
 }
 
 TEST(DownloadCommand, PageCutShortIsAFailedRequestThatARetryMends) {

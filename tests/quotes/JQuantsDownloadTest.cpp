@@ -67,7 +67,7 @@ protected:
         options.Source = quotes::QuoteSource::JQuants;
         options.JQuants.ApiUrl = "http://127.0.0.1:" + std::to_string(port) + "/v2/";
         options.JQuants.ApiKey = sim.JQuants.Key;
-        options.JQuants.BuiltinBusinessDay = [closed = sim.JQuants](const platform::Date& d) {
+        options.BuiltinBusinessDay = [closed = sim.JQuants](const platform::Date& d) {
             return tools::HolidayDivision(d, closed) != 0;
         };
         options.JQuants.Now = [this] { return now; };
@@ -237,7 +237,7 @@ TEST_F(JQuantsDownloadTest, EmptyDayEndsWithThePlansDelayAndNothingSaved) {
 TEST_F(JQuantsDownloadTest, TheExchangesCalendarDecidesTheDataDateAndItsDifferencesAreToldOnce) {
     const platform::Date closed{2026, 1, 14};  // a Wednesday the exchange closes
     Start(SimWith(0, {closed}));
-    options.JQuants.BuiltinBusinessDay = [](const platform::Date& d) { return platform::Weekday(d) % 6 != 0; };
+    options.BuiltinBusinessDay = [](const platform::Date& d) { return platform::Weekday(d) % 6 != 0; };
     At(closed);
     Client client(0);
     auto outcome = Run(client);
