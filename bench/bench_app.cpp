@@ -110,9 +110,10 @@ public:
     void Inform(QWidget*, app::MessageIcon, const QString&, const QString& text) override {
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    bool AskYesNo(QWidget*, const QString&, const QString&, app::DefaultButton) override { return false; }
     QStringList ChooseFiles(QWidget*, const app::FileChoice&) override { return {}; }
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+    std::optional<QString> AskSecret(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void Beep() override {}
 };
 
