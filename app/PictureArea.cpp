@@ -34,6 +34,11 @@ bool PictureArea::ShowFile(const QString& path) {
 }
 
 void PictureArea::Render() {
+    Rebuild();
+    update();
+}
+
+void PictureArea::Rebuild() {
     const qreal ratio = devicePixelRatioF();
     const QSize inner = contentsRect().size().expandedTo(QSize(1, 1));
     buffer_ = QImage(inner * ratio, QImage::Format_RGB32);
@@ -47,11 +52,12 @@ void PictureArea::Render() {
         const QSize fitted = picture_.size().scaled(inner, Qt::KeepAspectRatio);
         painter.drawImage(QRect(QPoint(0, 0), fitted), picture_);
     }
-    update();
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
+    // Moved to a screen of another pixel ratio without a change of size: draw again for it.
+    if (buffer_.devicePixelRatio() != devicePixelRatioF()) Rebuild();
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), buffer_);
 }

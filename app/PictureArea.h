@@ -31,7 +31,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Render();
+    void Render();   // rebuilds and asks for a repaint
+    void Rebuild();  // draws the buffer for the present size and pixel ratio
 
     QImage buffer_;
     std::function<void(QImage&)> drawing_;

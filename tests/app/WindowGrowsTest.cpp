@@ -85,7 +85,7 @@ TEST_F(GrowTest, GridsPicturesAndNoticesGrowWithTheWindowAndTheChartIsRedrawnFor
     Reveal(grid);
     grid->setCurrentIndex(grid->model()->index(0, 0));
     const QImage small = Chart();
-    ASSERT_EQ(small.size(), Control<PictureArea>("PicBuy")->contentsRect().size());
+    ASSERT_EQ(small.size(), Control<PictureArea>("PicBuy")->contentsRect().size() * window->devicePixelRatioF());
     auto* notice = Control<QPlainTextEdit>("Text1(1)");
     Reveal(notice);
     const int wrappedLines = NoticeLines(notice);
