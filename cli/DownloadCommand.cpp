@@ -112,25 +112,6 @@ DownloadArgs ParseArgs(const Args& args) {
     return d;
 }
 
-std::string DayList(const std::vector<platform::Date>& days) {
-    std::string text;
-    for (const platform::Date& day : days) text += (text.empty() ? "" : ", ") + platform::FormatSlashed(day);
-    return text;
-}
-
-// The business days between the history files' newest day and the data date that they lack.
-std::vector<platform::Date> MissedDays(const quotes::DownloadOptions& options) {
-    auto day = platform::ParseYmd(options.DataDate());
-    if (!day) return {};
-    return quotes::FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), options.BuiltinBusinessDay).Days;
-}
-
-void TellMissedSiteDays(const std::vector<platform::Date>& missed) {
-    if (missed.empty()) return;
-    std::fprintf(stderr, "銘柄別データに欠けている営業日があります(株価サイトからは当日分のみ取得できます): %s\n",
-                 DayList(missed).c_str());
-}
-
 int Run(CliContext& context, const Args& args) {
     DownloadArgs d = ParseArgs(args);
     platform::RunRecord record;
@@ -159,7 +140,8 @@ int Run(CliContext& context, const Args& args) {
     try {
         if (d.catchUpOnly) {
             if (!api) {
-                TellMissedSiteDays(MissedDays(options));
+                const std::string missing = quotes::SiteMissingDaysText(quotes::DaysTheSiteCannotGive(options));
+                if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
                 throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)");
             }
             const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(client, options, progress);

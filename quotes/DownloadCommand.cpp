@@ -72,16 +72,14 @@ void FindShortPages(const std::vector<int>& blockRows, const std::set<IssueCode>
     }
 }
 
-// The business days before the data date that the history files lack, found before the day
-// is filed: the quote site serves the present day only, so they are named, not fetched.
+}  // namespace
+
 std::vector<platform::Date> DaysTheSiteCannotGive(const DownloadOptions& options) {
     if (!options.BuiltinBusinessDay || !options.DataDate) return {};
     const auto day = platform::ParseYmd(options.DataDate());
     if (!day) return {};
     return FindMissedDays(options.StockFolder, platform::AddDays(*day, -1), options.BuiltinBusinessDay).Days;
 }
-
-}  // namespace
 
 DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                             const platform::Progress& progress) {
@@ -91,6 +89,7 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
     if (options.AutoDataSave) platform::EnsureFolder(options.StockFolder);
     if (options.Source == QuoteSource::JQuants) return RunJQuantsDownload(grid, client, options, progress);
     DownloadOutcome outcome;
+    // Found before the day is filed, which would make the newest history day the data date.
     outcome.MissingDays = DaysTheSiteCannotGive(options);
     const int maxPasses = options.MaxPasses < 1 ? 1 : options.MaxPasses;
     PassResult pass;

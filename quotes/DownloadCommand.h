@@ -20,4 +20,9 @@ namespace mirolanda::quotes {
 DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, const DownloadOptions& options,
                             const platform::Progress& progress = {});
 
+// The business days before the data date that the history files lack (at most the last 20),
+// by options.BuiltinBusinessDay; none without that rule or a readable data date. The quote
+// site serves the present day only, so these are named to the user, not fetched.
+std::vector<platform::Date> DaysTheSiteCannotGive(const DownloadOptions& options);
+
 }  // namespace mirolanda::quotes

@@ -74,14 +74,16 @@ std::string DayComparisonText(const DownloadOutcome& outcome) {
     return text;
 }
 
+std::string SiteMissingDaysText(const std::vector<platform::Date>& days) {
+    if (days.empty()) return {};
+    return "銘柄別データに欠けている営業日があります(株価サイトからは当日分のみ取得できます): " + DayList(days);
+}
+
 std::string DayRemarks(const DownloadOutcome& outcome) {
     std::vector<std::string> parts;
     if (!outcome.CaughtUp.empty()) parts.push_back("追加取得した日: " + DayList(outcome.CaughtUp));
     if (!outcome.NotCaughtUp.empty()) parts.push_back("取得しなかった欠落日(20営業日より前): " + DayList(outcome.NotCaughtUp));
-    if (!outcome.MissingDays.empty()) {
-        parts.push_back("銘柄別データに欠けている営業日があります(株価サイトからは当日分のみ取得できます): " +
-                        DayList(outcome.MissingDays));
-    }
+    parts.push_back(SiteMissingDaysText(outcome.MissingDays));
     parts.push_back(DayComparisonText(outcome));
     parts.push_back(SkippedSummary(outcome.Filing.Skipped));
     for (const CalendarDifference& difference : outcome.CalendarDifferences) {

@@ -107,6 +107,8 @@ std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table&
 
 // «前日比 欠落3銘柄» (and « 新規2銘柄»); "" when nothing changed or there was nothing to compare.
 std::string DayComparisonText(const DownloadOutcome& outcome);
+// «銘柄別データに欠けている営業日があります(…): 2026/12/03, 2026/12/04»; "" for no days.
+std::string SiteMissingDaysText(const std::vector<platform::Date>& days);
 // The status of a day that went through, its parts joined by "　": the days caught up (and
 // those left, older than the limit), the comparison with the day before, the history files
 // left alone, and where the exchange's calendar differs from the built-in one.
