@@ -104,8 +104,7 @@ DownloadOutcome RunDownload(platform::Table& grid, platform::Fetcher& client, co
             return outcome;
         }
         // A site that lists fewer issues than the minimum is asked again, a bounded number of times.
-        const bool complete = !options.CompletenessCheck || !(options.MinimumIssues > outcome.Issues);
-        if (complete) break;
+        if (!IsIncomplete(options, outcome.Issues)) break;
         if (number >= maxPasses) {
             outcome.Status = IncompleteDownloadText(outcome.Issues, options.MinimumIssues);
             progress.Show(outcome.Status);

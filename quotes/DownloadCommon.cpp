@@ -26,6 +26,10 @@ std::string CodeList(const std::vector<IssueCode>& codes) {
 
 }  // namespace
 
+bool IsIncomplete(const DownloadOptions& options, int issues) {
+    return options.CompletenessCheck && options.MinimumIssues > issues;
+}
+
 std::string IncompleteDownloadText(int issues, double minimum) {
     return "ダウンロード銘柄数が不足しています(" + std::to_string(issues) + "銘柄、必要数 " +
            std::to_string(static_cast<long long>(minimum)) + "銘柄)";

@@ -118,6 +118,9 @@ std::string DayRemarks(const DownloadOutcome& outcome);
 // missing and new issues, short pages, the previous CSV compared with) and the error text.
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record);
 
+// Fewer issues than the minimum, when the check is on. The comparison is written so that a
+// minimum that is not a number never fails it.
+bool IsIncomplete(const DownloadOptions& options, int issues);
 // «ダウンロード銘柄数が不足しています(3559銘柄、必要数 3560銘柄)»
 std::string IncompleteDownloadText(int issues, double minimum);
 

@@ -304,31 +304,27 @@ Plan MakePlan(ApiSession& api, const DownloadOptions& options, const platform::P
     return plan;
 }
 
-bool Incomplete(const DownloadOptions& options, int issues) {
-    return options.CompletenessCheck && options.MinimumIssues > issues;
-}
-
-// A damaged history file is named once, however many days of a command left it alone.
-void NameEachSkipOnce(FilingReport& filing) {
-    std::vector<SkippedFile> once;
-    for (SkippedFile& file : filing.Skipped) {
-        const bool known = std::any_of(once.begin(), once.end(), [&](const SkippedFile& k) { return k.Path == file.Path; });
-        if (!known) once.push_back(std::move(file));
-    }
-    filing.Skipped = std::move(once);
-}
-
 // One missed day: fetched, checked, saved as its CSV and filed, damaged history files left alone.
 void CatchUpDay(ApiSession& api, const DownloadOptions& options, const platform::Date& day,
                 const platform::Progress& progress, FilingReport& filing) {
     platform::Table grid;
     FetchDay(api, grid, options, day, progress);
-    if (Incomplete(options, grid.RowCount())) {
+    if (IsIncomplete(options, grid.RowCount())) {
         throw JQuantsFailure(IncompleteDownloadText(grid.RowCount(), options.MinimumIssues) + " " +
                              platform::FormatSlashed(day));
     }
     const fs::path csv = SaveDailyCsv(grid, options.CsvFolder, platform::FormatYmd(day));
     ConvertCsvToIssueFiles(csv, options.StockFolder, progress, &filing);
+}
+
+// The missed days in order, each added to `done` once filed; the progress bar counts `steps`.
+void CatchUpDays(ApiSession& api, const DownloadOptions& options, const std::vector<platform::Date>& days, int steps,
+                 const platform::Progress& progress, FilingReport& filing, std::vector<platform::Date>& done) {
+    for (const platform::Date& day : days) {
+        CatchUpDay(api, options, day, progress, filing);
+        done.push_back(day);
+        progress.Step(static_cast<int>(done.size()), steps);
+    }
 }
 
 }  // namespace
@@ -374,14 +370,10 @@ DownloadOutcome RunJQuantsDownload(platform::Table& grid, platform::Fetcher& cli
         }
         outcome.NotCaughtUp = missed.Older;
         const int steps = static_cast<int>(missed.Days.size()) + 1;
-        for (const platform::Date& day : missed.Days) {
-            CatchUpDay(api, options, day, progress, outcome.Filing);
-            outcome.CaughtUp.push_back(day);
-            progress.Step(static_cast<int>(outcome.CaughtUp.size()), steps);
-        }
+        CatchUpDays(api, options, missed.Days, steps, progress, outcome.Filing, outcome.CaughtUp);
         FetchDay(api, grid, options, plan.Day, progress);
         outcome.Issues = grid.RowCount();
-        if (Incomplete(options, outcome.Issues)) throw JQuantsFailure(IncompleteDownloadText(outcome.Issues, options.MinimumIssues));
+        if (IsIncomplete(options, outcome.Issues)) throw JQuantsFailure(IncompleteDownloadText(outcome.Issues, options.MinimumIssues));
         progress.Step(steps, steps);
         if (options.FetchingDone) options.FetchingDone();
         const std::string dataDate = platform::FormatYmd(plan.Day);
@@ -394,7 +386,6 @@ DownloadOutcome RunJQuantsDownload(platform::Table& grid, platform::Fetcher& cli
     } catch (const JQuantsAnswerError& e) {
         failure = e.what();
     }
-    NameEachSkipOnce(outcome.Filing);
     outcome.Issues = grid.RowCount();
     outcome.Ok = failure.empty();
     outcome.Status = outcome.Ok ? DayRemarks(outcome) : failure;
@@ -411,12 +402,7 @@ CatchUpOutcome CatchUpMissedDays(platform::Fetcher& client, const DownloadOption
         const Plan plan = MakePlan(api, options, progress, differences);
         MissedDays missed = FindMissedDays(options.StockFolder, plan.Day, plan.Rule, options.JQuants.MaxCatchUpDays);
         outcome.NotCaughtUp = missed.Older;
-        for (const platform::Date& day : missed.Days) {
-            CatchUpDay(api, options, day, progress, outcome.Filing);
-            outcome.Days.push_back(day);
-            NameEachSkipOnce(outcome.Filing);
-            progress.Step(static_cast<int>(outcome.Days.size()), static_cast<int>(missed.Days.size()));
-        }
+        CatchUpDays(api, options, missed.Days, static_cast<int>(missed.Days.size()), progress, outcome.Filing, outcome.Days);
     } catch (const JQuantsFailure& e) {
         outcome.Status = e.what();
     } catch (const JQuantsAnswerError& e) {

@@ -208,7 +208,11 @@ public:
 
     // Replaces every changed file together: one flush for the lot, each file still atomic.
     void Commit(FilingReport& report) {
-        report.Skipped.insert(report.Skipped.end(), skipped_.begin(), skipped_.end());
+        // A damaged file is named once, however many days of a command left it alone.
+        for (const SkippedFile& file : skipped_) {
+            const auto same = [&file](const SkippedFile& known) { return known.Path == file.Path; };
+            if (std::none_of(report.Skipped.begin(), report.Skipped.end(), same)) report.Skipped.push_back(file);
+        }
         if (codes_.empty()) return;
         platform::EnsureFolder(folder_);
         platform::FileBatch batch;
