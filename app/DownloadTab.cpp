@@ -31,13 +31,11 @@ DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::u
     };
     job_ = new BackgroundJob(this);
     if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
-    auto source = std::make_unique<quotes::SourceClient>(std::move(fetcher), RetriesShownIn(this, services_));
+    auto source = std::make_unique<quotes::SourceClient>(std::move(fetcher),
+                                                         RetriesShownIn(job_->WorkerProgress(), services_.RetryWaits()));
     source_ = source.get();
     // A wait for the API's pace is told in the status line, from the worker's thread.
-    source_->Pace().OnWait = [this](int64_t ms) {
-        const QString text = QString::fromStdString(quotes::JQuantsWaitText(ms));
-        QMetaObject::invokeMethod(this, [this, text] { services_.ShowStatus(text); }, Qt::QueuedConnection);
-    };
+    source_->Pace().OnWait = [progress = job_->WorkerProgress()](int64_t ms) { progress.Show(quotes::JQuantsWaitText(ms)); };
     fetcher_ = std::make_unique<CancellableFetcher>(std::move(source));
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
@@ -103,14 +101,9 @@ bool DownloadTab::CmdGetData_Click() {
     if (Busy() || services_.DownloadState() == 1) return false;
     BeginNetworkCommand(services_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
-    options.DataDate = WorkerDataDate(services_);
-    options.BuiltinBusinessDay = [holidays = services_.Holidays()](const platform::Date& day) {
-        return calendar::GetHolidayName(holidays, day).empty();
-    };
-    options.JQuants.Now = [&clock = services_.Clock()] { return clock.Now(); };
+    settings::SetMarketCalendar(options, services_.Holidays(), services_.Clock());
     record_ = BeginRunRecord(services_, "download");
-    record_.Source = options.Source == quotes::QuoteSource::JQuants ? "J-Quants " + options.JQuants.ApiUrl
-                                                                     : options.QuoteSiteUrl;
+    record_.Source = quotes::DownloadSourceText(options);
     source_->BeginCommand(options);
     // The saves that follow the fetching run to their end: a cancel now would leave half a day.
     options.FetchingDone = [this] {

@@ -21,7 +21,7 @@ IntradayView::IntradayView(WindowServices& services, const platform::Table& hold
     : QWidget(parent), services_(services), holdings_(holdings), grid_(grid), refreshGrid_(std::move(refreshGrid)) {
     job_ = new BackgroundJob(this);
     if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
-    auto retrying = std::make_unique<platform::RetryingFetcher>(std::move(fetcher), RetriesShownIn(this, services_));
+    auto retrying = std::make_unique<platform::RetryingFetcher>(std::move(fetcher), RetriesShownIn(job_->WorkerProgress(), services_.RetryWaits()));
     retrying_ = retrying.get();
     fetcher_ = std::make_unique<CancellableFetcher>(std::move(retrying));
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });

@@ -2,26 +2,25 @@
 // status line («再試行 1 (4秒後): サーバーエラー (HTTP 503)») from the worker's thread.
 #pragma once
 
-#include <QMetaObject>
-#include <QObject>
 #include <QString>
+#include <vector>
 
-#include "app/WindowServices.h"
 #include "platform/FetchFailure.h"
+#include "platform/Progress.h"
 #include "platform/Retry.h"
 
 namespace mirolanda::app {
 
-// `receiver` lives on the window's thread and outlives the fetcher the options go to.
-inline platform::RetryOptions RetriesShownIn(QObject* receiver, WindowServices& services) {
+// `progress` is a background job's worker progress, which hands the text to the window's thread.
+inline platform::RetryOptions RetriesShownIn(platform::Progress progress, std::vector<platform::Milliseconds> waits) {
     platform::RetryOptions options;
-    options.Waits = services.RetryWaits();
-    options.Retrying = [receiver, &services](int retry, platform::Milliseconds wait, const platform::FetchResult& failure) {
-        const QString text = QStringLiteral("再試行 %1 (%2秒後): %3")
-                                 .arg(retry)
-                                 .arg((wait.count() + 999) / 1000)
-                                 .arg(QString::fromStdString(platform::FailureReason(failure)));
-        QMetaObject::invokeMethod(receiver, [&services, text] { services.ShowStatus(text); }, Qt::QueuedConnection);
+    options.Waits = std::move(waits);
+    options.Retrying = [progress](int retry, platform::Milliseconds wait, const platform::FetchResult& failure) {
+        progress.Show(QStringLiteral("再試行 %1 (%2秒後): %3")
+                          .arg(retry)
+                          .arg((wait.count() + 999) / 1000)
+                          .arg(QString::fromStdString(platform::FailureReason(failure)))
+                          .toStdString());
     };
     return options;
 }

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "calendar/Calender.h"
 #include "cli/Commands.h"
 #include "cli/HolidayList.h"
 #include "platform/HttpClient.h"
@@ -118,17 +117,12 @@ int Run(CliContext& context, const Args& args) {
     record.Start = context.clock->Now();
     record.Command = d.catchUpOnly ? "download --catch-up" : "download";
 
-    const platform::Table holidays = LoadHolidayList(context.programFolder);
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(context.Settings());
     options.AutoCsvSave = options.AutoCsvSave && !d.noCsv;
     options.AutoDataSave = options.AutoDataSave && !d.noFile;
-    options.DataDate = [&] { return calendar::GetDataDate(holidays, *context.clock); };
-    options.BuiltinBusinessDay = [&holidays](const platform::Date& day) {
-        return calendar::GetHolidayName(holidays, day).empty();
-    };
-    options.JQuants.Now = [&context] { return context.clock->Now(); };
+    settings::SetMarketCalendar(options, LoadHolidayList(context.programFolder), *context.clock);
     const bool api = options.Source == quotes::QuoteSource::JQuants;
-    record.Source = api ? "J-Quants " + options.JQuants.ApiUrl : options.QuoteSiteUrl;
+    record.Source = quotes::DownloadSourceText(options);
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     const platform::Progress progress = TerminalProgress(tty);

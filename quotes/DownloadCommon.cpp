@@ -100,6 +100,10 @@ std::string DayRemarks(const DownloadOutcome& outcome) {
     return status;
 }
 
+std::string DownloadSourceText(const DownloadOptions& options) {
+    return options.Source == QuoteSource::JQuants ? "J-Quants " + options.JQuants.ApiUrl : options.QuoteSiteUrl;
+}
+
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record) {
     DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("issues=" + std::to_string(outcome.Issues));

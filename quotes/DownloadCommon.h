@@ -114,6 +114,8 @@ std::string SiteMissingDaysText(const std::vector<platform::Date>& days);
 // left alone, and where the exchange's calendar differs from the built-in one.
 std::string DayRemarks(const DownloadOutcome& outcome);
 
+// The source a run-log line names: the quote site's address, or "J-Quants " and the API's.
+std::string DownloadSourceText(const DownloadOptions& options);
 // The outcome's part of a run-log line: outcome, stored, skipped files, notes (days caught up,
 // missing and new issues, short pages, the previous CSV compared with) and the error text.
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record);

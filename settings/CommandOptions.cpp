@@ -1,5 +1,8 @@
 #include "settings/CommandOptions.h"
 
+#include <memory>
+
+#include "calendar/Calender.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
 
@@ -46,6 +49,13 @@ quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
     o.JQuants.RequestsPerMinute = static_cast<int>(
         perMinute.value_or(*platform::WholeInteger(keys::JQuantsRequestsPerMinute.Default, 1, 10000)));
     return o;
+}
+
+void SetMarketCalendar(quotes::DownloadOptions& options, platform::Table holidays, const platform::Clock& clock) {
+    auto table = std::make_shared<const platform::Table>(std::move(holidays));
+    options.DataDate = [table, &clock] { return calendar::GetDataDate(*table, clock); };
+    options.BuiltinBusinessDay = [table](const platform::Date& day) { return calendar::GetHolidayName(*table, day).empty(); };
+    options.JQuants.Now = [&clock] { return clock.Now(); };
 }
 
 holdings::IntradayOptions IntradayOptionsFrom(const Snapshot& s) {

@@ -1,7 +1,8 @@
 // The options of the program's commands built from a settings snapshot, in one place for the
 // window and the command-line tool: the folders, the connection set-up, the download, the
-// intraday update, the publisher's requests and the holdings alerts. What is not a setting
-// (the data date, progress, what the caller does once the fetching is over) the caller adds.
+// intraday update, the publisher's requests and the holdings alerts; and the market calendar's
+// rules a download follows. What else is not a setting (progress, what the caller does once
+// the fetching is over) the caller adds.
 #pragma once
 
 #include <filesystem>
@@ -10,7 +11,9 @@
 #include "bonus/Publisher.h"
 #include "holdings/BuyGrid.h"
 #include "holdings/Intraday.h"
+#include "platform/Date.h"
 #include "platform/Folders.h"
+#include "platform/Table.h"
 #include "quotes/DownloadCommand.h"
 #include "settings/Snapshot.h"
 
@@ -28,6 +31,10 @@ struct Connection {
 Connection ConnectionFrom(const Snapshot& settings);
 
 quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& settings);
+// The data date, the business days and the API's clock of a download, from its own copy of
+// the holidays (the window's table may change while the download runs) and `clock`, which
+// must outlive the options.
+void SetMarketCalendar(quotes::DownloadOptions& options, platform::Table holidays, const platform::Clock& clock);
 holdings::IntradayOptions IntradayOptionsFrom(const Snapshot& settings);
 bonus::PublisherSetup PublisherSetupFrom(const Snapshot& settings);
 holdings::BuyAlertSettings AlertsFrom(const Snapshot& settings);
