@@ -1,6 +1,6 @@
 // The window's line in the run log for each network or filing command: the record begun when
 // the command starts, ended and written when it ends. A log that cannot be written never
-// undoes the command's work; the window says so in the status line's detail instead.
+// undoes the command's work nor hides its outcome in the status line: that line is lost.
 #pragma once
 
 #include <string>
@@ -18,14 +18,13 @@ inline platform::RunRecord BeginRunRecord(const WindowServices& services, std::s
     return record;
 }
 
-// Writes the record with the present time as its end; false when the log cannot be written.
-inline bool EndRunRecord(const WindowServices& services, platform::RunRecord record) {
+// Writes the record with the present time as its end.
+inline void EndRunRecord(const WindowServices& services, platform::RunRecord record) {
     record.End = services.Clock().Now();
     try {
         platform::AppendRunRecord(services.ProgramFolder(), record);
-        return true;
     } catch (const std::exception&) {
-        return false;
+        // The command's work stands and its outcome stays in the status line.
     }
 }
 
