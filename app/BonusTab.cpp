@@ -185,7 +185,7 @@ bool BonusTab::CmdGetNewList_Click(int index) {
                     *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
                 },
                 [this, index, table, outcome](std::exception_ptr error) {
-                    const bool cancelled = !error && !outcome->Ok && fetcher_->Cancelled();
+                    const bool cancelled = !error && outcome->Cancelled;
                     if (!error && outcome->Ok) {
                         Page[static_cast<size_t>(index)].List = std::move(*table);
                         ReloadList(index);

@@ -17,12 +17,12 @@ class CancellableFetcher final : public platform::Fetcher {
 public:
     explicit CancellableFetcher(std::unique_ptr<platform::Fetcher> inner) : inner_(std::move(inner)) {}
     platform::FetchResult Fetch(const std::string& url) override {
-        if (cancelled_) return Refused();
+        if (cancelled_) return platform::CancelledResult();
         return inner_->Fetch(url);
     }
     // The check goes to the inner fetcher, which may ask again for a body it refuses.
     platform::FetchResult FetchChecked(const std::string& url, const platform::BodyCheck& check) override {
-        if (cancelled_) return Refused();
+        if (cancelled_) return platform::CancelledResult();
         return inner_->FetchChecked(url, check);
     }
     void SetAccess(int mode, const std::string& proxy) override { inner_->SetAccess(mode, proxy); }
@@ -37,8 +37,6 @@ public:
     bool Cancelled() const { return cancelled_; }
 
 private:
-    static platform::FetchResult Refused() { return {false, {}, std::string(platform::kCancelledDescription), 0}; }
-
     std::unique_ptr<platform::Fetcher> inner_;
     std::atomic<bool> cancelled_{false};
 };

@@ -79,7 +79,7 @@ bool IsChartDate(std::string_view date) {
 }
 
 bool IsDate8(std::string_view date8) {
-    return date8.size() == 8 && std::all_of(date8.begin(), date8.end(), IsDigit) && platform::ParseYmd(date8);
+    return platform::ParseYmd(date8).has_value();
 }
 
 std::string ChartBudgetText(int64_t budget) {

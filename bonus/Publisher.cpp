@@ -51,6 +51,7 @@ ListOutcome RequestNewList(platform::Fetcher& client, const PublisherSetup& setu
     if (!answer.Ok) {
         outcome.Status = platform::InternetErrorText(answer);
         outcome.Detail = answer.Description;
+        outcome.Cancelled = platform::WasCancelled(answer);
         progress.Show(outcome.Status);
         return outcome;
     }

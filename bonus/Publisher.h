@@ -38,6 +38,7 @@ struct ListOutcome {
     bool Ok = false;
     std::string Status;  // on failure "Internet Error(…)"
     std::string Detail;  // on failure the HTTP library's own text
+    bool Cancelled = false;  // the failure was the user's cancel
     int SkippedLines = 0;  // server lines not in the list's form
 };
 

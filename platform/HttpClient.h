@@ -40,6 +40,9 @@ struct FetchResult {
     std::string Reason;
 };
 
+// The answer of a request that a cancel ended or refused before it was sent.
+inline FetchResult CancelledResult() { return {false, {}, std::string(kCancelledDescription), 0}; }
+
 // One request header, such as "x-api-key" and its value. Values may be secrets: no text the
 // client makes (descriptions, errors) ever contains one.
 struct HttpHeader {

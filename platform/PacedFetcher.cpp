@@ -62,7 +62,7 @@ bool PacedFetcher::WaitForPlace() {
 
 FetchResult PacedFetcher::Fetch(const std::string& url) {
     clock_->Rearm();
-    if (!WaitForPlace()) return {false, {}, std::string(kCancelledDescription), 0};
+    if (!WaitForPlace()) return CancelledResult();
     return inner_->Fetch(url);
 }
 

@@ -3,16 +3,6 @@
 #include <algorithm>
 
 namespace mirolanda::platform {
-namespace {
-
-FetchResult Cancelled() {
-    FetchResult result;
-    result.Description = std::string(kCancelledDescription);
-    return result;
-}
-
-}  // namespace
-
 RetryingFetcher::RetryingFetcher(Fetcher& inner, RetryOptions options) : inner_(inner), options_(std::move(options)) {}
 
 RetryingFetcher::RetryingFetcher(std::unique_ptr<Fetcher> inner, RetryOptions options)
@@ -33,7 +23,7 @@ FetchResult RetryingFetcher::FetchChecked(const std::string& url, const BodyChec
         if (!Retryable(result) || retry >= options_.Waits.size()) return result;
         const Milliseconds wait = WaitBefore(retry, result);
         if (options_.Retrying) options_.Retrying(static_cast<int>(retry) + 1, wait, result);
-        if (!WaitFor(wait)) return Cancelled();
+        if (!WaitFor(wait)) return CancelledResult();
         ++retries_;
     }
 }

@@ -111,6 +111,24 @@ TEST(ImageDownload, AFailureLeavesTheFileAndAnErrorStatusBodyIsKeptButNotAChart)
     EXPECT_EQ(error.urls.size(), 1u);
 }
 
+// Only the user's cancel reads as a cancel: a request that failed on its own stays a failure
+// even when the user presses 中止 just after it.
+TEST(ListRequest, OnlyACancelledRequestIsReportedAsCancelled) {
+    TempFolder temp;
+    PublisherSetup setup{"http://pub", 0, "", "u", "s", temp.Path()};
+    platform::Table table;
+    OneAnswer cancelled(platform::CancelledResult());
+    ListOutcome outcome = RequestNewList(cancelled, setup, "Short", table);
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_TRUE(outcome.Cancelled);
+    platform::FetchResult refused{false, "", "Connection refused", 0};
+    refused.CurlCode = 7;  // CURLE_COULDNT_CONNECT
+    OneAnswer down(refused);
+    outcome = RequestNewList(down, setup, "Short", table);
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_FALSE(outcome.Cancelled);
+}
+
 class PublisherSim : public ::testing::Test {
 protected:
     PublisherSim() : sim_({"--date", "20260520", "--seed", "3"}) {}
