@@ -97,12 +97,8 @@ std::optional<Date> ParseSlashed(std::string_view text) {
 }
 
 DateTime TokyoDateTime(std::time_t utcSeconds) {
-    constexpr long long kTokyoOffset = 9 * 3600;
-    const long long seconds = static_cast<long long>(utcSeconds) + kTokyoOffset;
-    const long long days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    const long long rest = seconds - days * 86400;
-    return DateTime{CivilFromDays(static_cast<long>(days)), static_cast<int>(rest / 3600),
-                    static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60)};
+    constexpr long kTokyoOffset = 9 * 3600;  // UTC+9 all year: Japan keeps no daylight saving
+    return AddSeconds(DateTime{{1970, 1, 1}, 0, 0, 0}, static_cast<long>(utcSeconds) + kTokyoOffset);
 }
 
 DateTime SystemClock::Now() const { return TokyoDateTime(std::time(nullptr)); }

@@ -54,11 +54,6 @@ fs::path LibraryFolder(const fs::path& executableFolder) {
     return IsInstalledLayout(executableFolder) ? InstalledLibraryFolder(executableFolder) : executableFolder;
 }
 
-Folders DefaultFolders(const fs::path& programFolder) {
-    return Folders{programFolder / "Temp", programFolder / "CsvData", programFolder / "StockData",
-                   programFolder / "Omake", programFolder / "Setting"};
-}
-
 fs::path CalenderFile(const fs::path& programFolder) {
     return programFolder / "Calender.txt";
 }

@@ -42,8 +42,6 @@ struct Folders {
     std::filesystem::path Setting;    // "SettingFolder"
 };
 
-Folders DefaultFolders(const std::filesystem::path& programFolder);
-
 // "Calender.txt" lives in the program folder, not in the configurable folders.
 std::filesystem::path CalenderFile(const std::filesystem::path& programFolder);
 

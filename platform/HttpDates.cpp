@@ -50,8 +50,8 @@ std::optional<long long> ParseHttpDate(std::string_view text) {
     if (!IsValidDate(static_cast<int>(*year), month, static_cast<int>(*day)) || *hour > 23 || *minute > 59 ||
         *second > 60)
         return std::nullopt;
-    const long days = DaysFromCivil(Date{static_cast<int>(*year), month, static_cast<int>(*day)});
-    return static_cast<long long>(days) * 86400 + *hour * 3600 + *minute * 60 + *second;
+    return SecondsFromCivil(DateTime{{static_cast<int>(*year), month, static_cast<int>(*day)}, static_cast<int>(*hour),
+                                     static_cast<int>(*minute), static_cast<int>(*second)});
 }
 
 std::optional<long> ParseRetryAfter(std::string_view value, long long now) {
