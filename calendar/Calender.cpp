@@ -15,10 +15,6 @@
 namespace mirolanda::calendar {
 namespace {
 
-// How far GetDataDate looks back before it gives up: a whole year, so every real table
-// (even one with a long closure) finds a day, and a table that lists every day cannot hang us.
-constexpr int kMaxStepsBack = 366;
-
 using platform::TrimBlanks;
 
 // A day of the user's list: every year when Year is empty, else that day only.
@@ -242,18 +238,12 @@ std::string GetHolidayName(const platform::Table& table, std::string_view date) 
 }
 
 std::string GetDataDate(const platform::Table& table, const platform::Clock& clock) {
-    platform::DateTime now = clock.Now();
-    platform::Date candidate = now.Day;
-    // Before the market opens, the newest prices are the previous day's.
-    if (now.Hour * 100 + now.Minute < 900) candidate = platform::AddDays(candidate, -1);
-    const platform::Date start = candidate;
-    for (int step = 0; step <= kMaxStepsBack; ++step) {
-        if (!platform::IsValidDate(candidate.Year, candidate.Month, candidate.Day)) break;
-        if (GetHolidayName(table, candidate).empty()) return platform::FormatYmd(candidate);
-        candidate = platform::AddDays(candidate, -1);
-    }
+    const platform::DateTime now = clock.Now();
+    const auto isBusiness = [&table](const platform::Date& day) { return GetHolidayName(table, day).empty(); };
+    if (auto day = platform::DataDateUnder(now, isBusiness)) return platform::FormatYmd(*day);
+    const platform::Date start = now.Hour * 100 + now.Minute < 900 ? platform::AddDays(now.Day, -1) : now.Day;
     throw NoBusinessDayError("データ日付を決められません: " + platform::FormatSlashed(start) + " から" +
-                             std::to_string(kMaxStepsBack) +
+                             std::to_string(platform::kDataDateStepsBack) +
                              "日さかのぼっても営業日がありません。休日の一覧 (Calender.txt) を確かめてください");
 }
 

@@ -96,6 +96,17 @@ std::optional<Date> ParseSlashed(std::string_view text) {
     return Date{*y, *m, *d};
 }
 
+std::optional<Date> DataDateUnder(const DateTime& now, const std::function<bool(const Date&)>& isBusiness) {
+    Date candidate = now.Day;
+    if (now.Hour * 100 + now.Minute < 900) candidate = AddDays(candidate, -1);
+    for (int step = 0; step <= kDataDateStepsBack; ++step) {
+        if (!IsValidDate(candidate.Year, candidate.Month, candidate.Day)) break;
+        if (isBusiness(candidate)) return candidate;
+        candidate = AddDays(candidate, -1);
+    }
+    return std::nullopt;
+}
+
 DateTime TokyoDateTime(std::time_t utcSeconds) {
     constexpr long kTokyoOffset = 9 * 3600;  // UTC+9 all year: Japan keeps no daylight saving
     return AddSeconds(DateTime{{1970, 1, 1}, 0, 0, 0}, static_cast<long>(utcSeconds) + kTokyoOffset);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,14 @@ std::string FormatHhMm(const DateTime& time); // "hh:nn"
 // Parses "yyyymmdd" or "yyyy/mm/dd"; nothing for any other text or an impossible date.
 std::optional<Date> ParseYmd(std::string_view text);
 std::optional<Date> ParseSlashed(std::string_view text);
+
+// How far the data date is looked for: a whole year, so every real calendar (even one with a
+// long closure) finds a day, and one that closes every day cannot hang us.
+inline constexpr int kDataDateStepsBack = 366;
+// The data date at `now`: the newest day whose prices are complete or trading — today from
+// 09:00, when the market opens, else the day before — stepped back over the days `isBusiness`
+// refuses. Nothing when no business day lies within kDataDateStepsBack days.
+std::optional<Date> DataDateUnder(const DateTime& now, const std::function<bool(const Date&)>& isBusiness);
 
 // The market's time, Tokyo time (UTC+9, no daylight saving), of a moment given in seconds
 // since 1970-01-01 00:00 UTC. Never reads the machine's time zone.

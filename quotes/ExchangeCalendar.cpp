@@ -3,8 +3,6 @@
 namespace mirolanda::quotes {
 namespace {
 
-constexpr int kMaxStepsBack = 366;
-
 bool IsBusinessDivision(int holDiv) {
     return holDiv == 1 || holDiv == 2;
 }
@@ -42,17 +40,6 @@ std::string CalendarDifferenceText(const CalendarDifference& difference) {
     return platform::FormatSlashed(difference.Day) +
            (difference.ExchangeBusiness ? ": 取引所の営業日ですが、内蔵カレンダーでは休日です"
                                         : ": 取引所の休業日ですが、内蔵カレンダーでは営業日です");
-}
-
-std::optional<platform::Date> DataDateUnder(const platform::DateTime& now, const BusinessDayRule& isBusiness) {
-    platform::Date candidate = now.Day;
-    // Before the market opens, the newest prices are the previous day's.
-    if (now.Hour * 100 + now.Minute < 900) candidate = platform::AddDays(candidate, -1);
-    for (int step = 0; step <= kMaxStepsBack; ++step) {
-        if (isBusiness(candidate)) return candidate;
-        candidate = platform::AddDays(candidate, -1);
-    }
-    return std::nullopt;
 }
 
 std::vector<platform::Date> BusinessDaysBetween(const platform::Date& after, const platform::Date& through,

@@ -52,10 +52,6 @@ std::vector<CalendarDifference> CompareCalendars(const ExchangeCalendar& exchang
 // «2026/11/24: 取引所の営業日ですが、内蔵カレンダーでは休日です»
 std::string CalendarDifferenceText(const CalendarDifference& difference);
 
-// The data date under a rule: before 09:00 the previous day, then back over non-business days;
-// nothing when no business day lies within 366 days.
-std::optional<platform::Date> DataDateUnder(const platform::DateTime& now, const BusinessDayRule& isBusiness);
-
 // The business days d with after < d <= through under the rule, oldest first.
 std::vector<platform::Date> BusinessDaysBetween(const platform::Date& after, const platform::Date& through,
                                                 const BusinessDayRule& isBusiness);

@@ -298,7 +298,7 @@ Plan MakePlan(ApiSession& api, const DownloadOptions& options, const platform::P
     const ExchangeCalendar exchange = LoadCalendar(api, options, now.Day.Year, now.Day, progress);
     differences = NotYetReported(CompareCalendars(exchange, options.BuiltinBusinessDay), options.TempFolder);
     Plan plan{{}, ExchangeFirst(exchange, options.BuiltinBusinessDay)};
-    auto day = DataDateUnder(now, plan.Rule);
+    auto day = platform::DataDateUnder(now, plan.Rule);
     if (!day) throw JQuantsFailure("データ日付を決められません");
     plan.Day = *day;
     return plan;

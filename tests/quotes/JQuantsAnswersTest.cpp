@@ -187,10 +187,10 @@ TEST(ExchangeCalendar, TheExchangeWinsWhereTheCalendarsDisagree) {
     EXPECT_EQ(quotes::CalendarDifferenceText(differences[1]), "2026/01/12: 取引所の営業日ですが、内蔵カレンダーでは休日です");
 
     const quotes::BusinessDayRule rule = quotes::ExchangeFirst(exchange, builtin);
-    EXPECT_EQ(quotes::DataDateUnder({{2026, 1, 9}, 8, 59, 0}, rule), (platform::Date{2026, 1, 7}));  // over the 8th
-    EXPECT_EQ(quotes::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, rule), (platform::Date{2026, 1, 12}));
-    EXPECT_EQ(quotes::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, builtin), (platform::Date{2026, 1, 9}));
-    EXPECT_EQ(quotes::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, [](const platform::Date&) { return false; }), std::nullopt);
+    EXPECT_EQ(platform::DataDateUnder({{2026, 1, 9}, 8, 59, 0}, rule), (platform::Date{2026, 1, 7}));  // over the 8th
+    EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, rule), (platform::Date{2026, 1, 12}));
+    EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, builtin), (platform::Date{2026, 1, 9}));
+    EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, [](const platform::Date&) { return false; }), std::nullopt);
     const auto between = quotes::BusinessDaysBetween({2026, 1, 6}, {2026, 1, 13}, rule);
     EXPECT_EQ(between, (std::vector<platform::Date>{{2026, 1, 7}, {2026, 1, 9}, {2026, 1, 12}, {2026, 1, 13}}));
 }
