@@ -58,13 +58,15 @@ void SettingsTab::LoadRegstoryUser() { user_->Load(); }
 void SettingsTab::LoadRegstoryBuy() { alerts_->Load(); }
 void SettingsTab::LoadRegstoryNotify() { notify_->Load(); }
 
+std::array<SettingsPage*, 6> SettingsTab::Pages() const { return {inet_, folders_, auto_, user_, alerts_, notify_}; }
+
 void SettingsTab::DisableSaveButtons() {
-    for (SettingsPage* page : std::initializer_list<SettingsPage*>{auto_, folders_, inet_, user_, alerts_, notify_}) page->DisableSave();
+    for (SettingsPage* page : Pages()) page->DisableSave();
 }
 
 settings::GroupValues SettingsTab::Values() const {
     settings::GroupValues all;
-    for (const SettingsPage* page : std::initializer_list<const SettingsPage*>{inet_, folders_, user_, alerts_, auto_, notify_}) {
+    for (const SettingsPage* page : Pages()) {
         settings::GroupValues values = page->Values();
         all.insert(all.end(), values.begin(), values.end());
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
 #include "settings/Snapshot.h"
 
@@ -17,6 +18,7 @@ class AutoSettingsPage;
 class FolderSettingsPage;
 class InetSettingsPage;
 class NotifySettingsPage;
+class SettingsPage;
 class UserSettingsPage;
 class WindowServices;
 
@@ -45,6 +47,9 @@ public:
 
 private:
     QTabWidget* pages_ = nullptr;
+    // The pages with a group of settings, in the order they are loaded.
+    std::array<SettingsPage*, 6> Pages() const;
+
     InetSettingsPage* inet_ = nullptr;
     FolderSettingsPage* folders_ = nullptr;
     UserSettingsPage* user_ = nullptr;

@@ -36,7 +36,8 @@ QPoint Centred(const QWidget& w) {
 
 std::vector<QPushButton*> SaveButtons(MainFrm& w) {
     std::vector<QPushButton*> buttons;
-    for (const char* name : {"CmdInetConfigSave", "CmdFolderConfigSave", "CmdUserInfSave", "CmdBuyConfigSave", "CmdAutoConfigSave"}) {
+    for (const char* name : {"CmdInetConfigSave", "CmdFolderConfigSave", "CmdUserInfSave", "CmdBuyConfigSave", "CmdAutoConfigSave",
+                             "CmdNotifyConfigSave"}) {
         buttons.push_back(Find<QPushButton>(&w, name));
     }
     return buttons;
