@@ -53,13 +53,13 @@ void HoldingsTab::LoadAtStartup() {
     RefreshBuyGrid();
 }
 
-void HoldingsTab::RefreshBuyGrid() {
+std::vector<CrossedAlert> HoldingsTab::RefreshBuyGrid() {
     // Resetting the model moves the current cell; nothing may be drawn for it meanwhile.
     BuyGridState = holdings::BuyGridState::No;
     holdings::HistoryFolder history(services_.CurrentFolders().StockData);
     holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, settings::AlertsFrom(services_.LiveSettings()));
     BuyGrid = std::move(grid.Grid);
-    NoteAlerts(grid.Marks);
+    std::vector<CrossedAlert> crossed = NoteAlerts(grid.Marks);
     FgBuyModel->Reload();
     for (size_t i = 0; i < grid.Marks.size(); ++i) {
         if (grid.Marks[i].CodeColour) {
@@ -74,19 +74,18 @@ void HoldingsTab::RefreshBuyGrid() {
         for (const auto& problem : grid.Problems) text += "\n" + problem;
         services_.Dialog().Inform(services_.Window(), MessageIcon::Warning, kAppTitle, Q(text));
     }
+    return crossed;
 }
 
 std::vector<CrossedAlert> HoldingsTab::RefreshAndFindCrossings() {
-    crossed_.clear();
-    RefreshBuyGrid();
-    std::vector<CrossedAlert> crossed = std::exchange(crossed_, {});
+    std::vector<CrossedAlert> crossed = RefreshBuyGrid();
     if (!crossed.empty()) emit AlertsCrossed(crossed);
     return crossed;
 }
 
-void HoldingsTab::NoteAlerts(const std::vector<holdings::BuyRowMark>& marks) {
+std::vector<CrossedAlert> HoldingsTab::NoteAlerts(const std::vector<holdings::BuyRowMark>& marks) {
     std::set<std::string> marked;
-    crossed_.clear();
+    std::vector<CrossedAlert> crossed;
     for (size_t i = 0; i < marks.size() && static_cast<int>(i) < FgBuyTmp.RowCount(); ++i) {
         if (marks[i].Alert == holdings::BuyAlert::None) continue;
         const auto& row = FgBuyTmp.RowAt(static_cast<int>(i));
@@ -97,12 +96,13 @@ void HoldingsTab::NoteAlerts(const std::vector<holdings::BuyRowMark>& marks) {
         marked.insert(key);
         if (!alertsKnown_ || marked_.count(key)) continue;
         const double rate = platform::LeadingNumber(BuyGrid.Cell(static_cast<int>(i), holdings::kGridRate));
-        crossed_.push_back({up ? QStringLiteral("値上がりの通知") : QStringLiteral("値下がりの通知"),
+        crossed.push_back({up ? QStringLiteral("値上がりの通知") : QStringLiteral("値下がりの通知"),
                             Q(row[holdings::kBuyCode]) + QLatin1Char(' ') + Q(row[holdings::kBuyName]) +
                                 QStringLiteral(" 上昇率 ") + QString::number(rate, 'f', 1) + QLatin1Char('%')});
     }
     marked_ = std::move(marked);
     alertsKnown_ = true;
+    return crossed;
 }
 
 void HoldingsTab::SetUpdateEnabled(bool enabled) {

@@ -42,7 +42,8 @@ public:
 
     // Rebuilds the grid from the holdings table and the history files, with the alert
     // settings as the controls hold them now. Run after every change of holdings or prices.
-    void RefreshBuyGrid();
+    // Gives the holdings marked now that were not at the previous rebuild.
+    std::vector<CrossedAlert> RefreshBuyGrid();
     // Rebuilds the grid (after a download or an intraday update) and gives the holdings that
     // are marked now but were not at the previous rebuild (nothing at the very first one);
     // AlertsCrossed tells them too.
@@ -83,8 +84,8 @@ private:
     void OpenBuyDialog();
     // Writes a confirmed purchase into the table, rebuilds the grid and saves the file.
     void ApplyPurchase(const holdings::BuyEntry& entry);
-    // Remembers which holdings are marked, and which of them were not marked before.
-    void NoteAlerts(const std::vector<holdings::BuyRowMark>& marks);
+    // Remembers which holdings are marked; gives those that were not marked before.
+    std::vector<CrossedAlert> NoteAlerts(const std::vector<holdings::BuyRowMark>& marks);
 
     WindowServices& services_;
     holdings::BuyGridState BuyGridState = holdings::BuyGridState::NotBuilt;
@@ -98,7 +99,6 @@ private:
     BuyFrm* buyFrm_ = nullptr;
     std::set<std::string> marked_;
     bool alertsKnown_ = false;
-    std::vector<CrossedAlert> crossed_;
 };
 
 }  // namespace mirolanda::app
