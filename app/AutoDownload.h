@@ -36,6 +36,8 @@ public:
     void OfferRerun();
 
     bool Running() const { return running_; }
+    // The failed tries in a row of the data date last tried (0 after a success).
+    int Failures() const { return failures_; }
 
 signals:
     // A download started by the tick has ended and its outcome is recorded.

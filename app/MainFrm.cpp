@@ -323,14 +323,12 @@ void MainFrm::AutoDownloadEnded(bool ok, bool cancelled) {
     if (cancelled) return;
     const quotes::DownloadOutcome& outcome = download_->LastOutcome();
     if (ok) {
-        failureNotified_.clear();
         Notify(QStringLiteral("自動ダウンロード完了"), DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()), false);
         return;
     }
-    // A failed automatic download is tried again every ten seconds: tell it once a day.
-    const std::string date = DataDate();
-    if (failureNotified_ == date) return;
-    failureNotified_ = date;
+    // A failed automatic download is tried again after growing waits: tell the first failure
+    // of the data date only.
+    if (auto_->Failures() != 1) return;
     const QString reason = outcome.Status.empty() ? QStringLiteral("保存中にエラーが発生しました") : QString::fromStdString(outcome.Status);
     Notify(QStringLiteral("自動ダウンロード失敗"), reason, true);
 }

@@ -127,7 +127,6 @@ private:
     Dialogs* dialogs_ = nullptr;
     Notifier* notifier_ = nullptr;
     bool quitting_ = false;
-    std::string failureNotified_;  // the data date whose failed automatic download was told
     platform::Table holidays_{2};
     QString initFlag_;
     int16_t downloadState_ = 0;
