@@ -16,6 +16,7 @@
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/PictureArea.h"
+#include "app/QtText.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
 #include "bonus/Omake.h"
@@ -37,7 +38,6 @@ const QString kAdjusting = QStringLiteral(
 const QString kAskTitle = QStringLiteral("最新チャートの作成");
 const QString kDoneTitle = QStringLiteral("チャート作成完了");
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Fills a notice box with the notice: its lines as they are, but the indented headline centred
 // instead (blanks that centre it in one width break it in another) and broken only between its

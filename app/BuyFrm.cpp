@@ -9,6 +9,7 @@
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
+#include "app/QtText.h"
 #include "app/WindowServices.h"
 #include "holdings/BuyData.h"
 #include "holdings/History.h"
@@ -19,9 +20,6 @@ namespace {
 const QString kAddCaption = QStringLiteral("OK");
 const QString kUpdateCaption = QStringLiteral("更新");
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 }  // namespace
 

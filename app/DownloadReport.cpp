@@ -2,13 +2,14 @@
 
 #include <charconv>
 
+#include "app/QtText.h"
+#include "platform/Date.h"
+
 namespace mirolanda::app {
 namespace {
 
 constexpr std::string_view kFailed = "NG";
 constexpr size_t kWhenSize = 16;  // "yyyy/mm/dd hh:nn"
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -49,10 +50,7 @@ QString DownloadDoneText(int issues, bool saved) {
 
 QString StatusAreaText(std::string_view dataDate, const std::optional<LastDownload>& last) {
     QString text;
-    if (dataDate.size() == 8) {
-        text = QStringLiteral("データ日付 ") + Q(dataDate.substr(0, 4)) + QLatin1Char('/') + Q(dataDate.substr(4, 2)) +
-               QLatin1Char('/') + Q(dataDate.substr(6, 2));
-    }
+    if (auto day = platform::ParseYmd(dataDate)) text = QStringLiteral("データ日付 ") + Q(platform::FormatSlashed(*day));
     if (!last) return text;
     if (!text.isEmpty()) text += QStringLiteral("　");
     text += QStringLiteral("最終ダウンロード ") + Q(last->When) + QLatin1Char(' ');

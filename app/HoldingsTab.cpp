@@ -14,6 +14,7 @@
 #include "app/ErrorBox.h"
 #include "app/IntradayView.h"
 #include "app/PictureArea.h"
+#include "app/QtText.h"
 #include "app/TableModel.h"
 #include "app/WindowServices.h"
 #include "holdings/BuyData.h"
@@ -36,14 +37,6 @@ HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
 }
 
 HoldingsTab::~HoldingsTab() = default;
-
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
 
 void HoldingsTab::LoadAtStartup() {
     auto load = holdings::LoadBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
