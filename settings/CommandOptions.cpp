@@ -45,9 +45,7 @@ quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
     o.Source = s.Text(keys::QuoteSource) == "jquants" ? quotes::QuoteSource::JQuants : quotes::QuoteSource::Site;
     o.JQuants.ApiUrl = BaseUrl(s, keys::JQuantsApiUrl);
     o.JQuants.ApiKey = s.Text(keys::JQuantsApiKey);
-    const auto perMinute = platform::WholeInteger(s.Text(keys::JQuantsRequestsPerMinute), 1, 10000);
-    o.JQuants.RequestsPerMinute = static_cast<int>(
-        perMinute.value_or(*platform::WholeInteger(keys::JQuantsRequestsPerMinute.Default, 1, 10000)));
+    o.JQuants.RequestsPerMinute = static_cast<int>(s.Whole(keys::JQuantsRequestsPerMinute, 1, 10000));
     return o;
 }
 

@@ -21,17 +21,15 @@ void Snapshot::Set(const GroupValues& values) {
     for (const auto& [key, text] : values) Set(*key, text);
 }
 
-bool Snapshot::Checked(const Key& key) const {
-    auto value = platform::WholeInteger(Text(key), 0, 1);
-    if (!value) value = platform::WholeInteger(key.Default, 0, 1);
-    return value.value_or(0) == 1;
+long Snapshot::Whole(const Key& key, long low, long high) const {
+    auto value = platform::WholeInteger(Text(key), low, high);
+    if (!value) value = platform::WholeInteger(key.Default, low, high);
+    return value.value_or(0);
 }
 
-uint32_t Snapshot::Color(const Key& key) const {
-    auto value = platform::WholeInteger(Text(key), 0, 0xFFFFFF);
-    if (!value) value = platform::WholeInteger(key.Default, 0, 0xFFFFFF);
-    return static_cast<uint32_t>(value.value_or(0));
-}
+bool Snapshot::Checked(const Key& key) const { return Whole(key, 0, 1) == 1; }
+
+uint32_t Snapshot::Color(const Key& key) const { return static_cast<uint32_t>(Whole(key, 0, 0xFFFFFF)); }
 
 int Snapshot::ConnectionMode() const {
     const long mode = platform::LeadingInteger(Text(keys::ConnectionMode), 0);

@@ -29,6 +29,9 @@ public:
     void Set(const Key& key, std::string text) { texts_[&key] = std::move(text); }
     void Set(const GroupValues& values);
 
+    // A whole number from `low` to `high`, blanks around allowed; any other text gives the
+    // key's default (0 when that too is outside).
+    long Whole(const Key& key, long low, long high) const;
     // A check box's state: "0" or "1", blanks around allowed; any other text gives the default.
     bool Checked(const Key& key) const;
     // A colour 0x00BBGGRR in decimal, 0 to 0xFFFFFF; any other text gives the default.
