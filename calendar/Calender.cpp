@@ -1,7 +1,6 @@
 #include "calendar/Calender.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -142,13 +141,8 @@ std::optional<std::string> NormalizeHolidayDay(std::string_view typed) {
     const auto month = number(parts[dated ? 1 : 0], 1, 2);
     const auto day = number(parts[dated ? 2 : 1], 1, 2);
     if (!year || !month || !day || !platform::IsValidDate(*year, *month, *day)) return std::nullopt;
-    char text[16];
-    if (dated) {
-        std::snprintf(text, sizeof text, "%04d/%02d/%02d", *year, *month, *day);
-    } else {
-        std::snprintf(text, sizeof text, "%02d/%02d", *month, *day);
-    }
-    return std::string(text);
+    const std::string slashed = platform::FormatSlashed({*year, *month, *day});
+    return dated ? slashed : slashed.substr(5);
 }
 
 std::string NormalizeHolidayField(std::string_view typed) {
