@@ -14,6 +14,7 @@
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/CodeConvert.h"
+#include "quotes/IssueCode.h"
 
 namespace fs = std::filesystem;
 
@@ -30,17 +31,11 @@ bool IsAsciiAlnum(char c) {
 
 using platform::TrimBlanks;
 
-// The issue code of a code cell: exactly four digits from 1000 to 9999 (blanks around them
-// allowed), or 0 when the cell holds anything else.
-int IssueCode(std::string_view cell) {
-    std::string_view text = TrimBlanks(cell);
-    if (text.size() != 4) return 0;
-    int code = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return 0;
-        code = code * 10 + (c - '0');
-    }
-    return code >= 1000 ? code : 0;
+// The code of a quote page's code cell: four digits from 1000 to 9999 (blanks around them
+// allowed), the only codes the page lists; 0 when the cell holds anything else.
+int NumericCodeOfCell(std::string_view cell) {
+    const std::optional<IssueCode> code = IssueCode::Parse(TrimBlanks(cell));
+    return code && code->IsNumeric() ? std::stoi(code->Text()) : 0;
 }
 
 // The link code names a chart image's address and file, so an unsafe one becomes "" and the
@@ -112,7 +107,7 @@ void ParseQuoteRow(platform::Table& grid, LineReader& file) {
         // The site answers an unknown code with a two-line no-match row; skip it.
         if (i == 1 && StripTags(cells[1]).find(kNoMatch) != std::string::npos) return;
     }
-    int code = IssueCode(StripTags(cells[0]));
+    int code = NumericCodeOfCell(StripTags(cells[0]));
     if (code == 0) return;
     std::string name = StripTags(cells[1]);
     // Rows travel as TAB-separated text (grid rows, the CLI), so a TAB in a name would shift columns.

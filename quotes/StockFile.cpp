@@ -365,7 +365,7 @@ std::optional<platform::Date> NewestHistoryDate(const fs::path& stockFolder) {
     std::error_code ec;
     for (fs::directory_iterator it(stockFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path& path = it->path();
-        if (path.extension() != ".dat" || !IsIssueCode(path.stem().string())) continue;
+        if (!IsHistoryFileName(path.filename().string())) continue;
         std::FILE* file = std::fopen(path.c_str(), "rb");
         if (!file) continue;
         std::string head(kNameBytes + kEntryBytes, '\0');
@@ -447,11 +447,7 @@ void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::Ru
 }
 
 bool IsHistoryFileName(std::string_view name) {
-    // The code part is four letters or digits, so codes with letters are covered too.
-    if (name.size() != 8 || name.substr(4) != ".dat") return false;
-    return std::all_of(name.begin(), name.begin() + 4, [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
-    });
+    return name.size() == 8 && name.substr(4) == ".dat" && IsIssueCode(name.substr(0, 4));
 }
 
 size_t RemoveStaleHistoryTemporaries(const fs::path& stockFolder) {

@@ -89,7 +89,8 @@ struct FilingReport {
 // left alone) or "ok", the history files stored, and each file skipped with why.
 void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::RunRecord& record);
 
-// "CODE.dat" with a code of four digits or capital letters: the names of history files.
+// "CODE.dat" with an issue code (four digits, or digits with capital letters where the
+// exchange puts them): the names of history files.
 bool IsHistoryFileName(std::string_view name);
 // Removes the temporaries that a filing killed half-way left beside the history files (only
 // those, and only when older than a running filing's could be). Every filing starts with it;
