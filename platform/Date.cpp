@@ -76,6 +76,12 @@ std::string FormatSlashed(const Date& date) {
     return buf;
 }
 
+std::string FormatDashed(const Date& date) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.Year, date.Month, date.Day);
+    return buf;
+}
+
 std::string FormatHhMm(const DateTime& time) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02d:%02d", time.Hour, time.Minute);
@@ -89,12 +95,20 @@ std::optional<Date> ParseYmd(std::string_view text) {
     return Date{*y, *m, *d};
 }
 
-std::optional<Date> ParseSlashed(std::string_view text) {
-    if (text.size() != 10 || text[4] != '/' || text[7] != '/') return std::nullopt;
+namespace {
+
+std::optional<Date> ParseSeparated(std::string_view text, char separator) {
+    if (text.size() != 10 || text[4] != separator || text[7] != separator) return std::nullopt;
     auto y = Digits(text.substr(0, 4)), m = Digits(text.substr(5, 2)), d = Digits(text.substr(8, 2));
     if (!y || !m || !d || !IsValidDate(*y, *m, *d)) return std::nullopt;
     return Date{*y, *m, *d};
 }
+
+}  // namespace
+
+std::optional<Date> ParseSlashed(std::string_view text) { return ParseSeparated(text, '/'); }
+
+std::optional<Date> ParseDashed(std::string_view text) { return ParseSeparated(text, '-'); }
 
 std::optional<Date> DataDateUnder(const DateTime& now, const std::function<bool(const Date&)>& isBusiness) {
     Date candidate = now.Day;

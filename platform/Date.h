@@ -39,10 +39,12 @@ DateTime AddSeconds(const DateTime& time, long seconds);
 
 std::string FormatYmd(const Date& date);      // "yyyymmdd"
 std::string FormatSlashed(const Date& date);  // "yyyy/mm/dd"
+std::string FormatDashed(const Date& date);   // "yyyy-mm-dd", as web APIs write dates
 std::string FormatHhMm(const DateTime& time); // "hh:nn"
 // Parses "yyyymmdd" or "yyyy/mm/dd"; nothing for any other text or an impossible date.
 std::optional<Date> ParseYmd(std::string_view text);
 std::optional<Date> ParseSlashed(std::string_view text);
+std::optional<Date> ParseDashed(std::string_view text);
 
 // How far the data date is looked for: a whole year, so every real calendar (even one with a
 // long closure) finds a day, and one that closes every day cannot hang us.

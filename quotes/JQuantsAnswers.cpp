@@ -88,10 +88,7 @@ const Json& DataArray(const Json& page) {
 
 // "YYYY-MM-DD", the API's date form.
 platform::Date ApiDate(const std::string& text) {
-    std::optional<platform::Date> day;
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        day = platform::ParseYmd(text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2));
-    }
+    const std::optional<platform::Date> day = platform::ParseDashed(text);
     if (!day) Fail("Date が YYYY-MM-DD ではありません");
     return *day;
 }

@@ -29,11 +29,6 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-std::string ApiDate(const platform::Date& day) {
-    const std::string ymd = platform::FormatYmd(day);
-    return ymd.substr(0, 4) + "-" + ymd.substr(4, 2) + "-" + ymd.substr(6, 2);
-}
-
 // Tenths of a yen added to a price of an issue with letters, 0–9, fixed by the day and field.
 int Tenths(const Issue& issue, const platform::Date& day, int field) {
     if (issue.Code != 0) return 0;
@@ -56,7 +51,7 @@ std::string BarJson(const Market& market, const ApiIssue& row, const platform::D
     auto price = [&](int64_t yen, int field) { return q.Traded ? ApiPrice(issue, yen, day, field) : "null"; };
     const std::string volume = q.Traded ? std::to_string(q.Volume) + ".0" : "null";
     const std::string value = q.Traded ? std::to_string(q.Close * q.Volume) + ".0" : "null";
-    return "{\"Date\":\"" + ApiDate(day) + "\",\"Code\":\"" + row.Code5 + "\",\"O\":" + price(q.Open, 1) +
+    return "{\"Date\":\"" + platform::FormatDashed(day) + "\",\"Code\":\"" + row.Code5 + "\",\"O\":" + price(q.Open, 1) +
            ",\"H\":" + price(q.High, 2) + ",\"L\":" + price(q.Low, 3) + ",\"C\":" + price(q.Close, 4) +
            ",\"UL\":\"0\",\"LL\":\"0\",\"Vo\":" + volume + ",\"Va\":" + value + ",\"AdjFactor\":1.0,\"AdjO\":" +
            price(q.Open, 1) + ",\"AdjH\":" + price(q.High, 2) + ",\"AdjL\":" + price(q.Low, 3) +
@@ -64,7 +59,7 @@ std::string BarJson(const Market& market, const ApiIssue& row, const platform::D
 }
 
 std::string MasterJson(const ApiIssue& row, const platform::Date& day) {
-    return "{\"Date\":\"" + ApiDate(day) + "\",\"Code\":\"" + row.Code5 + "\",\"CoName\":" +
+    return "{\"Date\":\"" + platform::FormatDashed(day) + "\",\"Code\":\"" + row.Code5 + "\",\"CoName\":" +
            JsonString(row.Listed->Name) + ",\"CoNameEn\":\"Issue " + row.Listed->Symbol +
            "\",\"S17\":\"1\",\"S17Nm\":\"食品\",\"S33\":\"0050\",\"S33Nm\":\"水産・農林業\",\"ScaleCat\":\"-\","
            "\"Mkt\":\"0111\",\"MktNm\":\"プライム\",\"Mrgn\":\"1\",\"MrgnNm\":\"信用\"}";
@@ -132,7 +127,7 @@ std::string CalendarJson(const platform::Date& from, const platform::Date& to, c
     for (long d = platform::DaysFromCivil(from); d <= platform::DaysFromCivil(to); ++d) {
         const platform::Date day = platform::CivilFromDays(d);
         if (d > platform::DaysFromCivil(from)) out += ",";
-        out += "{\"Date\":\"" + ApiDate(day) + "\",\"HolDiv\":\"" + std::to_string(HolidayDivision(day, options)) + "\"}";
+        out += "{\"Date\":\"" + platform::FormatDashed(day) + "\",\"HolDiv\":\"" + std::to_string(HolidayDivision(day, options)) + "\"}";
     }
     return out + "]}";
 }

@@ -134,9 +134,8 @@ Answer JsonAnswer(int status, std::string body) {
 }
 
 // A date parameter of the API: YYYYMMDD or YYYY-MM-DD.
-std::optional<platform::Date> ApiDateParam(std::string text) {
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') text = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
-    return platform::ParseYmd(text);
+std::optional<platform::Date> ApiDateParam(const std::string& text) {
+    return text.size() == 10 ? platform::ParseDashed(text) : platform::ParseYmd(text);
 }
 
 Answer Error(int status, const std::string& text) {

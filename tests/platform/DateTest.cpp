@@ -23,6 +23,10 @@ TEST(Date, FormatsAndParses) {
     EXPECT_EQ(ParseYmd("2000022"), std::nullopt);
     EXPECT_EQ(ParseSlashed("2001/05/17"), (Date{2001, 5, 17}));
     EXPECT_EQ(ParseSlashed("2001-05-17"), std::nullopt);
+    EXPECT_EQ(FormatDashed({2026, 1, 9}), "2026-01-09");
+    EXPECT_EQ(ParseDashed("2026-01-09"), (Date{2026, 1, 9}));
+    for (const char* refused : {"2026/01/09", "2026-02-30", "2026-1-09", "20260109", "2026-01-0x"})
+        EXPECT_EQ(ParseDashed(refused), std::nullopt) << refused;
     auto t = ParseDateTime("2026-12-07 08:59");
     ASSERT_TRUE(t);
     EXPECT_EQ(FormatHhMm(*t), "08:59");
