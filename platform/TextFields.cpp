@@ -8,14 +8,19 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::string BlankControls(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return text;
+}
+
 std::string QuotableText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (char c : BlankControls(std::string(text))) {
         if (c == '"') {
             out += "＂";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            out += ' ';
         } else {
             out += c;
         }

@@ -14,6 +14,8 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // The text without blanks at either end.
 std::string_view TrimBlanks(std::string_view text);
 
+// Control characters (below 0x20, and DEL) become blanks, so a text stays on one line.
+std::string BlankControls(std::string text);
 // Text as a double-quoted field of the line files can hold it: a double quote becomes the
 // full-width "＂" (the files have no escape for one) and a control character a blank (it
 // would end the line), so the line reads back into the same fields.

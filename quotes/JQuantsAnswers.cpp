@@ -114,14 +114,6 @@ std::optional<int64_t> Quantity(const Json& row, const char* name, int64_t high)
     return rounded;
 }
 
-// Control characters become blanks: a line break in a name would split a CSV or cache line.
-std::string BlankControls(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
-    return text;
-}
-
 // Every row of a page as `readRow` reads it (nothing for a row to leave out), and the page's key.
 template <typename Row, typename ReadRow>
 JQuantsPage<Row> ReadPage(std::string_view body, const ReadRow& readRow) {
@@ -169,7 +161,7 @@ JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body) {
         const std::string& name = StringMember(row, "CoName");
         if (name.size() > kMaxNameBytes) Fail("CoName が長すぎます");
         if (!code) return std::nullopt;
-        return JQuantsIssue{std::move(*code), BlankControls(name)};
+        return JQuantsIssue{std::move(*code), platform::BlankControls(name)};
     });
 }
 
@@ -185,7 +177,7 @@ std::string JQuantsErrorMessage(std::string_view body) {
     if (json.is_discarded() || !json.is_object()) return {};
     auto it = json.find("message");
     if (it == json.end() || !it->is_string()) return {};
-    const std::string text = BlankControls(it->get<std::string>());
+    const std::string text = platform::BlankControls(it->get<std::string>());
     // At most 80 characters, never splitting one; the padding FitChars adds is taken off again.
     std::string cut = platform::FitChars(text, 80);
     cut.erase(cut.find_last_not_of(' ') + 1);
