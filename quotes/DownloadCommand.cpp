@@ -16,13 +16,8 @@ namespace mirolanda::quotes {
 namespace {
 
 constexpr int kFirstCode = 1000;
-constexpr int kBlockSize = 50;
+constexpr int kBlockSize = kCodesPerRequest;
 constexpr int kBlocks = 180;  // 1000 … 9999
-
-std::string BlockRange(int first) {
-    // The second number is the first code + 50, as the status line has always shown it.
-    return std::to_string(first) + "～" + std::to_string(first + kBlockSize);
-}
 
 struct PassResult {
     std::optional<platform::FetchResult> failure;  // the failed request; nothing when every one went through

@@ -26,6 +26,8 @@ std::string CodeList(const std::vector<IssueCode>& codes) {
 
 }  // namespace
 
+std::string BlockRange(int first) { return std::to_string(first) + "～" + std::to_string(first + kCodesPerRequest); }
+
 bool IsIncomplete(const DownloadOptions& options, int issues) {
     return options.CompletenessCheck && options.MinimumIssues > issues;
 }
@@ -108,6 +110,7 @@ void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& re
     DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("issues=" + std::to_string(outcome.Issues));
     if (!outcome.CaughtUp.empty()) record.Notes.push_back("追加取得 " + DayList(outcome.CaughtUp));
+    if (!outcome.MissingDays.empty()) record.Notes.push_back("欠けている営業日 " + DayList(outcome.MissingDays));
     for (const CalendarDifference& difference : outcome.CalendarDifferences) {
         record.Notes.push_back(CalendarDifferenceText(difference));
     }
@@ -115,7 +118,7 @@ void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& re
     if (!outcome.Missing.empty()) record.Notes.push_back("欠落 " + CodeList(outcome.Missing));
     if (!outcome.Appeared.empty()) record.Notes.push_back("新規 " + CodeList(outcome.Appeared));
     for (const ShortPage& page : outcome.ShortPages) {
-        record.Notes.push_back("少ないページ " + std::to_string(page.First) + "～" + std::to_string(page.First + 50) + ": " +
+        record.Notes.push_back("少ないページ " + BlockRange(page.First) + ": " +
                                std::to_string(page.Listed) + "銘柄(前日 " + std::to_string(page.Previous) + "銘柄)");
     }
     if (!outcome.Ok) record.Notes.push_back(outcome.Status);

@@ -60,6 +60,12 @@ struct DownloadOptions {
 
 // A quote-site page that listed fewer issues than its request asked for and than the
 // previous day's CSV file had in its codes.
+// The quote site's request: fifty codes from a block's first.
+inline constexpr int kCodesPerRequest = 50;
+// «1000～1050»: a block as the status line and the run log name it, by its first code and
+// the first code + 50.
+std::string BlockRange(int first);
+
 struct ShortPage {
     int First = 0;     // the block's first code
     int Listed = 0;

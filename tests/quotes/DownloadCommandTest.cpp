@@ -305,6 +305,9 @@ TEST(DownloadCommand, BusinessDaysTheHistoryLacksAreNamedBecauseTheSiteServesTod
     EXPECT_NE(outcome.Status.find("欠けている営業日があります(株価サイトからは当日分のみ取得できます): 2001/05/15, 2001/05/16"),
               std::string::npos)
         << outcome.Status;
+    platform::RunRecord record;
+    quotes::DescribeInRunRecord(outcome, record);
+    EXPECT_NE(platform::FormatRunRecord(record).find("欠けている営業日 2001/05/15, 2001/05/16"), std::string::npos);
     day = "20010518";  // the next day follows the one just filed
     EXPECT_TRUE(f.Run().MissingDays.empty());
 }
