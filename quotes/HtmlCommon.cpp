@@ -16,14 +16,7 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Position of the first occurrence of `key` in `text` at or after `from`, comparing ASCII
-// letters without regard to case; npos when there is none.
-size_t FindNoCase(std::string_view text, std::string_view key, size_t from = 0) {
-    auto same = [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); };
-    if (from > text.size()) return std::string_view::npos;
-    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), key.begin(), key.end(), same);
-    return it == text.end() && !key.empty() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
-}
+bool SameNoCase(char a, char b) { return AsciiUpper(a) == AsciiUpper(b); }
 
 // The value of the number at the start of a piece of the name, or -1 when it does not
 // consist of digits only: a blank or a letter in the date part is no date.
@@ -37,6 +30,17 @@ int DigitsValue(std::string_view piece) {
 }
 
 }  // namespace
+
+size_t FindNoCase(std::string_view text, std::string_view key, size_t from) {
+    if (from > text.size()) return std::string_view::npos;
+    auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), key.begin(), key.end(), SameNoCase);
+    return it == text.end() && !key.empty() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
+}
+
+size_t FindLastNoCase(std::string_view text, std::string_view key) {
+    auto it = std::find_end(text.begin(), text.end(), key.begin(), key.end(), SameNoCase);
+    return it == text.end() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
+}
 
 std::string LineReader::ReadLine() {
     if (AtEnd()) return {};

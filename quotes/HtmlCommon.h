@@ -27,6 +27,11 @@ private:
 // or "" when the file ends first (also when the matching line was the last one).
 std::string FindLine(LineReader& file, std::string_view key);
 
+// Where `key` first occurs in `text` at or after `from`, or last occurs, comparing ASCII
+// letters without regard to case; npos when it does not.
+size_t FindNoCase(std::string_view text, std::string_view key, size_t from = 0);
+size_t FindLastNoCase(std::string_view text, std::string_view key);
+
 // The text between the first start marker (case-insensitive) and the first end marker after
 // it; "" when the text is empty, the start marker is missing, or no end marker follows.
 std::string TextBetween(std::string_view text, std::string_view start, std::string_view end);

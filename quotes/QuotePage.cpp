@@ -134,15 +134,12 @@ void ParseQuoteRow(platform::Table& grid, LineReader& file) {
 
 std::string QuotePageCutShort(std::string_view page) {
     // The markers are ASCII, which EUC-JP never uses inside a character: the raw bytes do.
-    std::string lower(page);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    const size_t row = lower.rfind("<tr align=right>");
-    const size_t table = lower.rfind("<table");
+    const size_t row = FindLastNoCase(page, "<tr align=right>");
+    const size_t table = FindLastNoCase(page, "<table");
     size_t opened = std::string::npos;
     if (row != std::string::npos) opened = row;
     if (table != std::string::npos && (opened == std::string::npos || table > opened)) opened = table;
-    if (opened == std::string::npos || lower.find("</table", opened) != std::string::npos) return {};
+    if (opened == std::string::npos || FindNoCase(page, "</table", opened) != std::string::npos) return {};
     return "ページが途中で切れています";
 }
 

@@ -86,6 +86,23 @@ TEST(QuoteRequestPath, JoinsCodesWithPlus) {
     EXPECT_EQ(QuoteRequestPath(9950, 50).substr(5, 10), "9950+9951+");
 }
 
+// A page whose last table or row is never closed was cut short; markers in any case count.
+TEST(QuotePageCutShort, AnOpenTableOrRowAtTheEndIsACutPage) {
+    struct Case {
+        const char* page;
+        bool cut;
+    };
+    for (const Case& c : {Case{"<table><tr align=right><td>1</td></tr></table></html>", false},
+                          Case{"<TABLE><TR ALIGN=RIGHT><td>1</td></TR></Table>", false},
+                          Case{"<table><tr align=right><td>1</td>", true},
+                          Case{"<TABLE><TR ALIGN=RIGHT><td>1", true},
+                          Case{"<table></table><table><tr align=right>", true},  // the second table is open
+                          Case{"<html>no table at all</html>", false},
+                          Case{"", false}}) {
+        EXPECT_EQ(QuotePageCutShort(c.page).empty(), !c.cut) << c.page;
+    }
+}
+
 TEST(ParseQuoteFile, ReadsTheHandWrittenPage) {
     Table grid;
     ResetResultGrid(grid);
