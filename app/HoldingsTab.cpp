@@ -175,12 +175,12 @@ void HoldingsTab::FgBuy_EnterCell() {
     if (index < 0) return;
     Guarded(services_, [&] {
         holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-        auto record = history.Record(quotes::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
+        auto record = history.Record(market::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
         // Drawn again at every change of the picture's size, for the size it has then.
         PicBuy->Draw([record = std::move(record), holding = FgBuyTmp.RowAt(index)](QImage& image) {
             ChartCanvas canvas(image);
             holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate],
-                                   quotes::CodeOfCell(holding[holdings::kBuyCode]),
+                                   market::CodeOfCell(holding[holdings::kBuyCode]),
                                    platform::CellToInt32(holding[holdings::kBuyPrice]));
         });
     });

@@ -9,15 +9,15 @@
 namespace mirolanda::cli {
 namespace {
 
-quotes::IssueCode ParseCode(const std::string& text) {
-    auto code = quotes::IssueCode::Parse(text);
+market::IssueCode ParseCode(const std::string& text) {
+    auto code = market::IssueCode::Parse(text);
     if (!code) throw UsageError{"not an issue code (1000 to 9999, or with letters such as 130A): " + text};
     return *code;
 }
 
 int RunIssue(CliContext& context, const Args& args) {
     if (args.size() != 1) throw UsageError{"issue takes one issue code"};
-    const quotes::IssueCode code = ParseCode(args[0]);
+    const market::IssueCode code = ParseCode(args[0]);
     const auto& folder = context.folders.StockData;
     // Without a file the program's reader gives "Unknown" and zeros; a script is better told.
     if (!std::filesystem::exists(quotes::IssueFilePath(folder, code))) {

@@ -23,7 +23,7 @@ std::optional<std::string> ReadRecord(std::string_view line, platform::Table::Ro
 
     // A code with letters as written; a numeric code as the whole number it must be.
     std::optional<std::string> code;
-    if (auto letters = quotes::IssueCode::Parse(platform::TrimBlanks(f[kBuyCode]))) code = letters->Text();
+    if (auto letters = market::IssueCode::Parse(platform::TrimBlanks(f[kBuyCode]))) code = letters->Text();
     auto number = platform::WholeNumber(f[kBuyCode]);
     if (auto value = number ? platform::RoundHalfEven(*number, 1000, 9999) : std::nullopt; !code && value) {
         code = std::to_string(*value);
@@ -94,7 +94,7 @@ std::string EncodeBuyData(const platform::Table& table) {
             return column < static_cast<int>(row.size()) ? std::string_view(row[static_cast<size_t>(column)])
                                                          : std::string_view();
         };
-        lines.push_back(quotes::CodeOfCell(cell(kBuyCode)).Text() + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
+        lines.push_back(market::CodeOfCell(cell(kBuyCode)).Text() + ",\"" + FileText(cell(kBuyName)) + "\",\"" +
                         FileText(cell(kBuyDate)) + "\"," + std::to_string(platform::CellToInt32(cell(kBuyPrice))) + "," +
                         std::to_string(platform::CellToInt32(cell(kBuyShares))));
     }

@@ -11,13 +11,13 @@
 namespace mirolanda::holdings {
 
 std::string NameForCodeBox(std::string_view codeText, const History& history) {
-    if (auto code = quotes::CodeFromText(codeText)) return history.Name(*code);
+    if (auto code = market::CodeFromText(codeText)) return history.Name(*code);
     auto number = platform::RoundHalfEven(platform::LeadingNumber(codeText), INT16_MIN, INT16_MAX);
     return history.Name(number ? static_cast<int>(*number) : 0);
 }
 
-quotes::IssueCode CodeFromWholeText(std::string_view codeText) {
-    return quotes::CodeFromText(codeText).value_or(quotes::IssueCode(0));
+market::IssueCode CodeFromWholeText(std::string_view codeText) {
+    return market::CodeFromText(codeText).value_or(market::IssueCode(0));
 }
 
 namespace {
@@ -76,7 +76,7 @@ bool IsUsableCount(std::string_view text) {
 }  // namespace
 
 BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
-    const quotes::IssueCode code = CodeFromWholeText(entry.Code);
+    const market::IssueCode code = CodeFromWholeText(entry.Code);
     entry.Name = history.Name(code);
     if (IsUnknownName(entry.Name)) return {BuyRefusal::UnknownIssue, BuyField::Code, true, {}};
 

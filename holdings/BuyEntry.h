@@ -40,7 +40,7 @@ std::string NameForCodeBox(std::string_view codeText, const History& history);
 
 // The code box's whole text as an issue code: blanks around, 1000–9999 or a code with letters
 // in any case ("130a"); the number 0, no code, for anything else ("1301x", "abc", "").
-quotes::IssueCode CodeFromWholeText(std::string_view codeText);
+market::IssueCode CodeFromWholeText(std::string_view codeText);
 
 // The date box after it is left: "yyyy/mm/dd" for a text that reads as a date (2001/5/6,
 // 2001-5-6, 2001.5.6, 20010506), nothing otherwise (the box then keeps its text).

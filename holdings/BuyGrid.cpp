@@ -66,7 +66,7 @@ BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, c
         };
         std::optional<int32_t> current;
         try {
-            current = CurrentPrice(history.Record(quotes::CodeOfCell(cell(kBuyCode))));
+            current = CurrentPrice(history.Record(market::CodeOfCell(cell(kBuyCode))));
         } catch (const platform::Error& error) {
             grid.Problems.emplace_back(error.what());
         }

@@ -15,9 +15,9 @@ class History {
 public:
     virtual ~History() = default;
     // The issue's record; UnknownIssueRecord() when the issue has no history.
-    virtual quotes::IssueRecord Record(const quotes::IssueCode& code) const = 0;
+    virtual quotes::IssueRecord Record(const market::IssueCode& code) const = 0;
     // The stored name (padded with blanks to 60 characters), or "Unknown".
-    virtual std::string Name(const quotes::IssueCode& code) const = 0;
+    virtual std::string Name(const market::IssueCode& code) const = 0;
 };
 
 // The history files of one folder. A text that is no issue code never touches the disk: it
@@ -25,8 +25,8 @@ public:
 class HistoryFolder final : public History {
 public:
     explicit HistoryFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
-    quotes::IssueRecord Record(const quotes::IssueCode& code) const override;
-    std::string Name(const quotes::IssueCode& code) const override;
+    quotes::IssueRecord Record(const market::IssueCode& code) const override;
+    std::string Name(const market::IssueCode& code) const override;
 
 private:
     std::filesystem::path folder_;

@@ -4,12 +4,12 @@
 
 namespace mirolanda::holdings {
 
-quotes::IssueRecord HistoryFolder::Record(const quotes::IssueCode& code) const {
+quotes::IssueRecord HistoryFolder::Record(const market::IssueCode& code) const {
     if (!code.IsValid()) return UnknownIssueRecord();
     return quotes::ReadIssueRecord(folder_, code);
 }
 
-std::string HistoryFolder::Name(const quotes::IssueCode& code) const {
+std::string HistoryFolder::Name(const market::IssueCode& code) const {
     if (!code.IsValid()) return std::string(kUnknownName);
     return quotes::ReadIssueName(folder_, code);
 }

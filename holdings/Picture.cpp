@@ -55,7 +55,7 @@ void PrintPriceLabel(const ChartSpace& s, int64_t value, double h) {
     s.PrintChartText((6 - static_cast<double>(text.size())) * s.dw, h, text, kChartBlack);
 }
 
-void DrawChartFrame(const ChartSpace& s, int32_t lowest, int32_t highest, int32_t g, const quotes::IssueCode& code,
+void DrawChartFrame(const ChartSpace& s, int32_t lowest, int32_t highest, int32_t g, const market::IssueCode& code,
                     std::string_view name, std::string_view purchaseDate, int32_t purchasePrice,
                     std::optional<double> ystep) {
     const double TH = s.TH;
@@ -124,12 +124,12 @@ ChartWindow ChooseChartWindow(const quotes::IssueRecord& record, std::string_vie
 }
 
 void DrawBuyChart(Canvas& canvas, const quotes::IssueRecord& record, std::string_view purchaseDate,
-                  const quotes::IssueCode& code, int32_t purchasePrice) {
+                  const market::IssueCode& code, int32_t purchasePrice) {
     ChartWindow w = ChooseChartWindow(record, purchaseDate);
     PlotPriceChart(record, code, purchaseDate, canvas, w.Oldest, w.Newest, w.Lowest, w.Highest, purchasePrice);
 }
 
-void PlotPriceChart(const quotes::IssueRecord& record, const quotes::IssueCode& code, std::string_view purchaseDate,
+void PlotPriceChart(const quotes::IssueRecord& record, const market::IssueCode& code, std::string_view purchaseDate,
                     Canvas& canvas, int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice) {
     ChartSpace s(canvas);
     const double TH = s.TH;

@@ -32,11 +32,11 @@ ChartWindow ChooseChartWindow(const quotes::IssueRecord& record, std::string_vie
 
 // Clears the canvas and draws the whole chart of one holding.
 void DrawBuyChart(Canvas& canvas, const quotes::IssueRecord& record, std::string_view purchaseDate,
-                  const quotes::IssueCode& code, int32_t purchasePrice);
+                  const market::IssueCode& code, int32_t purchasePrice);
 
 // Draws the chart of a chosen window. A window of one day or a flat range draws the frame,
 // labels and texts without the close line, since neither has a scale.
-void PlotPriceChart(const quotes::IssueRecord& record, const quotes::IssueCode& code, std::string_view purchaseDate,
+void PlotPriceChart(const quotes::IssueRecord& record, const market::IssueCode& code, std::string_view purchaseDate,
                     Canvas& canvas, int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice);
 
 }  // namespace mirolanda::holdings

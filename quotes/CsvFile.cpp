@@ -83,14 +83,14 @@ int64_t ReadNumber(std::string_view field, const char* what, const fs::path& pat
 }
 
 // A code with letters as written; a numeric code as before: a whole number 1000–9999.
-IssueCode ReadCode(std::string_view field, const fs::path& path, int line) {
-    if (auto code = IssueCode::Parse(TrimBlanks(field))) return *code;
+market::IssueCode ReadCode(std::string_view field, const fs::path& path, int line) {
+    if (auto code = market::IssueCode::Parse(TrimBlanks(field))) return *code;
     int64_t code = 0;
     if (ParseRoundedInteger(field, code) != NumberStatus::Ok || code < 1000 || code > 9999 ||
         TrimBlanks(field).find('.') != std::string_view::npos) {
         throw platform::FormatError(path, line, "銘柄コードが正しくありません(" + Excerpt(field) + ")");
     }
-    return IssueCode(static_cast<int>(code));
+    return market::IssueCode(static_cast<int>(code));
 }
 
 // The name field: the text inside the double quotes. A quote inside the name is written
@@ -151,7 +151,7 @@ int64_t GridNumber(const platform::Table& grid, int row, int column, const fs::p
 
 // A code cell: a code with letters as it stands, a numeric code as the integer it holds.
 std::string GridCode(const platform::Table& grid, int row, const fs::path& path) {
-    if (auto code = IssueCode::Parse(TrimBlanks(grid.Cell(row, 0)))) return code->Text();
+    if (auto code = market::IssueCode::Parse(TrimBlanks(grid.Cell(row, 0)))) return code->Text();
     const int64_t number = GridNumber(grid, row, 0, path);
     if (number < 1000 || number > 9999) {
         throw platform::FormatError(path, row + 1, "銘柄コードが正しくありません(" + Excerpt(grid.Cell(row, 0)) + ")");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/Table.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 namespace mirolanda::quotes {
 
@@ -25,7 +25,7 @@ std::filesystem::path SaveDailyCsv(const platform::Table& grid, const std::files
 
 // One line of a daily CSV file, as the filing reads it.
 struct CsvLine {
-    IssueCode Code;
+    market::IssueCode Code;
     std::string Name;  // UTF-8, blanks kept
     int64_t Open = 0, High = 0, Low = 0, Close = 0, Volume = 0;
 };

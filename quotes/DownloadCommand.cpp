@@ -51,9 +51,9 @@ PassResult RunPass(platform::Table& grid, platform::Fetcher& client, const Downl
 
 // Pages that listed fewer issues than their request asked for and than the previous day had.
 // The quote site is asked by numeric code, so only the previous day's numeric codes count.
-void FindShortPages(const std::vector<int>& blockRows, const std::set<IssueCode>& before, DownloadOutcome& outcome) {
+void FindShortPages(const std::vector<int>& blockRows, const std::set<market::IssueCode>& before, DownloadOutcome& outcome) {
     std::vector<int> numeric;
-    for (const IssueCode& code : before) {
+    for (const market::IssueCode& code : before) {
         if (code.IsNumeric()) numeric.push_back(std::stoi(code.Text()));
     }
     std::sort(numeric.begin(), numeric.end());

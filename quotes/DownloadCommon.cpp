@@ -17,7 +17,7 @@ std::string DayList(const std::vector<platform::Date>& days) {
     return text;
 }
 
-std::string CodeList(const std::vector<IssueCode>& codes) {
+std::string CodeList(const std::vector<market::IssueCode>& codes) {
     std::string text;
     for (size_t i = 0; i < codes.size() && i < kCodesInLog; ++i) text += (i > 0 ? "," : "") + codes[i].Text();
     if (codes.size() > kCodesInLog) text += " ほか" + std::to_string(codes.size() - kCodesInLog) + "銘柄";
@@ -51,11 +51,11 @@ void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& opt
     }
 }
 
-std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
+std::optional<std::set<market::IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
                                                           const std::string& dataDate, DownloadOutcome& outcome) {
     outcome.PreviousCsv = NewestDailyCsv(options.CsvFolder, dataDate);
     if (!outcome.PreviousCsv) return std::nullopt;
-    std::set<IssueCode> before;
+    std::set<market::IssueCode> before;
     try {
         for (const CsvLine& line : ReadDailyCsv(*outcome.PreviousCsv)) before.insert(line.Code);
     } catch (const platform::Error& e) {
@@ -63,9 +63,9 @@ std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table&
         outcome.PreviousCsv.reset();
         return std::nullopt;
     }
-    std::set<IssueCode> now;
+    std::set<market::IssueCode> now;
     for (const auto& row : grid.Rows()) {
-        if (!row.empty()) now.insert(CodeOfCell(row[0]));
+        if (!row.empty()) now.insert(market::CodeOfCell(row[0]));
     }
     std::set_difference(before.begin(), before.end(), now.begin(), now.end(), std::back_inserter(outcome.Missing));
     std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(outcome.Appeared));

@@ -14,7 +14,7 @@
 #include "platform/RunLog.h"
 #include "platform/Table.h"
 #include "quotes/ExchangeCalendar.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::quotes {
@@ -86,8 +86,8 @@ struct DownloadOutcome {
     FilingReport Filing;                            // history files written and left alone
     // Against the previous daily CSV file (the newest before the data date), when there is one.
     std::optional<std::filesystem::path> PreviousCsv;
-    std::vector<IssueCode> Missing;   // its issues that this day lacks
-    std::vector<IssueCode> Appeared;  // this day's issues that it lacked
+    std::vector<market::IssueCode> Missing;   // its issues that this day lacks
+    std::vector<market::IssueCode> Appeared;  // this day's issues that it lacked
     std::vector<ShortPage> ShortPages;
     // The quote site only: business days before the data date that the history files lack and
     // that the site cannot give (at most the last 20).
@@ -108,7 +108,7 @@ void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& opt
 // Compares the grid's issues with the newest daily CSV before `dataDate` and sets Missing,
 // Appeared and PreviousCsv; gives that day's codes. A previous file that cannot be read is
 // named in outcome.Detail instead: it never costs the day.
-std::optional<std::set<IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
+std::optional<std::set<market::IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
                                                           const std::string& dataDate, DownloadOutcome& outcome);
 
 // «前日比 欠落3銘柄» (and « 新規2銘柄»); "" when nothing changed or there was nothing to compare.

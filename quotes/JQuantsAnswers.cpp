@@ -8,7 +8,7 @@
 
 #include "platform/Numbers.h"
 #include "platform/TextFields.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 namespace mirolanda::quotes {
 namespace {
@@ -99,7 +99,7 @@ platform::Date ApiDate(const std::string& text) {
 std::optional<std::string> IssueCodeOf(const Json& row) {
     const std::string& code = StringMember(row, "Code");
     if (code.size() != 5) Fail("Code が5文字ではありません");
-    if (code[4] != '0' || !IsIssueCode(std::string_view(code).substr(0, 4))) return std::nullopt;
+    if (code[4] != '0' || !market::IsIssueCode(std::string_view(code).substr(0, 4))) return std::nullopt;
     return code.substr(0, 4);
 }
 

@@ -11,7 +11,7 @@
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/CsvFile.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 #include "quotes/JQuantsAnswers.h"
 #include "quotes/QuotePage.h"
 #include "quotes/StockFile.h"
@@ -187,7 +187,7 @@ std::unordered_map<std::string, std::string> IssueNames(ApiSession& api, const D
     const std::string firstLine = "#jquants-master " + ymd;
     std::unordered_map<std::string, std::string> names;
     if (auto rows = ReadCache(options.TempFolder / cacheName, firstLine, 2)) {
-        const bool valid = std::all_of(rows->begin(), rows->end(), [](const auto& row) { return IsIssueCode(row[0]); });
+        const bool valid = std::all_of(rows->begin(), rows->end(), [](const auto& row) { return market::IsIssueCode(row[0]); });
         if (valid) {
             for (auto& row : *rows) names.emplace(row[0], row[1]);
             return names;

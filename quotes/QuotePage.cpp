@@ -14,7 +14,7 @@
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/CodeConvert.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 namespace fs = std::filesystem;
 
@@ -34,7 +34,7 @@ using platform::TrimBlanks;
 // The code of a quote page's code cell: four digits from 1000 to 9999 (blanks around them
 // allowed), the only codes the page lists; 0 when the cell holds anything else.
 int NumericCodeOfCell(std::string_view cell) {
-    const std::optional<IssueCode> code = IssueCode::Parse(TrimBlanks(cell));
+    const std::optional<market::IssueCode> code = market::IssueCode::Parse(TrimBlanks(cell));
     return code && code->IsNumeric() ? std::stoi(code->Text()) : 0;
 }
 

@@ -11,7 +11,7 @@
 #include "platform/SjisText.h"
 #include "quotes/CsvFile.h"
 #include "quotes/HtmlCommon.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 namespace fs = std::filesystem;
 
@@ -216,7 +216,7 @@ public:
         if (codes_.empty()) return;
         platform::EnsureFolder(folder_);
         platform::FileBatch batch;
-        for (const IssueCode& code : codes_) batch.Stage(IssueFilePath(folder_, code), records_.at(code)->bytes);
+        for (const market::IssueCode& code : codes_) batch.Stage(IssueFilePath(folder_, code), records_.at(code)->bytes);
         batch.Commit();
         report.Stored += static_cast<int>(codes_.size());
     }
@@ -228,7 +228,7 @@ private:
     };
 
     // The record of a code, or nothing when its file is damaged (reported once).
-    Loaded* Load(const IssueCode& code) {
+    Loaded* Load(const market::IssueCode& code) {
         auto [it, fresh] = records_.try_emplace(code);
         if (fresh) {
             const fs::path path = IssueFilePath(folder_, code);
@@ -254,8 +254,8 @@ private:
     }
 
     fs::path folder_;
-    std::map<IssueCode, std::optional<Loaded>> records_;  // empty: the file is skipped
-    std::vector<IssueCode> codes_;                        // in the order first filed
+    std::map<market::IssueCode, std::optional<Loaded>> records_;  // empty: the file is skipped
+    std::vector<market::IssueCode> codes_;                        // in the order first filed
     std::vector<SkippedFile> skipped_;
     bool skipDamaged_;
 };
@@ -299,7 +299,7 @@ int IssueRecord::DayCount() const {
     return n;
 }
 
-fs::path IssueFilePath(const fs::path& stockFolder, const IssueCode& code) {
+fs::path IssueFilePath(const fs::path& stockFolder, const market::IssueCode& code) {
     return stockFolder / (code.Text() + ".dat");
 }
 
@@ -326,7 +326,7 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const fs::path& path) {
     return record;
 }
 
-void StoreDayPrice(const fs::path& stockFolder, const IssueCode& code, std::string_view name, std::string_view date,
+void StoreDayPrice(const fs::path& stockFolder, const market::IssueCode& code, std::string_view name, std::string_view date,
                    int32_t price) {
     CheckDayPrice(date, price);
     platform::EnsureFolder(stockFolder);
@@ -339,14 +339,14 @@ void StoreDayPrice(const fs::path& stockFolder, const IssueCode& code, std::stri
     platform::ReplaceFile(path, bytes);
 }
 
-std::string ReadIssueName(const fs::path& stockFolder, const IssueCode& code) {
+std::string ReadIssueName(const fs::path& stockFolder, const market::IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (!bytes) return std::string(kUnknownName);
     return DecodeIssueRecord(*bytes, path).Name;
 }
 
-IssueRecord ReadIssueRecord(const fs::path& stockFolder, const IssueCode& code) {
+IssueRecord ReadIssueRecord(const fs::path& stockFolder, const market::IssueCode& code) {
     fs::path path = IssueFilePath(stockFolder, code);
     std::optional<std::string> bytes = ReadHistoryBytes(path);
     if (bytes) return DecodeIssueRecord(*bytes, path);
@@ -447,7 +447,7 @@ void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::Ru
 }
 
 bool IsHistoryFileName(std::string_view name) {
-    return name.size() == 8 && name.substr(4) == ".dat" && IsIssueCode(name.substr(0, 4));
+    return name.size() == 8 && name.substr(4) == ".dat" && market::IsIssueCode(name.substr(0, 4));
 }
 
 size_t RemoveStaleHistoryTemporaries(const fs::path& stockFolder) {

@@ -15,7 +15,7 @@
 #include "platform/Errors.h"
 #include "platform/Progress.h"
 #include "platform/RunLog.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 namespace mirolanda::quotes {
 
@@ -36,7 +36,7 @@ struct IssueRecord {
 };
 
 // The file of a code: folder/<code>.dat ("1301.dat", "130A.dat").
-std::filesystem::path IssueFilePath(const std::filesystem::path& stockFolder, const IssueCode& code);
+std::filesystem::path IssueFilePath(const std::filesystem::path& stockFolder, const market::IssueCode& code);
 
 // Byte form of a record and back. Decoding throws FormatError naming `path` for a file that is
 // not exactly 3,700 bytes or whose used entries are not contiguous, sorted newest first and
@@ -48,16 +48,16 @@ IssueRecord DecodeIssueRecord(std::string_view bytes, const std::filesystem::pat
 // name is refreshed; at most 260 days are kept (the oldest dropped). Creates the folder (one
 // level). Replaces the file atomically; never overwrites a file it could not read. A date not
 // shaped "yyyy/mm/dd" or a negative price (−1 would end the list) is refused with Error.
-void StoreDayPrice(const std::filesystem::path& stockFolder, const IssueCode& code, std::string_view name,
+void StoreDayPrice(const std::filesystem::path& stockFolder, const market::IssueCode& code, std::string_view name,
                    std::string_view date,
                    int32_t price);
 
 // The stored name (60 characters with trailing blanks), or "Unknown" without a file.
-std::string ReadIssueName(const std::filesystem::path& stockFolder, const IssueCode& code);
+std::string ReadIssueName(const std::filesystem::path& stockFolder, const market::IssueCode& code);
 
 // The record; without a file, the name "Unknown" and 260 entries of zeros (date of NUL
 // characters, price 0).
-IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, const IssueCode& code);
+IssueRecord ReadIssueRecord(const std::filesystem::path& stockFolder, const market::IssueCode& code);
 
 // The newest day the folder's history was filed for: the median of the files' newest days
 // (entry 0, read from the first 74 bytes of each file), so the few files the holdings'

@@ -9,17 +9,18 @@ cd "${1:-$(dirname "$0")/../..}"
 declare -A may_include=(
   [kodemorph]=""
   [platform]=""
-  [quotes]="platform"
+  [market]="platform"
+  [quotes]="platform market"
   [calendar]="platform"
   [bonus]="platform"
-  [holdings]="platform quotes"
-  [settings]="platform quotes calendar bonus holdings"
-  [cli]="platform quotes calendar bonus holdings settings"
-  [app]="platform quotes calendar bonus holdings settings"
+  [holdings]="platform market quotes"
+  [settings]="platform market quotes calendar bonus holdings"
+  [cli]="platform market quotes calendar bonus holdings settings"
+  [app]="platform market quotes calendar bonus holdings settings"
   [tools]="platform"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market quotes calendar bonus holdings tools"
 
 offences=0
 offence() {

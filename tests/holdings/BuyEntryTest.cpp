@@ -38,11 +38,11 @@ TEST(BuyEntryTest, WholeCodeTextMustBeACode) {
     EXPECT_EQ(CodeFromWholeText("0999"), 0);
     EXPECT_EQ(CodeFromWholeText("13010"), 0);
     EXPECT_EQ(CodeFromWholeText(""), 0);
-    EXPECT_EQ(CodeFromWholeText(" 130a "), *quotes::IssueCode::Parse("130A"));
+    EXPECT_EQ(CodeFromWholeText(" 130a "), *market::IssueCode::Parse("130A"));
     EXPECT_EQ(CodeFromWholeText("13B0"), 0);
 
     MemoryHistory history;
-    history.Records[*quotes::IssueCode::Parse("130A")] = test::MakeRecord("Veritas In Silico", "2026/01/16", {513});
+    history.Records[*market::IssueCode::Parse("130A")] = test::MakeRecord("Veritas In Silico", "2026/01/16", {513});
     EXPECT_EQ(TrimTrailingBlanks(NameForCodeBox("130a", history)), "Veritas In Silico");
     BuyEntry entry{"130A", "", "2026/1/16", "513", "100"};
     EXPECT_TRUE(CheckBuyEntry(entry, history).Passed());

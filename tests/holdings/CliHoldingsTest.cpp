@@ -26,7 +26,7 @@ protected:
         quotes::StoreDayPrice(temp / "StockData", 1301, "極洋", "2001/05/17", 400);
         quotes::StoreDayPrice(temp / "StockData", 1301, "極洋", "2001/05/18", 455);
         quotes::StoreDayPrice(temp / "StockData", 7203, "トヨタ", "2001/05/18", 1000);
-        quotes::StoreDayPrice(temp / "StockData", *quotes::IssueCode::Parse("130A"), "ベリタス", "2001/05/18", 520);
+        quotes::StoreDayPrice(temp / "StockData", *market::IssueCode::Parse("130A"), "ベリタス", "2001/05/18", 520);
         std::filesystem::create_directory(temp / "Setting");
     }
 

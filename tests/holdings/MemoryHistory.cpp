@@ -30,13 +30,13 @@ quotes::IssueRecord MakeRecord(const std::string& name, const std::string& newes
     return MakeRecordDays(name, days);
 }
 
-quotes::IssueRecord MemoryHistory::Record(const quotes::IssueCode& code) const {
+quotes::IssueRecord MemoryHistory::Record(const market::IssueCode& code) const {
     ++Reads;
     auto it = Records.find(code);
     return it == Records.end() ? UnknownIssueRecord() : it->second;
 }
 
-std::string MemoryHistory::Name(const quotes::IssueCode& code) const {
+std::string MemoryHistory::Name(const market::IssueCode& code) const {
     auto it = Records.find(code);
     return it == Records.end() ? std::string(kUnknownName) : it->second.Name;
 }

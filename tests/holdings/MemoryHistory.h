@@ -18,11 +18,11 @@ quotes::IssueRecord MakeRecordDays(const std::string& name, const std::vector<st
 
 class MemoryHistory final : public History {
 public:
-    std::map<quotes::IssueCode, quotes::IssueRecord> Records;
+    std::map<market::IssueCode, quotes::IssueRecord> Records;
     mutable int Reads = 0;
 
-    quotes::IssueRecord Record(const quotes::IssueCode& code) const override;
-    std::string Name(const quotes::IssueCode& code) const override;
+    quotes::IssueRecord Record(const market::IssueCode& code) const override;
+    std::string Name(const market::IssueCode& code) const override;
 };
 
 }  // namespace mirolanda::holdings::test

@@ -205,7 +205,7 @@ TEST(PictureTest, GridLinesPurchaseLineAndTexts) {
     EXPECT_DOUBLE_EQ(mark.y1, 3375 - 200 - 200);
 
     RecordingCanvas letters;
-    DrawBuyChart(letters, record, "2001/05/09", *quotes::IssueCode::Parse("130A"), 340);
+    DrawBuyChart(letters, record, "2001/05/09", *market::IssueCode::Parse("130A"), 340);
     EXPECT_EQ(letters.Texts()[letters.Texts().size() - 3].text, "130A　極洋　2001/05/09　　終 340");
 }
 

@@ -203,7 +203,7 @@ TEST(CodesWithLetters, SaveReadAndFileLikeNumericCodes) {
     EXPECT_TRUE(lines[0].Code.IsNumeric());
 
     ASSERT_EQ(quotes::ConvertCsvToIssueFiles(csv, temp / "StockData"), quotes::FilingResult::Filed);
-    const auto letters = *quotes::IssueCode::Parse("130A");
+    const auto letters = *market::IssueCode::Parse("130A");
     EXPECT_TRUE(std::filesystem::exists(temp / "StockData" / "130A.dat"));
     EXPECT_EQ(quotes::ReadIssueRecord(temp / "StockData", letters).Days[0].Price, 513);
     EXPECT_EQ(quotes::NewestHistoryDate(temp / "StockData"), (platform::Date{2026, 1, 16}));
@@ -212,8 +212,8 @@ TEST(CodesWithLetters, SaveReadAndFileLikeNumericCodes) {
     EXPECT_THROW(SaveDailyCsv(bad, temp / "CsvData", "20260119"), platform::FormatError);
 
     // The program's order: numeric codes by number, letters after the numeric codes of their prefix.
-    std::vector<quotes::IssueCode> codes = {*quotes::IssueCode::Parse("1310"), letters, 9999, 1301,
-                                            *quotes::IssueCode::Parse("1A00"), 2000};
+    std::vector<market::IssueCode> codes = {*market::IssueCode::Parse("1310"), letters, 9999, 1301,
+                                            *market::IssueCode::Parse("1A00"), 2000};
     std::sort(codes.begin(), codes.end());
     std::vector<std::string> texts;
     for (const auto& code : codes) texts.push_back(code.Text());

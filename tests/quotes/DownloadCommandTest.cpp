@@ -274,8 +274,8 @@ TEST(DownloadCommand, IssuesMissingAgainstThePreviousDayAreNamed) {
     ASSERT_TRUE(outcome.Ok) << outcome.Status;
     ASSERT_TRUE(outcome.PreviousCsv);
     EXPECT_EQ(outcome.PreviousCsv->filename(), "20010516.csv");
-    EXPECT_EQ(outcome.Missing, (std::vector<quotes::IssueCode>{1001, 1002}));
-    EXPECT_EQ(outcome.Appeared, std::vector<quotes::IssueCode>{1000});
+    EXPECT_EQ(outcome.Missing, (std::vector<market::IssueCode>{1001, 1002}));
+    EXPECT_EQ(outcome.Appeared, std::vector<market::IssueCode>{1000});
     EXPECT_EQ(outcome.Status, "前日比 欠落2銘柄 新規1銘柄");
     ASSERT_EQ(outcome.ShortPages.size(), 1u);  // the page of 1000～1050 listed 17, the day before 18
     EXPECT_EQ(outcome.ShortPages[0].First, 1000);

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "quotes/ExchangeCalendar.h"
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 using namespace mirolanda;
 using quotes::JQuantsAnswerError;
@@ -159,11 +159,11 @@ TEST(JQuantsAnswers, MutatedBodiesNeverCrash) {
 
 TEST(IssueCode, FourCharactersWithLettersOnlyWhereTheExchangePutsThem) {
     for (const char* good : {"1000", "1301", "9999", "130A", "999A", "130C", "1A00", "9A9A", "1H2N", "1Y0X"}) {
-        EXPECT_TRUE(quotes::IsIssueCode(good)) << good;
+        EXPECT_TRUE(market::IsIssueCode(good)) << good;
     }
     for (const char* bad : {"", "130", "13010", "0130", "A130", "13A0", "130a", "130B", "130E", "1I00", "1O00",
                             "130Q", "130V", "130Z", "13 0", "-130", "１３０Ａ"}) {
-        EXPECT_FALSE(quotes::IsIssueCode(bad)) << bad;
+        EXPECT_FALSE(market::IsIssueCode(bad)) << bad;
     }
 }
 

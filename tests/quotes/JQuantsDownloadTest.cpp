@@ -149,7 +149,7 @@ TEST_F(JQuantsDownloadTest, WholeMarketFollowsEveryPageAndGivesTheQuoteSiteRows)
     }
     EXPECT_GT(compared, kIssues * 9 / 10);
     EXPECT_EQ(quotes::ReadIssueRecord(dir / "StockData", market.Issues()[0].Code).Days[0].Date, "2026/01/16");
-    const quotes::IssueCode letters = *quotes::IssueCode::Parse("130A");
+    const market::IssueCode letters = *market::IssueCode::Parse("130A");
     const tools::DayQuote first = market.Quote(market.LetterIssues()[0], kFriday);
     EXPECT_EQ(quotes::ReadIssueRecord(dir / "StockData", letters).Days[0].Price,
               first.Traded ? tools::StoredPrice(market.LetterIssues()[0], first.Close, kFriday, 4) : 0);

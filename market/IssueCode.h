@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace mirolanda::quotes {
+namespace mirolanda::market {
 
 // True for exactly the four characters of a code.
 bool IsIssueCode(std::string_view text);
@@ -45,4 +45,4 @@ std::optional<IssueCode> CodeFromText(std::string_view text);
 // else the cell's leading number held to 16 bits ("1301x" is 1301, "abc" is 0, no code).
 IssueCode CodeOfCell(std::string_view cell);
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::market

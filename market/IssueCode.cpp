@@ -1,9 +1,9 @@
-#include "quotes/IssueCode.h"
+#include "market/IssueCode.h"
 
 #include "platform/Numbers.h"
 #include "platform/TextFields.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::market {
 namespace {
 
 bool IsDigit(char c) {
@@ -47,4 +47,4 @@ IssueCode CodeOfCell(std::string_view cell) {
     return IssueCode(platform::CellToInt16(cell));
 }
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::market
