@@ -1,0 +1,54 @@
+// The read seam of the market's history: what charts, rankings, exports and the holdings ask
+// of years of daily bars, whatever keeps them. Adjusted prices are computed on read from the
+// stored split factors, never stored.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "market/DaySnapshot.h"
+#include "market/IssueCode.h"
+#include "platform/Date.h"
+
+namespace mirolanda::market {
+
+// A split or consolidation of an issue: from ExDate on, one old share is Ratio new ones (5 for
+// a 1→5 split, 0.1 for a 10→1 consolidation). Prices before ExDate are multiplied by
+// Factor() = 1 / Ratio to be comparable with those after, volumes divided by it.
+struct Split {
+    IssueCode Code;
+    platform::Date ExDate;
+    double Ratio = 1.0;
+    std::string Origin;  // the source's name whose factor recorded it ("jquants"), or "user"
+    double Factor() const { return 1.0 / Ratio; }
+};
+
+struct IssueInfo {
+    IssueCode Code;
+    std::string Name;     // the latest name seen
+    std::string Segment;  // where the source gives it, else ""
+    std::string Sector;
+    platform::Date First, Last;  // first and last day stored
+};
+
+class MarketHistory {
+public:
+    virtual ~MarketHistory() = default;
+    // One issue's stored days from `from` to `to` (inclusive), dates ascending, days without
+    // trade included (zero prices). Adjusted: each day's prices × the product of the factors of
+    // the issue's later ex-dates, rounded half away from zero to 0.1 yen; volumes ÷ that
+    // product, rounded to whole shares.
+    virtual BarSeries Series(const IssueCode& code, const platform::Date& from, const platform::Date& to,
+                             bool adjusted) const = 0;
+    // The issue's splits, ex-dates ascending.
+    virtual std::vector<Split> Splits(const IssueCode& code) const = 0;
+    // Every issue stored, in code order.
+    virtual std::vector<IssueInfo> Issues() const = 0;
+    // The days stored between `from` and `to` (inclusive), ascending.
+    virtual std::vector<platform::Date> TradingDays(const platform::Date& from, const platform::Date& to) const = 0;
+    // A whole stored day as it was stored (raw prices); nothing for a day not stored.
+    virtual std::optional<DaySnapshot> Day(const platform::Date& day) const = 0;
+};
+
+}  // namespace mirolanda::market
