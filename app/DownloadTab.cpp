@@ -15,27 +15,27 @@
 #include "app/RetryStatus.h"
 #include "app/RunLogEntry.h"
 #include "app/WindowServices.h"
-#include "quotes/JQuantsDownload.h"
 #include "quotes/SourceClient.h"
 #include "quotes/CsvFile.h"
-#include "quotes/QuotePage.h"
+#include "quotes/ResultGrid.h"
 #include "quotes/StockFile.h"
+#include "settings/QuoteSources.h"
 
 namespace mirolanda::app {
 
 DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::unique_ptr<platform::Fetcher> fetcher,
                          QWidget* parent)
     : QWidget(parent), services_(services), runner_(std::move(runner)) {
-    if (!runner_) runner_ = [](auto& grid, auto& client, const auto& options, const auto& progress) {
-        return quotes::RunDownload(grid, client, options, progress);
+    if (!runner_) runner_ = [](auto& source, auto& client, const auto& options, const auto& progress) {
+        return quotes::RunDownload(source, client, options, progress);
     };
     job_ = new BackgroundJob(this);
     if (!fetcher) fetcher = std::make_unique<platform::HttpClient>();
     auto source = std::make_unique<quotes::SourceClient>(std::move(fetcher),
                                                          RetriesShownIn(job_->WorkerProgress(), services_.RetryWaits()));
-    source_ = source.get();
-    // A wait for the API's pace is told in the status line, from the worker's thread.
-    source_->Pace().OnWait = [progress = job_->WorkerProgress()](int64_t ms) { progress.Show(quotes::JQuantsWaitText(ms)); };
+    client_ = source.get();
+    // A wait for the source's pace is told in the status line, from the worker's thread.
+    client_->Pace().OnWait = [progress = job_->WorkerProgress()](int64_t ms) { progress.Show(quotes::PaceWaitText(ms)); };
     fetcher_ = std::make_unique<CancellableFetcher>(std::move(source));
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { services_.ShowStatus(text); });
     connect(job_, &BackgroundJob::Advanced, this, [this](int done, int total) { services_.ShowProgress(done, total); });
@@ -103,8 +103,9 @@ bool DownloadTab::CmdGetData_Click() {
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
     settings::SetMarketCalendar(options, services_.Holidays(), services_.Clock());
     record_ = BeginRunRecord(services_, "download");
-    record_.Source = quotes::DownloadSourceText(options);
-    source_->BeginCommand(options);
+    source_ = settings::SourceFrom(services_.LiveSettings(), services_.Secrets().ApiKey());
+    record_.Source = source_->Address();
+    client_->BeginCommand(*source_);
     // The saves that follow the fetching run to their end: a cancel now would leave half a day.
     options.FetchingDone = [this] {
         QMetaObject::invokeMethod(this, [this] {
@@ -113,21 +114,20 @@ bool DownloadTab::CmdGetData_Click() {
         }, Qt::QueuedConnection);
     };
     fetcher_->Reset();
-    work_ = platform::Table(7);
+    outcome_ = {};
     platform::Progress progress = job_->WorkerProgress();
     // The bar shows the pass under way: the steps count over every pass the download may make.
     progress.Advance = [advance = progress.Advance, passes = std::max(options.MaxPasses, 1)](int done, int total) {
         int perPass = std::max(total / passes, 1);
         advance(done >= total ? perPass : (done - 1) % perPass + 1, perPass);
     };
-    job_->Start([this, options, progress] { outcome_ = runner_(work_, *fetcher_, options, progress); },
+    job_->Start([this, options, progress] { outcome_ = runner_(*source_, *fetcher_, options, progress); },
                 [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
     return true;
 }
 
 void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exception_ptr error) {
-    fgFix_ = std::move(work_);
-    work_ = platform::Table(7);
+    quotes::ShowDayInGrid(outcome.Day, fgFix_);
     FgFixModel->Reload();
     FgFixModel->ConfigureView(FgFix);
     services_.ShowProgress(0, 0);
@@ -135,7 +135,7 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     services_.SetCancellable(false);
     const bool ok = !error && outcome.Ok;
     const bool cancelled = !error && outcome.Cancelled;
-    EndNetworkRecord(services_, std::move(record_), outcome, error, *source_);
+    EndNetworkRecord(services_, std::move(record_), outcome, error, *client_);
     if (ok) {
         CmdCsvSave->setEnabled(true);
         // The count stored, then the day's remarks: days caught up, issues missing against the

@@ -13,6 +13,7 @@
 #include "platform/HttpClient.h"
 #include "platform/RunLog.h"
 #include "platform/Table.h"
+#include "market/QuoteSource.h"
 #include "quotes/DownloadCommand.h"
 
 class QPushButton;
@@ -30,7 +31,7 @@ class TableModel;
 class WindowServices;
 
 // The whole download, as quotes::RunDownload does it; tests put a scripted one in its place.
-using DownloadRunner = std::function<quotes::DownloadOutcome(platform::Table&, platform::Fetcher&,
+using DownloadRunner = std::function<quotes::DownloadOutcome(market::QuoteSource&, platform::Fetcher&,
                                                              const quotes::DownloadOptions&, const platform::Progress&)>;
 
 class DownloadTab final : public QWidget {
@@ -88,11 +89,11 @@ private:
     WindowServices& services_;
     DownloadRunner runner_;
     std::unique_ptr<CancellableFetcher> fetcher_;
-    quotes::SourceClient* source_ = nullptr;  // inside fetcher_: the retry policy and the API's pace
+    quotes::SourceClient* client_ = nullptr;  // inside fetcher_: the retry policy and the source's pace
+    std::unique_ptr<market::QuoteSource> source_;  // the running download's source
     platform::RunRecord record_;              // the running download's log line
     BackgroundJob* job_ = nullptr;
     platform::Table fgFix_{7};
-    platform::Table work_{7};  // filled by the worker; handed to FgFix when it is done
     quotes::DownloadOutcome outcome_;
     std::deque<std::filesystem::path> filing_;
 };

@@ -10,6 +10,7 @@
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/WindowServices.h"
+#include "settings/QuoteSources.h"
 
 namespace mirolanda::app {
 
@@ -66,11 +67,13 @@ InetSettingsPage::InetSettingsPage(WindowServices& services, QWidget* parent) : 
 
 void InetSettingsPage::BuildSourceFrame() {
     auto* frame = MakeFrame(this, QStringLiteral("データ取得元"), {4080, 1140, 3740, 1230}, QStringLiteral("FrmQuoteSource"));
-    OptQuoteSource[0] = Named(new QRadioButton(QStringLiteral("株価サイト"), frame), Indexed("OptQuoteSource", 0),
-                              {180, 270, 1500, 300});
-    OptQuoteSource[1] = Named(new QRadioButton(QStringLiteral("J-Quants API"), frame), Indexed("OptQuoteSource", 1),
-                              {1800, 270, 1800, 300});
-    OptQuoteSource[0]->setChecked(true);
+    const auto& sources = settings::QuoteSources().Entries();
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const int left = 180 + 1620 * static_cast<int>(i);
+        OptQuoteSource.push_back(Named(new QRadioButton(QString::fromStdString(sources[i].DisplayName), frame),
+                                       Indexed("OptQuoteSource", static_cast<int>(i)), {left, 270, 1560, 300}));
+    }
+    OptQuoteSource.front()->setChecked(true);
     auto* key = MakeButton(frame, QStringLiteral("CmdJQuantsApiKey"), QStringLiteral("APIキー設定…"), {180, 630, 1500, 330});
     MakeLabel(frame, QStringLiteral("回数/分"), {1800, 645, 900, 300});
     TxtJQuantsPerMinute = MakeEdit(frame, QStringLiteral("TxtJQuantsPerMinute"), {2760, 630, 800, 330},
@@ -115,7 +118,9 @@ void InetSettingsPage::Show(const settings::Snapshot& s) {
     TxtChartSiteUrl->setText(QString::fromStdString(s.Text(keys::ChartSiteUrl)));
     TxtPublisherUrl->setText(QString::fromStdString(s.Text(keys::PublisherUrl)));
     UpdateInetConfig(s.ConnectionMode());
-    OptQuoteSource[s.Text(keys::QuoteSource) == "jquants" ? 1 : 0]->setChecked(true);
+    const auto& sources = settings::QuoteSources().Entries();
+    const std::string& chosen = settings::QuoteSources().Find(s.Text(keys::QuoteSource)).SettingName;
+    for (size_t i = 0; i < sources.size(); ++i) OptQuoteSource[i]->setChecked(sources[i].SettingName == chosen);
     TxtJQuantsApiUrl->setText(QString::fromStdString(s.Text(keys::JQuantsApiUrl)));
     TxtJQuantsPerMinute->setText(QString::fromStdString(s.Text(keys::JQuantsRequestsPerMinute)));
     ShowApiKeyPlace();
@@ -123,6 +128,11 @@ void InetSettingsPage::Show(const settings::Snapshot& s) {
 
 settings::GroupValues InetSettingsPage::Values() const {
     const std::string mode = OptInetConfig[0]->isChecked() ? "0" : OptInetConfig[1]->isChecked() ? "1" : "2";
+    const auto& sources = settings::QuoteSources().Entries();
+    std::string source = sources.front().SettingName;
+    for (size_t i = 0; i < sources.size(); ++i) {
+        if (OptQuoteSource[i]->isChecked()) source = sources[i].SettingName;
+    }
     return {
         {&keys::ConnectionMode, mode},
         {&keys::ProxyServer, TxtInetProxyServer->text().toStdString()},
@@ -130,7 +140,7 @@ settings::GroupValues InetSettingsPage::Values() const {
         {&keys::QuoteSiteUrl, TxtQuoteSiteUrl->text().toStdString()},
         {&keys::ChartSiteUrl, TxtChartSiteUrl->text().toStdString()},
         {&keys::PublisherUrl, TxtPublisherUrl->text().toStdString()},
-        {&keys::QuoteSource, OptQuoteSource[1]->isChecked() ? "jquants" : "site"},
+        {&keys::QuoteSource, source},
         {&keys::JQuantsApiUrl, TxtJQuantsApiUrl->text().toStdString()},
         {&keys::JQuantsRequestsPerMinute, TxtJQuantsPerMinute->text().toStdString()},
     };

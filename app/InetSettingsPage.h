@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "app/SettingsPage.h"
 
@@ -34,7 +35,7 @@ private:
     void ShowApiKeyPlace();
 
     std::array<QRadioButton*, 3> OptInetConfig{};
-    std::array<QRadioButton*, 2> OptQuoteSource{};  // the quote site, the J-Quants API
+    std::vector<QRadioButton*> OptQuoteSource;  // one per registered quote source, in its order
     QLineEdit* TxtJQuantsPerMinute = nullptr;
     QLineEdit* TxtJQuantsApiUrl = nullptr;
     QLabel* LblJQuantsApiKey = nullptr;

@@ -345,7 +345,6 @@ void MainFrm::UpdateStatusArea() {
 settings::Snapshot MainFrm::LiveSettings() const {
     settings::Snapshot live = settings_->Current();
     live.Set(settingsTab_->Values());
-    secrets_->Fill(live);
     // A connection option chosen but not saved is not applied yet: the stored mode counts.
     live.Set(settings::keys::ConnectionMode, settings_->Read(settings::keys::ConnectionMode));
     return live;

@@ -11,7 +11,9 @@
 #include "bench/BenchSupport.h"
 #include "platform/HttpClient.h"
 #include "platform/PacedFetcher.h"
+#include "jquants/JQuantsSource.h"
 #include "quotes/DownloadCommand.h"
+#include "quotesite/SiteSource.h"
 #include "tools/SimServer.h"
 
 namespace fs = std::filesystem;
@@ -53,21 +55,20 @@ int main() {
     const std::string base = "http://127.0.0.1:" + std::to_string(sim.Start(0));
 
     quotes::DownloadOptions options;
-    options.QuoteSiteUrl = base;
     options.AutoCsvSave = options.AutoDataSave = false;
     options.MinimumIssues = 3600;
     options.TempFolder = scratch / "Temp";
-    options.DataDate = [] { return platform::FormatYmd(kDay); };
-    quotes::DownloadOptions api = options;
-    api.Source = quotes::QuoteSource::JQuants;
-    api.JQuants.ApiUrl = base + "/v2";
-    api.JQuants.ApiKey = simOptions.JQuants.Key;
+    options.DataDate = [] { return kDay; };
+    quotesite::SiteSource siteSource(base);
+    jquants::JQuantsSettings settings;
+    settings.ApiUrl = base + "/v2";
+    settings.ApiKey = simOptions.JQuants.Key;
+    jquants::JQuantsSource apiSource(settings);
 
-    platform::Table grid;
     platform::HttpClient site;
     platform::PacedFetcher paced(std::make_unique<platform::HttpClient>());  // no pace: the timing is the transfer's
-    auto siteRun = [&] { return quotes::RunDownload(grid, site, options).Ok; };
-    auto apiRun = [&] { return quotes::RunDownload(grid, paced, api).Ok; };
+    auto siteRun = [&] { return quotes::RunDownload(siteSource, site, options).Ok; };
+    auto apiRun = [&] { return quotes::RunDownload(apiSource, paced, options).Ok; };
     auto dropCache = [&] { fs::remove_all(scratch / "Temp"); };
 
     bool ok = true;

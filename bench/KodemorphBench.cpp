@@ -13,7 +13,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/QuotePages.h"
 #include "kodemorph/Jconv.h"
-#include "quotes/CodeConvert.h"
+#include "quotesite/CodeConvert.h"
 
 namespace fs = std::filesystem;
 using namespace mirolanda;
@@ -48,7 +48,7 @@ void BM_Kodemorph(benchmark::State& state) {
     const fs::path target = f.folder / "result.sjis";
     for (auto _ : state) {
         for (const fs::path& file : f.files) {
-            quotes::ConvertToShiftJis(file, target);
+            quotesite::ConvertToShiftJis(file, target);
             fs::remove(target);
         }
     }

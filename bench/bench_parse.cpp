@@ -12,8 +12,9 @@
 #include "bench/QuotePages.h"
 #include "platform/SjisText.h"
 #include "platform/Table.h"
-#include "quotes/CodeConvert.h"
-#include "quotes/QuotePage.h"
+#include "quotes/ResultGrid.h"
+#include "quotesite/CodeConvert.h"
+#include "quotesite/QuotePage.h"
 
 namespace fs = std::filesystem;
 using namespace mirolanda;
@@ -29,7 +30,7 @@ struct Fixture {
     Fixture() {
         for (const fs::path& euc : bench::WriteQuotePages(folder.Path(), pages)) {
             fs::path sjis = fs::path(euc).replace_extension(".sjis");
-            quotes::ConvertToShiftJis(euc, sjis);
+            quotesite::ConvertToShiftJis(euc, sjis);
             bytes += fs::file_size(sjis);
             files.push_back(sjis);
         }
@@ -51,7 +52,7 @@ void BM_ParseQuoteFile(benchmark::State& state) {
     for (auto _ : state) {
         platform::Table grid;
         quotes::ResetResultGrid(grid);
-        for (const fs::path& file : f.files) quotes::ParseQuoteFile(grid, file);
+        for (const fs::path& file : f.files) quotesite::ParseQuoteFile(grid, file);
         if (grid.RowCount() != f.pages.listed) state.SkipWithError("the pages did not give every listed issue");
         benchmark::DoNotOptimize(grid);
     }

@@ -232,9 +232,13 @@ std::string GetHolidayName(const platform::Table& table, std::string_view date) 
 }
 
 std::string GetDataDate(const platform::Table& table, const platform::Clock& clock) {
+    return platform::FormatYmd(DataDate(table, clock));
+}
+
+platform::Date DataDate(const platform::Table& table, const platform::Clock& clock) {
     const platform::DateTime now = clock.Now();
     const auto isBusiness = [&table](const platform::Date& day) { return GetHolidayName(table, day).empty(); };
-    if (auto day = platform::DataDateUnder(now, isBusiness)) return platform::FormatYmd(*day);
+    if (auto day = platform::DataDateUnder(now, isBusiness)) return *day;
     const platform::Date start = now.Hour * 100 + now.Minute < 900 ? platform::AddDays(now.Day, -1) : now.Day;
     throw NoBusinessDayError("データ日付を決められません: " + platform::FormatSlashed(start) + " から" +
                              std::to_string(platform::kDataDateStepsBack) +

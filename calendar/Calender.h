@@ -83,7 +83,9 @@ public:
     using platform::Error::Error;
 };
 
-// The data date "yyyymmdd": before 09:00 the previous day, then back over non-business days.
+// The data date: before 09:00 the previous day, then back over non-business days. Throws
+// NoBusinessDayError when no business day lies within a year. GetDataDate gives it as "yyyymmdd".
+platform::Date DataDate(const platform::Table& table, const platform::Clock& clock);
 std::string GetDataDate(const platform::Table& table, const platform::Clock& clock);
 
 }  // namespace mirolanda::calendar

@@ -21,12 +21,8 @@ struct CliContext {
     std::unique_ptr<settings::Store> store;
     std::unique_ptr<settings::Secrets> secrets;  // the API key
 
-    // Every setting as the file holds it, or at its default, with the API key.
-    settings::Snapshot Settings() const {
-        settings::Snapshot s = store->Current();
-        secrets->Fill(s);
-        return s;
-    }
+    // Every setting as the file holds it, or at its default.
+    settings::Snapshot Settings() const { return store->Current(); }
 };
 
 using Args = std::vector<std::string>;

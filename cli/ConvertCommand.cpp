@@ -3,7 +3,7 @@
 
 #include "cli/Commands.h"
 #include "platform/Errors.h"
-#include "quotes/CodeConvert.h"
+#include "quotesite/CodeConvert.h"
 
 namespace mirolanda::cli {
 namespace {
@@ -14,7 +14,7 @@ int RunConvert(CliContext&, const Args& args) {
     // The library leaves an empty target for a source it cannot open; a script deserves to
     // hear about a mistyped name instead.
     if (!std::filesystem::is_regular_file(source)) throw platform::FileError(source, "変換元のファイルがありません");
-    quotes::ConvertToShiftJis(source, args[1]);
+    quotesite::ConvertToShiftJis(source, args[1]);
     return 0;
 }
 

@@ -8,10 +8,10 @@
 #include "platform/Numbers.h"
 #include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
-#include "quotes/JQuantsDownload.h"
 #include "quotes/SourceClient.h"
 #include "quotes/StockFile.h"
 #include "settings/CommandOptions.h"
+#include "settings/QuoteSources.h"
 
 namespace mirolanda::cli {
 namespace {
@@ -121,31 +121,30 @@ int Run(CliContext& context, const Args& args) {
     options.AutoCsvSave = options.AutoCsvSave && !d.noCsv;
     options.AutoDataSave = options.AutoDataSave && !d.noFile;
     settings::SetMarketCalendar(options, LoadHolidayList(context.programFolder), *context.clock);
-    const bool api = options.Source == quotes::QuoteSource::JQuants;
-    record.Source = quotes::DownloadSourceText(options);
+    const std::unique_ptr<market::QuoteSource> source = settings::SourceFrom(context.Settings(), context.secrets->ApiKey());
+    record.Source = source->Address();
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     const platform::Progress progress = TerminalProgress(tty);
     quotes::SourceClient client(std::make_unique<platform::HttpClient>(d.limits), d.retries);
-    client.BeginCommand(options);
-    client.Pace().OnWait = [&progress](int64_t ms) { progress.Show(quotes::JQuantsWaitText(ms)); };
-    platform::Table grid;
+    client.BeginCommand(*source);
+    client.Pace().OnWait = [&progress](int64_t ms) { progress.Show(quotes::PaceWaitText(ms)); };
     quotes::DownloadOutcome outcome;
     try {
         if (d.catchUpOnly) {
-            if (!api) {
+            if (!source->ServesPastDays()) {
                 const std::string missing = quotes::SiteMissingDaysText(quotes::DaysTheSiteCannotGive(options));
                 if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
                 throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)");
             }
-            const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(client, options, progress);
+            const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(*source, client, options, progress);
             outcome.Ok = caught.Ok;
             outcome.CaughtUp = caught.Days;
             outcome.NotCaughtUp = caught.NotCaughtUp;
             outcome.Filing = caught.Filing;
             outcome.Status = caught.Ok ? quotes::DayRemarks(outcome) : caught.Status;
         } else {
-            outcome = quotes::RunDownload(grid, client, options, progress);
+            outcome = quotes::RunDownload(*source, client, options, progress);
         }
     } catch (const std::exception& e) {
         record.Outcome = "failed";

@@ -5,7 +5,7 @@
 
 #include "cli/Commands.h"
 #include "platform/Table.h"
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 
 namespace mirolanda::cli {
 namespace {
@@ -20,8 +20,8 @@ int RunParse(CliContext&, const Args& args) {
     }
     if (files.size() != 1) throw UsageError{"parse takes one FILE"};
 
-    platform::Table grid(link ? quotes::kQuoteColumns : quotes::kResultColumns);
-    quotes::ParseQuoteFile(grid, files[0]);
+    platform::Table grid(link ? quotesite::kQuoteColumns : quotesite::kResultColumns);
+    quotesite::ParseQuoteFile(grid, files[0]);
     std::string out;
     for (const auto& row : grid.Rows()) {
         for (size_t c = 0; c < row.size(); ++c) {

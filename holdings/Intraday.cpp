@@ -12,7 +12,7 @@
 #include "platform/HttpClient.h"
 #include "platform/TextFields.h"
 #include "quotes/StockFile.h"
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 
 namespace fs = std::filesystem;
 
@@ -80,7 +80,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
                                   const platform::Progress& progress) {
     IntradayOutcome outcome;
     quotes.Clear();
-    quotes.SetColumnCount(quotes::kQuoteColumns);
+    quotes.SetColumnCount(quotesite::kQuoteColumns);
     // Every folder it writes is made before the site is asked for anything.
     platform::EnsureFolder(options.TempFolder);
     platform::EnsureFolder(options.StockFolder);
@@ -115,10 +115,10 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     for (size_t from = 0; from < codes.size(); from += kBlock) {
         const int i = static_cast<int>(from) + 1;
         progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
-        platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotes::QuotePageCutShort);
+        platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotesite::QuotePageCutShort);
         if (!page.Ok) return fail(page);
         progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
-        quotes::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
+        quotesite::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);
     }
     const std::string chartBase(platform::TrimTrailingSlashes(options.ChartSiteUrl));
     for (int k = 0; k < quotes.RowCount(); ++k) {
@@ -171,7 +171,7 @@ std::optional<DayView> DayViewAt(const platform::Table& quotes, const platform::
     int occurrence = 0;
     for (int before = 0; before < h; ++before) occurrence += platform::TrimBlanks(holdings.Cell(before, 0)) == code ? 1 : 0;
     DayView view;
-    for (int q = 0; q < quotes.RowCount() && quotes.ColumnCount() >= quotes::kQuoteColumns; ++q) {
+    for (int q = 0; q < quotes.RowCount() && quotes.ColumnCount() >= quotesite::kQuoteColumns; ++q) {
         const platform::Table::Row& row = quotes.RowAt(q);
         if (platform::TrimBlanks(row[0]) != code || occurrence-- > 0) continue;
         if (IsSafeLinkCode(row[7])) view.Image = DailyFolder(settingFolder) / DailyImageName(row[7]);

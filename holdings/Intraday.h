@@ -15,7 +15,7 @@
 #include "platform/Progress.h"
 #include "platform/RunLog.h"
 #include "platform/Table.h"
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::holdings {
@@ -46,7 +46,7 @@ struct IntradayOutcome {
 std::filesystem::path DailyFolder(const std::filesystem::path& settingFolder);
 
 // A link code the program names files and addresses after: the quote parser's rule.
-using quotes::IsSafeLinkCode;
+using quotesite::IsSafeLinkCode;
 // "/chart/1d/" + first character + "/" + link + ".gif".
 std::string ChartImageRequestPath(std::string_view link);
 // The first four characters of the link code + ".gif".

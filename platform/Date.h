@@ -46,6 +46,9 @@ std::optional<Date> ParseYmd(std::string_view text);
 std::optional<Date> ParseSlashed(std::string_view text);
 std::optional<Date> ParseDashed(std::string_view text);
 
+// Whether a day is a business day.
+using BusinessDayRule = std::function<bool(const Date&)>;
+
 // How far the data date is looked for: a whole year, so every real calendar (even one with a
 // long closure) finds a day, and one that closes every day cannot hang us.
 inline constexpr int kDataDateStepsBack = 366;

@@ -8,8 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
-#include "quotes/HtmlCommon.h"
-#include "quotes/QuotePage.h"
+#include "quotes/ResultGrid.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +20,8 @@ constexpr int kNumberFields = 5;  // open, high, low, close, volume
 constexpr std::array<const char*, kNumberFields> kNumberNames = {"始値", "高値", "安値", "終値", "出来高"};
 
 using platform::TrimBlanks;
+
+constexpr int64_t kMaxYen = std::numeric_limits<int64_t>::max() / 10;
 
 enum class NumberStatus { Ok, NotNumber, TooLarge };
 
@@ -105,7 +106,7 @@ std::string ReadName(std::string_view field, const fs::path& path, int line) {
 }
 
 // Splits code,"name",o,h,l,c,v from both ends, so that commas and quotes in the name survive.
-CsvLine ParseLine(std::string_view text, const fs::path& path, int line) {
+market::SnapshotRow ParseLine(std::string_view text, const fs::path& path, int line) {
     size_t firstComma = text.find(',');
     std::array<size_t, kNumberFields> commas{};  // positions of the commas before each number
     size_t end = text.size();
@@ -117,7 +118,7 @@ CsvLine ParseLine(std::string_view text, const fs::path& path, int line) {
         commas[static_cast<size_t>(k)] = pos;
         end = pos;
     }
-    CsvLine result;
+    market::SnapshotRow result;
     result.Code = ReadCode(text.substr(0, firstComma), path, line);
     result.Name = ReadName(text.substr(firstComma + 1, commas[0] - firstComma - 1), path, line);
     std::array<int64_t, kNumberFields> numbers{};
@@ -126,15 +127,23 @@ CsvLine ParseLine(std::string_view text, const fs::path& path, int line) {
         size_t to = k + 1 < kNumberFields ? commas[k + 1] : text.size();
         numbers[k] = ReadNumber(text.substr(from, to - from), kNumberNames[k], path, line);
     }
-    result.Open = numbers[0];
-    result.High = numbers[1];
-    result.Low = numbers[2];
-    result.Close = numbers[3];
-    result.Volume = numbers[4];
     // A close is stored as a 32-bit price, and −1 marks an empty history entry.
-    if (result.Close < 0 || result.Close > std::numeric_limits<int32_t>::max()) {
-        throw platform::FormatError(path, line, "終値が範囲外です(" + std::to_string(result.Close) + ")");
+    if (numbers[3] < 0 || numbers[3] > std::numeric_limits<int32_t>::max()) {
+        throw platform::FormatError(path, line, "終値が範囲外です(" + std::to_string(numbers[3]) + ")");
     }
+    // Whole yen in the file; prices beyond what tenths can hold are refused with the rest.
+    for (size_t k = 0; k < 4; ++k) {
+        if (numbers[k] > kMaxYen || numbers[k] < -kMaxYen) {
+            throw platform::FormatError(path, line, std::string(kNumberNames[k]) + "が大きすぎます(" +
+                                                        std::to_string(numbers[k]) + ")");
+        }
+    }
+    market::Bar& bar = result.Prices;
+    bar.Open = market::FromYen(numbers[0]);
+    bar.High = market::FromYen(numbers[1]);
+    bar.Low = market::FromYen(numbers[2]);
+    bar.Close = market::FromYen(numbers[3]);
+    bar.Volume = numbers[4];
     return result;
 }
 
@@ -167,10 +176,101 @@ bool IsDataDate(std::string_view text) {
     return true;
 }
 
+// A line of the file: code,"name",open,high,low,close,volume.
+std::string CsvLineOf(const market::SnapshotRow& row) {
+    const market::Bar& bar = row.Prices;
+    std::string line = row.Code.Text() + ",\"" + CsvName(row.Name) + "\"";
+    for (market::Tenths price : {bar.Open, bar.High, bar.Low, bar.Close}) line += "," + std::to_string(market::WholeYen(price));
+    return line + "," + std::to_string(bar.Volume);
+}
+
+// The grid's rows as the day's rows, every cell checked as the file needs it.
+std::vector<market::SnapshotRow> GridRows(const platform::Table& grid, const fs::path& path) {
+    if (grid.ColumnCount() < kFieldCount) {
+        throw platform::FormatError(path, 0, "結果表の列が足りません");
+    }
+    std::vector<market::SnapshotRow> rows;
+    rows.reserve(static_cast<size_t>(grid.RowCount()));
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        market::SnapshotRow day;
+        day.Code = *market::IssueCode::Parse(GridCode(grid, row, path));
+        day.Name = grid.Cell(row, 1);
+        std::array<int64_t, kNumberFields> numbers{};
+        for (int column = 2; column < kFieldCount; ++column) {
+            numbers[static_cast<size_t>(column - 2)] = GridNumber(grid, row, column, path);
+            if (column < 6 && (numbers[static_cast<size_t>(column - 2)] > kMaxYen || numbers[static_cast<size_t>(column - 2)] < -kMaxYen)) {
+                throw platform::FormatError(path, row + 1, "結果表の" + std::to_string(column + 1) + "列目が大きすぎます");
+            }
+        }
+        day.Prices.Open = market::FromYen(numbers[0]);
+        day.Prices.High = market::FromYen(numbers[1]);
+        day.Prices.Low = market::FromYen(numbers[2]);
+        day.Prices.Close = market::FromYen(numbers[3]);
+        day.Prices.Volume = numbers[4];
+        rows.push_back(std::move(day));
+    }
+    return rows;
+}
+
+fs::path WriteCsvLines(const std::vector<market::SnapshotRow>& rows, const fs::path& csvFolder, const fs::path& path) {
+    std::vector<std::string> lines;
+    lines.reserve(rows.size());
+    for (const market::SnapshotRow& row : rows) {
+        if (!row.Code.IsValid()) throw platform::FormatError(path, 0, "銘柄コードが正しくありません(" + Excerpt(row.Code.Text()) + ")");
+        lines.push_back(CsvLineOf(row));
+    }
+    platform::EnsureFolder(csvFolder);
+    platform::WriteSjisLines(path, lines);
+    return path;
+}
+
+// The digits of a date part, or -1 when it holds anything else: a blank or a letter is no date.
+int DigitsValue(std::string_view piece) {
+    int value = 0;
+    for (char c : piece) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 }  // namespace
 
 fs::path DailyCsvPath(const fs::path& csvFolder, std::string_view dataDate) {
     return csvFolder / (std::string(dataDate) + ".csv");
+}
+
+std::string CsvName(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return text;
+}
+
+fs::path DailyCsvPath(const fs::path& csvFolder, const platform::Date& day) {
+    return DailyCsvPath(csvFolder, platform::FormatYmd(day));
+}
+
+std::string DateFromCsvFileName(std::string_view path) {
+    constexpr size_t kTail = 12;  // "20010517.CSV"
+    std::string tail(path.size() > kTail ? path.substr(path.size() - kTail) : path);
+    for (char& c : tail) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (tail.size() < kTail || tail.compare(8, 4, ".CSV") != 0) return {};
+    const int year = DigitsValue(std::string_view(tail).substr(0, 4));
+    const int month = DigitsValue(std::string_view(tail).substr(4, 2));
+    const int day = DigitsValue(std::string_view(tail).substr(6, 2));
+    if (year < 1900 || year > 2099) return {};
+    if (month < 1 || month > 12) return {};
+    if (day < 1 || day > 31) return {};
+    return tail.substr(0, 8);
+}
+
+fs::path SaveDailyCsv(const market::DaySnapshot& day, const fs::path& csvFolder) {
+    const fs::path path = DailyCsvPath(csvFolder, day.Day);
+    return WriteCsvLines(day.Rows, csvFolder, path);
 }
 
 fs::path SaveDailyCsv(const platform::Table& grid, const fs::path& csvFolder, std::string_view dataDate) {
@@ -179,33 +279,18 @@ fs::path SaveDailyCsv(const platform::Table& grid, const fs::path& csvFolder, st
         throw platform::FileError(csvFolder, "データ日付が正しくありません(" + Excerpt(dataDate) + ")");
     }
     const fs::path path = DailyCsvPath(csvFolder, dataDate);
-    if (grid.ColumnCount() < kFieldCount) {
-        throw platform::FormatError(path, 0, "結果表の列が足りません");
-    }
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<size_t>(grid.RowCount()));
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        const std::string code = GridCode(grid, row, path);
-        std::string name = grid.Cell(row, 1);
-        // A line break inside a name would split its line in two and spoil the whole file.
-        for (char& c : name) {
-            if (c == '\r' || c == '\n') c = ' ';
-        }
-        std::string line = code + ",\"" + name + "\"";
-        for (int column = 2; column < kFieldCount; ++column) {
-            line += ',';
-            line += std::to_string(GridNumber(grid, row, column, path));
-        }
-        lines.push_back(std::move(line));
-    }
-    platform::EnsureFolder(csvFolder);
-    platform::WriteSjisLines(path, lines);
-    return path;
+    return WriteCsvLines(GridRows(grid, path), csvFolder, path);
 }
 
-std::vector<CsvLine> ReadDailyCsv(const fs::path& path) {
+void DailyCsvStore::Add(const market::DaySnapshot& day, const platform::Progress& progress) {
+    progress.Show("ＣＳＶファイル保存中");
+    last_ = SaveDailyCsv(day, folder_);
+    progress.Show("ＣＳＶファイル保存完了");
+}
+
+std::vector<market::SnapshotRow> ReadDailyCsv(const fs::path& path) {
     std::vector<std::string> texts = platform::ReadSjisLines(path);
-    std::vector<CsvLine> lines;
+    std::vector<market::SnapshotRow> lines;
     lines.reserve(texts.size());
     for (size_t i = 0; i < texts.size(); ++i) {
         // An empty line (a blank line at the end, say) holds no issue.
@@ -213,6 +298,17 @@ std::vector<CsvLine> ReadDailyCsv(const fs::path& path) {
         lines.push_back(ParseLine(texts[i], path, static_cast<int>(i + 1)));
     }
     return lines;
+}
+
+market::DaySnapshot ReadDailyCsvDay(const fs::path& path) {
+    const auto day = platform::ParseYmd(DateFromCsvFileName(path.filename().string()));
+    if (!day) throw platform::FormatError(path, 0, "ファイル名は YYYYMMDD.CSV でなければなりません");
+    market::DaySnapshot snapshot;
+    snapshot.Day = *day;
+    snapshot.Source = "csv";
+    snapshot.Rows = ReadDailyCsv(path);
+    for (market::SnapshotRow& row : snapshot.Rows) row.Prices.Day = *day;
+    return snapshot;
 }
 
 std::optional<fs::path> NewestDailyCsv(const fs::path& csvFolder, std::string_view before) {
@@ -234,12 +330,9 @@ std::optional<fs::path> NewestDailyCsv(const fs::path& csvFolder, std::string_vi
 }
 
 void LoadDailyCsv(const fs::path& path, platform::Table& grid) {
-    const std::vector<CsvLine> lines = ReadDailyCsv(path);
-    ResetResultGrid(grid);
-    for (const CsvLine& line : lines) {
-        grid.AddRow({line.Code.Text(), line.Name, std::to_string(line.Open), std::to_string(line.High),
-                     std::to_string(line.Low), std::to_string(line.Close), std::to_string(line.Volume)});
-    }
+    market::DaySnapshot day;
+    day.Rows = ReadDailyCsv(path);
+    ShowDayInGrid(day, grid);
 }
 
 }  // namespace mirolanda::quotes

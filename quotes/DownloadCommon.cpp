@@ -26,8 +26,6 @@ std::string CodeList(const std::vector<market::IssueCode>& codes) {
 
 }  // namespace
 
-std::string BlockRange(int first) { return std::to_string(first) + "～" + std::to_string(first + kCodesPerRequest); }
-
 bool IsIncomplete(const DownloadOptions& options, int issues) {
     return options.CompletenessCheck && options.MinimumIssues > issues;
 }
@@ -37,36 +35,40 @@ std::string IncompleteDownloadText(int issues, double minimum) {
            std::to_string(static_cast<long long>(minimum)) + "銘柄)";
 }
 
-void SaveDownloadResults(const platform::Table& grid, const DownloadOptions& options, const std::string& dataDate,
-                         const platform::Progress& progress, DownloadOutcome& outcome) {
+void SaveDay(const market::DaySnapshot& day, const DownloadOptions& options, const platform::Progress& progress,
+             DownloadOutcome& outcome) {
     if (options.AutoCsvSave) {
-        progress.Show("ＣＳＶファイル保存中");
-        outcome.CsvPath = SaveDailyCsv(grid, options.CsvFolder, dataDate);
-        progress.Show("ＣＳＶファイル保存完了");
+        DailyCsvStore csv(options.CsvFolder);
+        csv.Add(day, progress);
+        outcome.CsvPath = csv.LastPath();
     }
     if (options.AutoDataSave) {
-        // Files the CSV of the data date: the one just written, or one saved earlier.
-        ConvertCsvToIssueFiles(DailyCsvPath(options.CsvFolder, dataDate), options.StockFolder, progress,
-                               &outcome.Filing);
+        // Without this run's CSV the history files follow the day's CSV as saved before, if any:
+        // the CSV stays what they are filed from.
+        if (options.AutoCsvSave) {
+            FileDay(day, options.StockFolder, progress, &outcome.Filing);
+        } else {
+            ConvertCsvToIssueFiles(DailyCsvPath(options.CsvFolder, day.Day), options.StockFolder, progress, &outcome.Filing);
+        }
     }
+    for (market::DayStore* store : options.MoreStores) store->Add(day, progress);
 }
 
-std::optional<std::set<market::IssueCode>> CompareWithPreviousDay(const platform::Table& grid, const DownloadOptions& options,
-                                                          const std::string& dataDate, DownloadOutcome& outcome) {
-    outcome.PreviousCsv = NewestDailyCsv(options.CsvFolder, dataDate);
+std::optional<std::set<market::IssueCode>> CompareWithPreviousDay(const market::DaySnapshot& day,
+                                                                  const DownloadOptions& options,
+                                                                  DownloadOutcome& outcome) {
+    outcome.PreviousCsv = NewestDailyCsv(options.CsvFolder, platform::FormatYmd(day.Day));
     if (!outcome.PreviousCsv) return std::nullopt;
     std::set<market::IssueCode> before;
     try {
-        for (const CsvLine& line : ReadDailyCsv(*outcome.PreviousCsv)) before.insert(line.Code);
+        for (const market::SnapshotRow& row : ReadDailyCsv(*outcome.PreviousCsv)) before.insert(row.Code);
     } catch (const platform::Error& e) {
         outcome.Detail = std::string("前日のCSVファイルを比較に使えません: ") + e.what();
         outcome.PreviousCsv.reset();
         return std::nullopt;
     }
     std::set<market::IssueCode> now;
-    for (const auto& row : grid.Rows()) {
-        if (!row.empty()) now.insert(market::CodeOfCell(row[0]));
-    }
+    for (const market::SnapshotRow& row : day.Rows) now.insert(row.Code);
     std::set_difference(before.begin(), before.end(), now.begin(), now.end(), std::back_inserter(outcome.Missing));
     std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(outcome.Appeared));
     return before;
@@ -92,8 +94,8 @@ std::string DayRemarks(const DownloadOutcome& outcome) {
     parts.push_back(SiteMissingDaysText(outcome.MissingDays));
     parts.push_back(DayComparisonText(outcome));
     parts.push_back(SkippedSummary(outcome.Filing.Skipped));
-    for (const CalendarDifference& difference : outcome.CalendarDifferences) {
-        parts.push_back(CalendarDifferenceText(difference));
+    for (const calendar::CalendarDifference& difference : outcome.CalendarDifferences) {
+        parts.push_back(calendar::CalendarDifferenceText(difference));
     }
     std::string status;
     for (const std::string& part : parts) {
@@ -102,23 +104,19 @@ std::string DayRemarks(const DownloadOutcome& outcome) {
     return status;
 }
 
-std::string DownloadSourceText(const DownloadOptions& options) {
-    return options.Source == QuoteSource::JQuants ? "J-Quants " + options.JQuants.ApiUrl : options.QuoteSiteUrl;
-}
-
 void DescribeInRunRecord(const DownloadOutcome& outcome, platform::RunRecord& record) {
     DescribeFilingInRunRecord(outcome.Ok, outcome.Filing, record);
     record.Notes.push_back("issues=" + std::to_string(outcome.Issues));
     if (!outcome.CaughtUp.empty()) record.Notes.push_back("追加取得 " + DayList(outcome.CaughtUp));
     if (!outcome.MissingDays.empty()) record.Notes.push_back("欠けている営業日 " + DayList(outcome.MissingDays));
-    for (const CalendarDifference& difference : outcome.CalendarDifferences) {
-        record.Notes.push_back(CalendarDifferenceText(difference));
+    for (const calendar::CalendarDifference& difference : outcome.CalendarDifferences) {
+        record.Notes.push_back(calendar::CalendarDifferenceText(difference));
     }
     if (outcome.PreviousCsv) record.Notes.push_back("前日CSV " + outcome.PreviousCsv->filename().string());
     if (!outcome.Missing.empty()) record.Notes.push_back("欠落 " + CodeList(outcome.Missing));
     if (!outcome.Appeared.empty()) record.Notes.push_back("新規 " + CodeList(outcome.Appeared));
     for (const ShortPage& page : outcome.ShortPages) {
-        record.Notes.push_back("少ないページ " + BlockRange(page.First) + ": " +
+        record.Notes.push_back("少ないページ " + std::to_string(page.First) + "～" + std::to_string(page.First + page.Count) + ": " +
                                std::to_string(page.Listed) + "銘柄(前日 " + std::to_string(page.Previous) + "銘柄)");
     }
     if (!outcome.Ok) record.Notes.push_back(outcome.Status);

@@ -4,13 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 
 #include "platform/AtomicFile.h"
 #include "platform/SjisText.h"
 #include "quotes/CsvFile.h"
-#include "quotes/HtmlCommon.h"
 #include "market/IssueCode.h"
 
 namespace fs = std::filesystem;
@@ -194,13 +194,15 @@ public:
     // Without skipDamaged a damaged history file stops the filing (FormatError) before any write.
     IssueFiler(fs::path folder, bool skipDamaged) : folder_(std::move(folder)), skipDamaged_(skipDamaged) {}
 
-    void FileLines(const std::vector<CsvLine>& lines, const std::string& date, const platform::Progress& progress) {
-        for (const CsvLine& line : lines) {
-            if (progress.Status) progress.Show(kConvertingText + date + ")(" + line.Code.Text() + ")");
-            Loaded* record = Load(line.Code);
+    // Files each row's close under `date` ("yyyy/mm/dd"); the closes were checked to fit first.
+    void FileRows(const std::vector<market::SnapshotRow>& rows, const std::string& date, const platform::Progress& progress) {
+        for (const market::SnapshotRow& row : rows) {
+            if (progress.Status) progress.Show(kConvertingText + date + ")(" + row.Code.Text() + ")");
+            Loaded* record = Load(row.Code);
             if (record) {
-                record->count = InsertDay(record->bytes, record->count, date, static_cast<int32_t>(line.Close));
-                SetNameBytes(record->bytes, line.Name);
+                const auto close = static_cast<int32_t>(market::WholeYen(row.Prices.Close));
+                record->count = InsertDay(record->bytes, record->count, date, close);
+                SetNameBytes(record->bytes, CsvName(row.Name));
             }
             progress.RunPending();
         }
@@ -260,6 +262,16 @@ private:
     bool skipDamaged_;
 };
 
+// Every close as a 32-bit price that is no empty entry, checked before any file is written.
+void CheckCloses(const market::DaySnapshot& day, const fs::path& stockFolder) {
+    for (const market::SnapshotRow& row : day.Rows) {
+        const int64_t close = market::WholeYen(row.Prices.Close);
+        if (close < 0 || close > std::numeric_limits<int32_t>::max()) {
+            throw platform::FormatError(stockFolder, 0, row.Code.Text() + " の終値が範囲外です(" + std::to_string(close) + ")");
+        }
+    }
+}
+
 // Whether a path can be filed: it exists and its name gives a date (then set in `date`).
 FilingResult CheckCsvPath(const fs::path& csvPath, std::string& date) {
     std::error_code ec;
@@ -287,8 +299,7 @@ void FileOneCsv(IssueFiler& filer, const fs::path& csvPath, const std::string& d
                 const platform::Progress& progress) {
     progress.Show(kConvertingText + date + ")");
     // Read and check every line before filing any, so a malformed line changes nothing.
-    std::vector<CsvLine> lines = ReadDailyCsv(csvPath);
-    filer.FileLines(lines, date, progress);
+    filer.FileRows(ReadDailyCsv(csvPath), date, progress);
 }
 
 }  // namespace
@@ -398,6 +409,23 @@ FilingResult ConvertCsvToIssueFiles(const fs::path& csvPath, const fs::path& sto
     FilingReport mine;
     filer.Commit(report ? *report : mine);
     return FilingResult::Filed;
+}
+
+void FileDay(const market::DaySnapshot& day, const fs::path& stockFolder, const platform::Progress& progress,
+             FilingReport* report) {
+    CheckCloses(day, stockFolder);
+    const std::string date = platform::FormatSlashed(day.Day);
+    StatusClearer clearer(progress);
+    RemoveStaleHistoryTemporaries(stockFolder);
+    IssueFiler filer(stockFolder, report != nullptr);
+    progress.Show(kConvertingText + date + ")");
+    filer.FileRows(day.Rows, date, progress);
+    FilingReport mine;
+    filer.Commit(report ? *report : mine);
+}
+
+void HistoryStore::Add(const market::DaySnapshot& day, const platform::Progress& progress) {
+    FileDay(day, folder_, progress, &report_);
 }
 
 BatchFilingResult ConvertCsvFilesToIssueFiles(const std::vector<fs::path>& csvPaths, const fs::path& stockFolder,

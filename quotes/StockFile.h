@@ -15,6 +15,7 @@
 #include "platform/Errors.h"
 #include "platform/Progress.h"
 #include "platform/RunLog.h"
+#include "market/DayStore.h"
 #include "market/IssueCode.h"
 
 namespace mirolanda::quotes {
@@ -108,6 +109,24 @@ inline constexpr std::string_view kBadCsvNameMessage = "ファイル名エラー
 // to progress; the status is cleared at the end.
 FilingResult ConvertCsvToIssueFiles(const std::filesystem::path& csvPath, const std::filesystem::path& stockFolder,
                                     const platform::Progress& progress = {}, FilingReport* report = nullptr);
+
+// Files a day's closes from memory, as ConvertCsvToIssueFiles files the same day's CSV: the
+// same bytes in the same order of writing. Every close is checked before any file is written
+// (FormatError for one that is negative or beyond 32 bits); damaged history files as above.
+void FileDay(const market::DaySnapshot& day, const std::filesystem::path& stockFolder,
+             const platform::Progress& progress = {}, FilingReport* report = nullptr);
+
+// The history files as a store of days: damaged files are left alone and gathered in Report().
+class HistoryStore final : public market::DayStore {
+public:
+    explicit HistoryStore(std::filesystem::path stockFolder) : folder_(std::move(stockFolder)) {}
+    void Add(const market::DaySnapshot& day, const platform::Progress& progress) override;
+    const FilingReport& Report() const { return report_; }
+
+private:
+    std::filesystem::path folder_;
+    FilingReport report_;
+};
 
 // Files many daily CSV files in the given order with each history file read and written
 // once: the result is byte-identical to filing them one at a time. Files that are missing

@@ -32,7 +32,6 @@ quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
     const platform::Folders folders = FoldersFrom(s);
     const Connection connection = ConnectionFrom(s);
     quotes::DownloadOptions o;
-    o.QuoteSiteUrl = BaseUrl(s, keys::QuoteSiteUrl);
     o.ConnectionMode = connection.Mode;
     o.Proxy = connection.Proxy;
     o.CompletenessCheck = s.Checked(keys::AutoDownCheck);
@@ -42,18 +41,14 @@ quotes::DownloadOptions DownloadOptionsFrom(const Snapshot& s) {
     o.TempFolder = folders.Temp;
     o.CsvFolder = folders.CsvData;
     o.StockFolder = folders.StockData;
-    o.Source = s.Text(keys::QuoteSource) == "jquants" ? quotes::QuoteSource::JQuants : quotes::QuoteSource::Site;
-    o.JQuants.ApiUrl = BaseUrl(s, keys::JQuantsApiUrl);
-    o.JQuants.ApiKey = s.Text(keys::JQuantsApiKey);
-    o.JQuants.RequestsPerMinute = static_cast<int>(s.Whole(keys::JQuantsRequestsPerMinute, 1, 10000));
     return o;
 }
 
 void SetMarketCalendar(quotes::DownloadOptions& options, platform::Table holidays, const platform::Clock& clock) {
     auto table = std::make_shared<const platform::Table>(std::move(holidays));
-    options.DataDate = [table, &clock] { return calendar::GetDataDate(*table, clock); };
+    options.DataDate = [table, &clock] { return calendar::DataDate(*table, clock); };
     options.BuiltinBusinessDay = [table](const platform::Date& day) { return calendar::GetHolidayName(*table, day).empty(); };
-    options.JQuants.Now = [&clock] { return clock.Now(); };
+    options.Now = [&clock] { return clock.Now(); };
 }
 
 holdings::IntradayOptions IntradayOptionsFrom(const Snapshot& s) {

@@ -6,6 +6,9 @@
 #include <span>
 #include <string_view>
 
+#include "jquants/JQuantsSettings.h"
+#include "quotesite/SiteSettings.h"
+
 namespace mirolanda::settings {
 
 // The settings groups, each saved whole by its page's save button; Geometry at exit,
@@ -42,16 +45,18 @@ inline constexpr Key ConnectionMode{kSectionParameters, "ConnectionMode", "0", G
 inline constexpr Key ProxyServer{kSectionParameters, "ProxyServer", "", G::Inet};
 inline constexpr Key ProxyPort{kSectionParameters, "ProxyPort", "", G::Inet};
 // The hosts of the quote site, its chart images and the publisher's server.
-inline constexpr Key QuoteSiteUrl{kSectionParameters, "QuoteSiteUrl", "http://127.0.0.1:8787", G::Inet};
+inline constexpr Key QuoteSiteUrl{kSectionParameters, quotesite::kQuoteSiteUrlKey, "http://127.0.0.1:8787", G::Inet};
 inline constexpr Key ChartSiteUrl{kSectionParameters, "ChartSiteUrl", "http://127.0.0.1:8787", G::Inet};
 inline constexpr Key PublisherUrl{kSectionParameters, "PublisherUrl", "http://127.0.0.1:8787", G::Inet};
-// Where the daily prices come from: "site" (the quote site) or "jquants" (the J-Quants API).
-inline constexpr Key QuoteSource{kSectionParameters, "QuoteSource", "site", G::Inet};
-inline constexpr Key JQuantsApiUrl{kSectionParameters, "JQuantsApiUrl", "https://api.jquants.com/v2", G::Inet};
-// The plan's limit of requests a minute (Free 5, Light 60).
-inline constexpr Key JQuantsRequestsPerMinute{kSectionParameters, "JQuantsRequestsPerMinute", "5", G::Inet};
+// Where the daily prices come from: the setting name of a registered source (settings/QuoteSources.h).
+inline constexpr Key QuoteSource{kSectionParameters, "QuoteSource", quotesite::kSettingName, G::Inet};
+// The J-Quants API's settings, named and defaulted in its folder; the plan's limit of requests
+// a minute (Free 5, Light 60).
+inline constexpr Key JQuantsApiUrl{kSectionParameters, jquants::kApiUrlKey, jquants::kApiUrlDefault, G::Inet};
+inline constexpr Key JQuantsRequestsPerMinute{kSectionParameters, jquants::kRequestsPerMinuteKey,
+                                              jquants::kRequestsPerMinuteDefault, G::Inet};
 // The API key when the desktop has no secret store (settings/Secrets.h); written by it alone.
-inline constexpr Key JQuantsApiKey{kSectionParameters, "JQuantsApiKey", "", G::Internal};
+inline constexpr Key JQuantsApiKey{kSectionParameters, jquants::kApiKeyKey, "", G::Internal};
 inline constexpr Key TemporaryFolder{kSectionParameters, "TemporaryFolder", "Temp", G::Folder, true};
 inline constexpr Key CsvDataFolder{kSectionParameters, "CsvDataFolder", "CsvData", G::Folder, true};
 inline constexpr Key StockDataFolder{kSectionParameters, "StockDataFolder", "StockData", G::Folder, true};

@@ -95,7 +95,6 @@ SecretPlace Secrets::SetApiKey(const std::string& key) {
     return place_ = SecretPlace::SettingsFile;
 }
 
-void Secrets::Fill(Snapshot& settings) { settings.Set(keys::JQuantsApiKey, ApiKey()); }
 
 std::string DescribeApiKey(SecretPlace place) {
     switch (place) {

@@ -42,8 +42,6 @@ public:
     // file), else in the settings file; an empty key removes it. Returns where it went. Throws
     // platform::FileError when the settings file cannot be written.
     SecretPlace SetApiKey(const std::string& key);
-    // Lays the key over a snapshot ("JQuantsApiKey"), for the commands' options.
-    void Fill(Snapshot& settings);
 
 private:
     void Load();

@@ -19,6 +19,8 @@
 #include "app/RunLogPage.h"
 #include "app/SettingsTab.h"
 #include "platform/Errors.h"
+#include "jquants/JQuantsSource.h"
+#include "quotes/ResultGrid.h"
 #include "quotes/CsvFile.h"
 #include "platform/RunLog.h"
 #include "quotes/StockFile.h"
@@ -100,14 +102,15 @@ TEST_F(DownloadTest, TheDownloadIsGivenTheSettingsAsTheControlsHoldThem) {
     const quotes::DownloadOptions& o = download.lastOptions;
     EXPECT_EQ(o.ConnectionMode, 2);
     EXPECT_EQ(o.Proxy, "proxy.lan:3128");
-    EXPECT_EQ(o.QuoteSiteUrl, "http://127.0.0.1:9");
+    ASSERT_NE(download.lastSource, nullptr);
+    EXPECT_EQ(download.lastSource->Address(), "http://127.0.0.1:9");
     EXPECT_EQ(o.CsvFolder, folder.Path() / "csv");
     EXPECT_EQ(o.StockFolder, program / "StockData");
     EXPECT_DOUBLE_EQ(o.MinimumIssues, 3500);
     EXPECT_FALSE(o.AutoCsvSave);
     EXPECT_TRUE(o.AutoDataSave);
     ASSERT_TRUE(o.DataDate);
-    EXPECT_EQ(o.DataDate(), "20261207");
+    EXPECT_EQ(platform::FormatYmd(o.DataDate()), "20261207");
 }
 
 TEST_F(DownloadTest, AnErrorOfSavingIsShownAndNotRetriedEveryTick) {
@@ -175,14 +178,15 @@ TEST_F(DownloadTest, TheJQuantsSourceAndItsKeyReachTheDownload) {
     ASSERT_TRUE(Tab().CmdGetData_Click());
     ASSERT_TRUE(WaitForDownload());
     const quotes::DownloadOptions& o = download.lastOptions;
-    EXPECT_EQ(o.Source, quotes::QuoteSource::JQuants);
-    EXPECT_EQ(o.JQuants.ApiKey, "my-api-key");
-    EXPECT_EQ(o.JQuants.ApiUrl, "http://127.0.0.1:9/v2");
-    EXPECT_EQ(o.JQuants.RequestsPerMinute, 60);
+    const auto* api = dynamic_cast<const jquants::JQuantsSource*>(download.lastSource);
+    ASSERT_NE(api, nullptr);
+    EXPECT_EQ(api->Settings().ApiKey, "my-api-key");
+    EXPECT_EQ(api->Address(), "J-Quants http://127.0.0.1:9/v2");
+    EXPECT_EQ(api->Pace().RequestsPerMinute, 60);
     ASSERT_TRUE(o.BuiltinBusinessDay);
     EXPECT_FALSE(o.BuiltinBusinessDay({2026, 12, 6})) << "a Sunday";
-    ASSERT_TRUE(o.JQuants.Now);
-    EXPECT_EQ(platform::FormatYmd(o.JQuants.Now().Day), "20261207");
+    ASSERT_TRUE(o.Now);
+    EXPECT_EQ(platform::FormatYmd(o.Now().Day), "20261207");
 
     // Saved with its group; the key never in the run log the download left.
     Control<QPushButton>("CmdInetConfigSave")->click();

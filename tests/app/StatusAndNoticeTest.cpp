@@ -14,6 +14,7 @@
 #include "app/ElidedLabel.h"
 #include "holdings/BuyData.h"
 #include "platform/SjisText.h"
+#include "quotes/ResultGrid.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -144,10 +145,10 @@ TEST_F(AutoNoticeTest, AHoldingThatCrossesItsThresholdIsNotifiedAfterTheAutomati
                       platform::Utf8ToSjis("1002,\"㈱関西化学\",\"2026/11/02\",1000,100\r\n"));
     MainFrmOptions options = Options();
     // The download files the day's close of the holding as a real one would.
-    options.Runner = [inner = download.Runner()](platform::Table& grid, platform::Fetcher& fetcher,
+    options.Runner = [inner = download.Runner()](market::QuoteSource& source, platform::Fetcher& fetcher,
                                                  const quotes::DownloadOptions& o, const platform::Progress& progress) {
         quotes::StoreDayPrice(o.StockFolder, 1002, "㈱関西化学", "2026/12/07", 1312);
-        return inner(grid, fetcher, o, progress);
+        return inner(source, fetcher, o, progress);
     };
     Open(std::move(options));
     Control<QTabWidget>("TabMain")->setCurrentIndex(0);  // the holdings are not shown

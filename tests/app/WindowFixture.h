@@ -24,7 +24,7 @@
 #include "app/WindowServices.h"
 #include "calendar/Calender.h"
 #include "platform/Date.h"
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 #include "support/TempFolder.h"
 
 namespace mirolanda::app::test {
@@ -200,7 +200,7 @@ public:
     int Runs() const { return runs_; }
 
     DownloadRunner Runner() {
-        return [this](platform::Table& grid, platform::Fetcher&, const quotes::DownloadOptions& options,
+        return [this](market::QuoteSource& source, platform::Fetcher&, const quotes::DownloadOptions& options,
                       const platform::Progress& progress) {
             Result r;
             {
@@ -210,12 +210,14 @@ public:
             }
             ++runs_;
             lastOptions = options;
-            quotes::ResetResultGrid(grid);
+            lastSource = &source;
             progress.Show("ダウンロード－開始");
-            for (int i = 0; i < r.Issues; ++i) {
-                grid.AddRow({std::to_string(1300 + i), "銘柄", "100", "110", "90", "105", "1000"});
-            }
             quotes::DownloadOutcome outcome;
+            for (int i = 0; i < r.Issues; ++i) {
+                market::SnapshotRow row{market::IssueCode(1300 + i), "銘柄", {}, {}, {}};
+                row.Prices = {{}, 1000, 1100, 900, 1050, 1000, std::nullopt, 1.0};
+                outcome.Day.Rows.push_back(row);
+            }
             outcome.Ok = r.Ok;
             outcome.Issues = r.Issues;
             if (!r.Ok) {
@@ -227,6 +229,7 @@ public:
         };
     }
     quotes::DownloadOptions lastOptions;
+    market::QuoteSource* lastSource = nullptr;  // the tab's source, alive until its next download
 
 private:
     std::mutex mutex_;

@@ -9,18 +9,20 @@ cd "${1:-$(dirname "$0")/../..}"
 declare -A may_include=(
   [kodemorph]=""
   [platform]=""
-  [market]="platform"
-  [quotes]="platform market"
   [calendar]="platform"
+  [market]="platform calendar"
+  [quotesite]="platform market"
+  [jquants]="platform market calendar"
+  [quotes]="platform market calendar"
   [bonus]="platform"
-  [holdings]="platform market quotes"
-  [settings]="platform market quotes calendar bonus holdings"
-  [cli]="platform market quotes calendar bonus holdings settings"
-  [app]="platform market quotes calendar bonus holdings settings"
+  [holdings]="platform market quotes quotesite"
+  [settings]="platform market quotesite jquants quotes calendar bonus holdings"
+  [cli]="platform market quotesite jquants quotes calendar bonus holdings settings"
+  [app]="platform market quotesite jquants quotes calendar bonus holdings settings"
   [tools]="platform"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market quotesite jquants quotes calendar bonus holdings tools"
 
 offences=0
 offence() {

@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "platform/Folders.h"
-#include "quotes/CodeConvert.h"
+#include "quotesite/CodeConvert.h"
 #include "support/TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using mirolanda::platform::ExecutableFolder;
-using mirolanda::quotes::ConvertToShiftJis;
-using mirolanda::quotes::KodemorphError;
-using mirolanda::quotes::SetKodemorphPath;
+using mirolanda::quotesite::ConvertToShiftJis;
+using mirolanda::quotesite::KodemorphError;
+using mirolanda::quotesite::SetKodemorphPath;
 using mirolanda::testing::ReadAll;
 using mirolanda::testing::TempFolder;
 using mirolanda::testing::WriteAll;

@@ -27,7 +27,9 @@ TEST(Tenths, TextFormsReadBackExactly) {
                  {"99999999999999999999", std::nullopt, ""}};
     for (const auto& c : cases) {
         EXPECT_EQ(ParseTenths(c.text), c.tenths) << c.text;
-        if (c.tenths) EXPECT_EQ(FormatTenths(*c.tenths), c.formatted) << c.text;
+        if (c.tenths) {
+            EXPECT_EQ(FormatTenths(*c.tenths), c.formatted) << c.text;
+        }
     }
 }
 

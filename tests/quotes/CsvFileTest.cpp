@@ -87,20 +87,20 @@ TEST(ReadDailyCsv, ReadsWhatSaveWroteIncludingQuotesAndCommasInNames) {
     rows.push_back({"8001", "伊藤忠,\"商事\"", "-5", "10", "9", "2147483647", "9000000000000"});
     auto lines = ReadDailyCsv(SaveDailyCsv(ResultGrid(rows), temp.Path(), "20010517"));
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].Code, 1301);
+    EXPECT_EQ(lines[0].Code, market::IssueCode(1301));
     EXPECT_EQ(lines[0].Name, "極洋");
-    EXPECT_EQ(lines[0].Open, 350);
-    EXPECT_EQ(lines[0].High, 352);
-    EXPECT_EQ(lines[0].Low, 348);
-    EXPECT_EQ(lines[0].Close, 351);
-    EXPECT_EQ(lines[0].Volume, 123000);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.Open), 350);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.High), 352);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.Low), 348);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.Close), 351);
+    EXPECT_EQ(lines[0].Prices.Volume, 123000);
     EXPECT_EQ(lines[1].Name, "  日本水産 ");
     EXPECT_EQ(lines[2].Name, "A\"B");
-    EXPECT_EQ(lines[2].Volume, 5000000000);
+    EXPECT_EQ(lines[2].Prices.Volume, 5000000000);
     EXPECT_EQ(lines[3].Name, "伊藤忠,\"商事\"");
-    EXPECT_EQ(lines[3].Open, -5);
-    EXPECT_EQ(lines[3].Close, 2147483647);
-    EXPECT_EQ(lines[3].Volume, 9000000000000);
+    EXPECT_EQ(market::WholeYen(lines[3].Prices.Open), -5);
+    EXPECT_EQ(market::WholeYen(lines[3].Prices.Close), 2147483647);
+    EXPECT_EQ(lines[3].Prices.Volume, 9000000000000);
 }
 
 TEST(ReadDailyCsv, AcceptsBlanksBeforeFieldsFractionsAndBlankLines) {
@@ -112,12 +112,12 @@ TEST(ReadDailyCsv, AcceptsBlanksBeforeFieldsFractionsAndBlankLines) {
     auto lines = ReadDailyCsv(path);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].Name, "極洋");
-    EXPECT_EQ(lines[0].High, 352);
-    EXPECT_EQ(lines[0].Close, 350);  // a half goes to the even neighbour
-    EXPECT_EQ(lines[1].Close, 352);
-    EXPECT_EQ(lines[1].Volume, 8);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.High), 352);
+    EXPECT_EQ(market::WholeYen(lines[0].Prices.Close), 350);  // a half goes to the even neighbour
+    EXPECT_EQ(market::WholeYen(lines[1].Prices.Close), 352);
+    EXPECT_EQ(lines[1].Prices.Volume, 8);
     EXPECT_EQ(lines[2].Name, "C");  // an unquoted name is taken as it stands
-    EXPECT_EQ(lines[2].Close, 351);
+    EXPECT_EQ(market::WholeYen(lines[2].Prices.Close), 351);
 }
 
 TEST(ReadDailyCsv, MalformedLineNamesFileAndLine) {
@@ -180,6 +180,39 @@ TEST(NewestDailyCsv, TakesTheLatestDayNamedFileAndReadsItBackIntoTheGrid) {
 TEST(ReadDailyCsv, MissingFileIsAFileError) {
     TempFolder temp;
     EXPECT_THROW(ReadDailyCsv(temp / "20010517.csv"), platform::FileError);
+}
+
+TEST(DateFromCsvFileName, AcceptsOnlyDailyCsvNames) {
+    struct Case {
+        std::string path, expected;
+    };
+    const Case cases[] = {
+        {"C:\\data\\20010517.csv", "20010517"},
+        {"/home/u/CsvData/20010517.CSV", "20010517"},
+        {"x20010517.csv", "20010517"},
+        {"20010517.Csv", "20010517"},
+        {"20010231.CSV", "20010231"},
+        {"19000101.csv", "19000101"},
+        {"20991231.csv", "20991231"},
+        {"20011317.CSV", ""},
+        {"18991231.CSV", ""},
+        {"21000101.CSV", ""},
+        {"20010500.CSV", ""},
+        {"20010532.CSV", ""},
+        {"20010017.CSV", ""},
+        {"20010517.TXT", ""},
+        {"20010517.csv.bak", ""},
+        {"1.csv", ""},
+        {"", ""},
+        // The date part must be digits: these would otherwise give a non-date.
+        {"20011x01.csv", ""},
+        {"2001 101.csv", ""},
+        {"2001-5-1.csv", ""},
+        {"200１0517.csv", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DateFromCsvFileName(c.path), c.expected) << c.path;
+    }
 }
 
 }  // namespace

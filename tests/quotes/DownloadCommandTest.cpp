@@ -10,7 +10,9 @@
 #include "platform/Errors.h"
 #include "platform/Retry.h"
 #include "quotes/DownloadCommand.h"
+#include "quotes/ResultGrid.h"
 #include "quotes/StockFile.h"
+#include "quotesite/SiteSource.h"
 #include "support/TempFolder.h"
 
 using namespace mirolanda;
@@ -82,20 +84,26 @@ struct Fixture {
 
     Fixture() {
         for (int code = 1000; code <= 9999; code += 3) site.listed.insert(code);
-        options.QuoteSiteUrl = "http://127.0.0.1:1/";
         options.ConnectionMode = 2;
         options.Proxy = "proxy:8080";
         options.MinimumIssues = static_cast<double>(site.listed.size());
         options.TempFolder = dir / "Temp";
         options.CsvFolder = dir / "CsvData";
         options.StockFolder = dir / "StockData";
-        options.DataDate = [] { return std::string("20010517"); };
+        options.DataDate = [] { return platform::Date{2001, 5, 17}; };
         options.FetchingDone = [this] { fetchingDoneCalled = true; };
     }
     quotes::DownloadOutcome Run() {
         platform::Progress progress;
         progress.Status = [this](const std::string& s) { statuses.push_back(s); };
-        return quotes::RunDownload(grid, site, options, progress);
+        return RunWith(site, progress);
+    }
+    // The download of the quote site through `fetcher`, the day shown in the grid as the window does.
+    quotes::DownloadOutcome RunWith(platform::Fetcher& fetcher, const platform::Progress& progress = {}) {
+        quotesite::SiteSource source("http://127.0.0.1:1/");
+        quotes::DownloadOutcome outcome = quotes::RunDownload(source, fetcher, options, progress);
+        quotes::ShowDayInGrid(outcome.Day, grid);
+        return outcome;
     }
     bool TempFilesLeft() const {
         return fs::exists(dir / "Temp" / "result.euc") || fs::exists(dir / "Temp" / "result.sjis");
@@ -184,7 +192,7 @@ TEST(DownloadCommand, ProgressStepsCountOverThePassesThatCanRun) {
         std::vector<std::pair<int, int>> steps;
         platform::Progress progress;
         progress.Advance = [&](int done, int total) { steps.emplace_back(done, total); };
-        ASSERT_TRUE(quotes::RunDownload(f.grid, f.site, f.options, progress).Ok);
+        ASSERT_TRUE(f.RunWith(f.site, progress).Ok);
         ASSERT_EQ(steps.size(), 181u);  // one per block, then the bar filled
         for (size_t i = 0; i < steps.size(); ++i) {
             EXPECT_EQ(steps[i].second, expectedTotal) << i;
@@ -214,7 +222,7 @@ TEST(DownloadCommand, FailedRequestKeepsEarlierRowsAndSavesNothing) {
 TEST(DownloadCommand, FilingTakesTheCsvJustSavedWhenTheDataDateChangesMeanwhile) {
     Fixture f;
     int calls = 0;
-    f.options.DataDate = [&calls] { return std::string(++calls == 1 ? "20010517" : "20010518"); };
+    f.options.DataDate = [&calls] { return ++calls == 1 ? platform::Date{2001, 5, 17} : platform::Date{2001, 5, 18}; };
     auto outcome = f.Run();
     ASSERT_TRUE(outcome.Ok) << outcome.Status;
     ASSERT_TRUE(outcome.CsvPath);
@@ -293,7 +301,7 @@ TEST(DownloadCommand, BusinessDaysTheHistoryLacksAreNamedBecauseTheSiteServesTod
     f.site.listed = {1000, 5000, 9999};
     f.options.MinimumIssues = 3;
     std::string day = "20010514";  // a Monday
-    f.options.DataDate = [&day] { return day; };
+    f.options.DataDate = [&day] { return *platform::ParseYmd(day); };
     f.options.BuiltinBusinessDay = [](const platform::Date& d) { return platform::Weekday(d) % 6 != 0; };
     ASSERT_TRUE(f.Run().Ok);
     f.site.urls.clear();
@@ -325,7 +333,7 @@ TEST(DownloadCommand, PageCutShortIsAFailedRequestThatARetryMends) {
     platform::RetryOptions noWait;
     noWait.Wait = [](platform::Milliseconds) { return true; };
     platform::RetryingFetcher retrying(g.site, noWait);
-    outcome = quotes::RunDownload(g.grid, retrying, g.options);
+    outcome = g.RunWith(retrying);
     ASSERT_TRUE(outcome.Ok) << outcome.Status;
     EXPECT_EQ(g.site.urls.size(), 181u);
     EXPECT_EQ(retrying.Retries(), 1);

@@ -5,6 +5,8 @@
 #include <map>
 
 #include "settings/CommandOptions.h"
+#include "jquants/JQuantsSource.h"
+#include "settings/QuoteSources.h"
 #include "settings/Secrets.h"
 #include "settings/Store.h"
 #include "support/TempFolder.h"
@@ -117,7 +119,6 @@ TEST(CommandOptions, TheDownloadTakesEverySettingItNeeds) {
     const quotes::DownloadOptions o = DownloadOptionsFrom(s);
     EXPECT_EQ(o.ConnectionMode, 2);
     EXPECT_EQ(o.Proxy, "px:8080");
-    EXPECT_EQ(o.QuoteSiteUrl, "http://q");
     EXPECT_FALSE(o.CompletenessCheck);
     EXPECT_EQ(o.MinimumIssues, 3000);
     EXPECT_TRUE(o.AutoCsvSave);
@@ -125,19 +126,23 @@ TEST(CommandOptions, TheDownloadTakesEverySettingItNeeds) {
     EXPECT_EQ(o.CsvFolder, "/csv");
     EXPECT_EQ(o.TempFolder, "/prog/Temp");
     EXPECT_EQ(o.StockFolder, "/prog/StockData");
-    EXPECT_EQ(o.Source, quotes::QuoteSource::Site);
-    EXPECT_EQ(o.JQuants.ApiUrl, "https://api.jquants.com/v2");
-    EXPECT_EQ(o.JQuants.RequestsPerMinute, 5);
+    const auto site = SourceFrom(s, "k");
+    EXPECT_EQ(site->SettingName(), "site");
+    EXPECT_EQ(site->Address(), "http://q");
+    EXPECT_EQ(site->Pace().RequestsPerMinute, 0);
+    s.Set(keys::QuoteSource, "an unknown source");
+    EXPECT_EQ(SourceFrom(s, "k")->SettingName(), "site") << "the default for a value no source has";
 
     s.Set({{&keys::QuoteSource, "jquants"}, {&keys::JQuantsApiUrl, "http://127.0.0.1:9/v2/"},
-           {&keys::JQuantsRequestsPerMinute, "60"}, {&keys::JQuantsApiKey, "k"}});
-    const quotes::DownloadOptions api = DownloadOptionsFrom(s);
-    EXPECT_EQ(api.Source, quotes::QuoteSource::JQuants);
-    EXPECT_EQ(api.JQuants.ApiUrl, "http://127.0.0.1:9/v2");
-    EXPECT_EQ(api.JQuants.RequestsPerMinute, 60);
-    EXPECT_EQ(api.JQuants.ApiKey, "k");
+           {&keys::JQuantsRequestsPerMinute, "60"}});
+    const auto made = SourceFrom(s, "k");
+    const auto* api = dynamic_cast<const jquants::JQuantsSource*>(made.get());
+    ASSERT_NE(api, nullptr);
+    EXPECT_EQ(api->Address(), "J-Quants http://127.0.0.1:9/v2");
+    EXPECT_EQ(api->Pace().RequestsPerMinute, 60);
+    EXPECT_EQ(api->Settings().ApiKey, "k");
     s.Set(keys::JQuantsRequestsPerMinute, "0");
-    EXPECT_EQ(DownloadOptionsFrom(s).JQuants.RequestsPerMinute, 5) << "a pace of none is no pace";
+    EXPECT_EQ(SourceFrom(s, "k")->Pace().RequestsPerMinute, 5) << "a pace of none is no pace";
 }
 
 // A keychain that takes a secret, or none (a desktop without a secret store).
@@ -171,9 +176,7 @@ TEST(Secrets, TheApiKeyGoesToTheSecretStoreWhenThereIsOneAndNeverStaysInTheFileB
     EXPECT_EQ(secrets.SetApiKey("new-key"), SecretPlace::Keychain);
     EXPECT_EQ(kept.secrets["JQuantsApiKey"], "new-key");
     EXPECT_EQ(testing::ReadAll(file).find("key"), std::string::npos) << "no copy in the file";
-    Snapshot s = store.Current();
-    secrets.Fill(s);
-    EXPECT_EQ(s.Text(keys::JQuantsApiKey), "new-key");
+    EXPECT_EQ(secrets.ApiKey(), "new-key");
     EXPECT_EQ(DescribeApiKey(SecretPlace::Keychain).find("new-key"), std::string::npos);
 
     // No secret store: the file, as the only place there is.

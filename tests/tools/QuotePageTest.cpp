@@ -7,7 +7,8 @@
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
 #include "quotes/CsvFile.h"
-#include "quotes/QuotePage.h"
+#include "quotes/ResultGrid.h"
+#include "quotesite/QuotePage.h"
 #include "support/TempFolder.h"
 #include "tools/Encoding.h"
 
@@ -24,9 +25,9 @@ std::vector<std::string> Block(int first, int count) {
 
 // What the program's parser reads from a page (8 columns: the link code last).
 platform::Table Parse(const std::string& utf8Page) {
-    platform::Table grid(quotes::kQuoteColumns);
-    quotes::LineReader reader(platform::SplitLines(utf8Page));
-    quotes::ParseQuoteLines(grid, reader);
+    platform::Table grid(quotesite::kQuoteColumns);
+    quotesite::LineReader reader(platform::SplitLines(utf8Page));
+    quotesite::ParseQuoteLines(grid, reader);
     return grid;
 }
 
@@ -126,11 +127,11 @@ TEST(QuotePage, ExpectedCsvIsWhatTheProgramWritesFromTheDaysPages) {
     int bigVolumes = 0;  // the day must hold volumes past 32 bits for the comparison to cover them
     for (const Issue& issue : market.Issues()) bigVolumes += market.Quote(issue, kDay).Volume > INT32_MAX;
     ASSERT_GT(bigVolumes, 0);
-    platform::Table grid(quotes::kResultColumns);
+    platform::Table grid(quotesite::kResultColumns);
     quotes::ResetResultGrid(grid);
     for (int first = 1000; first <= 9950; first += 50) {
-        quotes::LineReader reader(platform::SplitLines(QuotePageUtf8(market, kDay, Block(first, 50))));
-        quotes::ParseQuoteLines(grid, reader);
+        quotesite::LineReader reader(platform::SplitLines(QuotePageUtf8(market, kDay, Block(first, 50))));
+        quotesite::ParseQuoteLines(grid, reader);
     }
     ASSERT_EQ(grid.RowCount(), static_cast<int>(market.Issues().size()));
     testing::TempFolder folder;
@@ -144,12 +145,12 @@ TEST(QuotePage, ExpectedCsvIsWhatTheProgramWritesFromTheDaysPages) {
 TEST(QuotePage, EucJpPagesImportThroughKodemorphIntact) {
     Market market;
     testing::TempFolder folder;
-    platform::Table viaKodemorph(quotes::kResultColumns), direct(quotes::kResultColumns);
+    platform::Table viaKodemorph(quotesite::kResultColumns), direct(quotesite::kResultColumns);
     for (int first : {1000, 1300, 5000, 9950}) {
         auto codes = Block(first, 50);
-        quotes::ImportQuotePage(viaKodemorph, QuotePageEucJp(market, kDay, codes), folder / "Temp");
-        quotes::LineReader reader(platform::SplitLines(QuotePageUtf8(market, kDay, codes)));
-        quotes::ParseQuoteLines(direct, reader);
+        quotesite::ImportQuotePage(viaKodemorph, QuotePageEucJp(market, kDay, codes), folder / "Temp");
+        quotesite::LineReader reader(platform::SplitLines(QuotePageUtf8(market, kDay, codes)));
+        quotesite::ParseQuoteLines(direct, reader);
     }
     ASSERT_GT(direct.RowCount(), 40);
     EXPECT_EQ(viaKodemorph.Rows(), direct.Rows());

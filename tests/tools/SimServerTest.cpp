@@ -10,7 +10,7 @@
 #include "platform/HttpClient.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 #include "support/SimProcess.h"
 #include "tools/Encoding.h"
 #include "tools/GifImage.h"
@@ -46,9 +46,9 @@ std::vector<std::string> CodeList(int first, int count) { return SplitCodes(Code
 std::string QuoteTarget(int first, int count) { return "/q?s=" + Codes(first, count) + "&d=v2"; }
 
 int ParsedRows(const std::string& eucPage) {
-    platform::Table grid(quotes::kResultColumns);
-    quotes::LineReader reader(platform::SplitLines(EucJpToUtf8(eucPage)));
-    quotes::ParseQuoteLines(grid, reader);
+    platform::Table grid(quotesite::kResultColumns);
+    quotesite::LineReader reader(platform::SplitLines(EucJpToUtf8(eucPage)));
+    quotesite::ParseQuoteLines(grid, reader);
     return grid.RowCount();
 }
 

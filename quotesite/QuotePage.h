@@ -10,17 +10,13 @@
 
 #include "platform/Progress.h"
 #include "platform/Table.h"
-#include "quotes/HtmlCommon.h"
+#include "quotesite/HtmlCommon.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 
 // Columns of the result grid (7) and of the quote table (8, adds the link code).
 inline constexpr int kResultColumns = 7;
 inline constexpr int kQuoteColumns = 8;
-
-// Empties the grid, sets 7 columns and writes the heading row
-// "銘柄コード", "銘柄名", "始値", "高値", "安値", "終値", "出来高".
-void ResetResultGrid(platform::Table& grid);
 
 // "/q?s=1000+1001+…+1049&d=v2" for the codes first … first + count − 1.
 std::string QuoteRequestPath(int first, int count);
@@ -59,4 +55,4 @@ void DeleteTempFile(const std::filesystem::path& path, const platform::Progress&
 void ImportQuotePage(platform::Table& grid, std::string_view response, const std::filesystem::path& tempFolder,
                      const platform::Progress& progress = {});
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

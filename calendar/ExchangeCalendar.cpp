@@ -1,6 +1,6 @@
-#include "quotes/ExchangeCalendar.h"
+#include "calendar/ExchangeCalendar.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::calendar {
 namespace {
 
 bool IsBusinessDivision(int holDiv) {
@@ -53,4 +53,4 @@ std::vector<platform::Date> BusinessDaysBetween(const platform::Date& after, con
     return days;
 }
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::calendar

@@ -1,9 +1,9 @@
-#include "quotes/HtmlCommon.h"
+#include "quotesite/HtmlCommon.h"
 
 #include <algorithm>
 #include <limits>
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 namespace {
 
 // Only ASCII letters fold: the texts are UTF-8, and folding a byte of a multibyte
@@ -17,17 +17,6 @@ bool IsDigit(char c) {
 }
 
 bool SameNoCase(char a, char b) { return AsciiUpper(a) == AsciiUpper(b); }
-
-// The value of the number at the start of a piece of the name, or -1 when it does not
-// consist of digits only: a blank or a letter in the date part is no date.
-int DigitsValue(std::string_view piece) {
-    int value = 0;
-    for (char c : piece) {
-        if (!IsDigit(c)) return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -101,18 +90,4 @@ int64_t ParseNumber(std::string_view text) {
     return value;
 }
 
-std::string DateFromCsvFileName(std::string_view path) {
-    constexpr size_t kTail = 12;  // "20010517.CSV"
-    std::string tail(path.size() > kTail ? path.substr(path.size() - kTail) : path);
-    std::transform(tail.begin(), tail.end(), tail.begin(), AsciiUpper);
-    if (tail.size() < kTail || tail.compare(8, 4, ".CSV") != 0) return {};
-    int year = DigitsValue(std::string_view(tail).substr(0, 4));
-    int month = DigitsValue(std::string_view(tail).substr(4, 2));
-    int day = DigitsValue(std::string_view(tail).substr(6, 2));
-    if (year < 1900 || year > 2099) return {};
-    if (month < 1 || month > 12) return {};
-    if (day < 1 || day > 31) return {};
-    return tail.substr(0, 8);
-}
-
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

@@ -1,10 +1,10 @@
-#include "quotes/HtmlCommon.h"
+#include "quotesite/HtmlCommon.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 namespace {
 
 struct FindLineCase {
@@ -129,38 +129,6 @@ TEST(ParseNumber, HandlesTextBeyondSixteenBitLength) {
     EXPECT_EQ(ParseNumber(text), 7);
 }
 
-TEST(DateFromCsvFileName, AcceptsOnlyDailyCsvNames) {
-    struct Case {
-        std::string path, expected;
-    };
-    const Case cases[] = {
-        {"C:\\data\\20010517.csv", "20010517"},
-        {"/home/u/CsvData/20010517.CSV", "20010517"},
-        {"x20010517.csv", "20010517"},
-        {"20010517.Csv", "20010517"},
-        {"20010231.CSV", "20010231"},
-        {"19000101.csv", "19000101"},
-        {"20991231.csv", "20991231"},
-        {"20011317.CSV", ""},
-        {"18991231.CSV", ""},
-        {"21000101.CSV", ""},
-        {"20010500.CSV", ""},
-        {"20010532.CSV", ""},
-        {"20010017.CSV", ""},
-        {"20010517.TXT", ""},
-        {"20010517.csv.bak", ""},
-        {"1.csv", ""},
-        {"", ""},
-        // The date part must be digits: these would otherwise give a non-date.
-        {"20011x01.csv", ""},
-        {"2001 101.csv", ""},
-        {"2001-5-1.csv", ""},
-        {"200１0517.csv", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DateFromCsvFileName(c.path), c.expected) << c.path;
-    }
-}
 
 }  // namespace
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

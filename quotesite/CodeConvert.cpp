@@ -1,4 +1,4 @@
-#include "quotes/CodeConvert.h"
+#include "quotesite/CodeConvert.h"
 
 #include <cstdint>
 #include <dlfcn.h>
@@ -9,7 +9,7 @@
 
 namespace fs = std::filesystem;
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 namespace {
 
 using KodemorphFunction = int32_t (*)(const char* source, const char* target);
@@ -73,4 +73,4 @@ void SetKodemorphPath(const fs::path& library) {
     loader.function = nullptr;
 }
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

@@ -1,4 +1,4 @@
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
 
 #include <algorithm>
 #include <array>
@@ -13,12 +13,12 @@
 #include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "platform/TextFields.h"
-#include "quotes/CodeConvert.h"
+#include "quotesite/CodeConvert.h"
 #include "market/IssueCode.h"
 
 namespace fs = std::filesystem;
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 namespace {
 
 constexpr std::string_view kNoMatch = "一致する銘柄はありません";
@@ -63,12 +63,6 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
 }
 
 }  // namespace
-
-void ResetResultGrid(platform::Table& grid) {
-    grid.Clear();
-    grid.SetColumnCount(kResultColumns);
-    grid.SetHeading({"銘柄コード", "銘柄名", "始値", "高値", "安値", "終値", "出来高"});
-}
 
 std::string QuoteRequestPath(int first, int count) {
     std::vector<int> codes;
@@ -193,4 +187,4 @@ void ImportQuotePage(platform::Table& grid, std::string_view response, const fs:
     DeleteTempFile(sjis, progress);
 }
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

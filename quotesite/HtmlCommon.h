@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 
 // An open text file: its lines (UTF-8) and a read position.
 class LineReader {
@@ -44,8 +44,5 @@ std::string StripTags(std::string_view text);
 // INT64_MAX give INT64_MAX.
 int64_t ParseNumber(std::string_view text);
 
-// "YYYYMMDD" from a name such as C:/data/20010517.csv (extension in any case), or "" when
-// the last twelve characters are not such a name.
-std::string DateFromCsvFileName(std::string_view path);
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

@@ -2,17 +2,17 @@
 // half to even, other share classes left out, codes with letters kept), every malformed answer
 // refused with JQuantsAnswerError, and no crash or other exception on mutated bodies. Also the
 // issue-code rule and the two calendars' business days.
-#include "quotes/JQuantsAnswers.h"
+#include "jquants/JQuantsAnswers.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "quotes/ExchangeCalendar.h"
+#include "calendar/ExchangeCalendar.h"
 #include "market/IssueCode.h"
 
 using namespace mirolanda;
-using quotes::JQuantsAnswerError;
+using jquants::JQuantsAnswerError;
 
 namespace {
 
@@ -39,22 +39,22 @@ TEST(JQuantsAnswers, BarsPageGivesFourCharacterCodesZerosForNullsAndRoundedPrice
                                    Bar("25935", "1.0", "1.0", "1.0"),            // other share class: left out
                                    Bar("99990", "null", "null", "null")},        // no trade
                                   ",\"pagination_key\":\"abc+/=\"");
-    auto page = quotes::ParseBarsPage(body, kDay);
+    auto page = jquants::ParseBarsPage(body, kDay);
     ASSERT_EQ(page.Rows.size(), 4u);
     EXPECT_EQ(page.PaginationKey, "abc+/=");
-    EXPECT_EQ(page.Rows[0].Code, "1301");
-    EXPECT_EQ(page.Rows[0].Open, 3630);
-    EXPECT_EQ(page.Rows[0].Close, 3626);
-    EXPECT_EQ(page.Rows[0].Volume, 8100);
-    EXPECT_EQ(page.Rows[1].Close, 100);
-    EXPECT_EQ(page.Rows[2].Code, "130A");
-    EXPECT_EQ(page.Rows[2].Open, 512);
-    EXPECT_EQ(page.Rows[2].Close, 513);
-    EXPECT_EQ(page.Rows[3].Code, "9999");
-    EXPECT_FALSE(page.Rows[3].Traded);
-    EXPECT_EQ(page.Rows[3].Close, 0);
-    EXPECT_EQ(page.Rows[3].Volume, 0);
-    EXPECT_EQ(quotes::ParseBarsPage("{\"data\":[]}", kDay).Rows.size(), 0u);
+    EXPECT_EQ(page.Rows[0].Code.Text(), "1301");
+    EXPECT_EQ(market::WholeYen(page.Rows[0].Prices.Open), 3630);
+    EXPECT_EQ(market::WholeYen(page.Rows[0].Prices.Close), 3626);
+    EXPECT_EQ(page.Rows[0].Prices.Volume, 8100);
+    EXPECT_EQ(market::WholeYen(page.Rows[1].Prices.Close), 100);
+    EXPECT_EQ(page.Rows[2].Code.Text(), "130A");
+    EXPECT_EQ(market::WholeYen(page.Rows[2].Prices.Open), 512);
+    EXPECT_EQ(market::WholeYen(page.Rows[2].Prices.Close), 513);
+    EXPECT_EQ(page.Rows[3].Code.Text(), "9999");
+    EXPECT_FALSE(page.Rows[3].Prices.Traded());
+    EXPECT_EQ(market::WholeYen(page.Rows[3].Prices.Close), 0);
+    EXPECT_EQ(page.Rows[3].Prices.Volume, 0);
+    EXPECT_EQ(jquants::ParseBarsPage("{\"data\":[]}", kDay).Rows.size(), 0u);
 }
 
 TEST(JQuantsAnswers, MalformedAnswersAreRefused) {
@@ -80,30 +80,30 @@ TEST(JQuantsAnswers, MalformedAnswersAreRefused) {
         {"trailing garbage", "{\"data\":[]} x"},
     };
     for (const auto& [name, body] : cases) {
-        EXPECT_THROW(quotes::ParseBarsPage(body, kDay), JQuantsAnswerError) << name;
+        EXPECT_THROW(jquants::ParseBarsPage(body, kDay), JQuantsAnswerError) << name;
     }
 }
 
 TEST(JQuantsAnswers, MasterAndCalendarPages) {
-    auto master = quotes::ParseMasterPage(
+    auto master = jquants::ParseMasterPage(
         "{\"data\":[{\"Code\":\"13010\",\"CoName\":\"極洋\\n\"},{\"Code\":\"130A0\",\"CoName\":\"Veritas In Silico\"},"
         "{\"Code\":\"25935\",\"CoName\":\"伊藤園 優先\"}]}");
     ASSERT_EQ(master.Rows.size(), 2u);
     EXPECT_EQ(master.Rows[0].Name, "極洋 ");  // a line break would split a CSV line
     EXPECT_EQ(master.Rows[1].Code, "130A");
-    EXPECT_THROW(quotes::ParseMasterPage("{\"data\":[{\"Code\":\"13010\"}]}"), JQuantsAnswerError);
+    EXPECT_THROW(jquants::ParseMasterPage("{\"data\":[{\"Code\":\"13010\"}]}"), JQuantsAnswerError);
 
-    auto calendar = quotes::ParseCalendarPage(
+    auto calendar = jquants::ParseCalendarPage(
         "{\"data\":[{\"Date\":\"2026-01-01\",\"HolDiv\":\"0\"},{\"Date\":\"2026-01-05\",\"HolDiv\":\"1\"},"
         "{\"Date\":\"2026-01-06\",\"HolDiv\":2},{\"Date\":\"2026-01-12\",\"HolDiv\":\"3\"}]}");
     ASSERT_EQ(calendar.Rows.size(), 4u);
-    quotes::ExchangeCalendar exchange(calendar.Rows);
+    calendar::ExchangeCalendar exchange(calendar.Rows);
     EXPECT_EQ(exchange.IsBusinessDay({2026, 1, 1}), false);
     EXPECT_EQ(exchange.IsBusinessDay({2026, 1, 6}), true);  // a half-day session is a business day
     EXPECT_EQ(exchange.IsBusinessDay({2026, 1, 12}), false);
     EXPECT_EQ(exchange.IsBusinessDay({2026, 1, 7}), std::nullopt);
     for (const char* division : {"\"4\"", "\"\"", "\"10\"", "null", "-1"}) {
-        EXPECT_THROW(quotes::ParseCalendarPage(std::string("{\"data\":[{\"Date\":\"2026-01-01\",\"HolDiv\":") + division +
+        EXPECT_THROW(jquants::ParseCalendarPage(std::string("{\"data\":[{\"Date\":\"2026-01-01\",\"HolDiv\":") + division +
                                                "}]}"),
                      JQuantsAnswerError)
             << division;
@@ -111,12 +111,12 @@ TEST(JQuantsAnswers, MasterAndCalendarPages) {
 }
 
 TEST(JQuantsAnswers, ErrorMessageIsShortAndSingleLine) {
-    EXPECT_EQ(quotes::JQuantsErrorMessage("{\"message\":\"The incoming api key is invalid or expired.\"}"),
+    EXPECT_EQ(jquants::JQuantsErrorMessage("{\"message\":\"The incoming api key is invalid or expired.\"}"),
               "The incoming api key is invalid or expired.");
-    EXPECT_EQ(quotes::JQuantsErrorMessage("{\"message\":\"a\\r\\nb\"}"), "a  b");
-    EXPECT_EQ(quotes::JQuantsErrorMessage("{\"message\":\"" + std::string(500, 'x') + "\"}").size(), 80u);
-    EXPECT_EQ(quotes::JQuantsErrorMessage("<html>403</html>"), "");
-    EXPECT_EQ(quotes::JQuantsErrorMessage("{\"message\":7}"), "");
+    EXPECT_EQ(jquants::JQuantsErrorMessage("{\"message\":\"a\\r\\nb\"}"), "a  b");
+    EXPECT_EQ(jquants::JQuantsErrorMessage("{\"message\":\"" + std::string(500, 'x') + "\"}").size(), 80u);
+    EXPECT_EQ(jquants::JQuantsErrorMessage("<html>403</html>"), "");
+    EXPECT_EQ(jquants::JQuantsErrorMessage("{\"message\":7}"), "");
 }
 
 // Mutated bytes of documented answers: each reader returns or throws JQuantsAnswerError, and
@@ -145,14 +145,14 @@ TEST(JQuantsAnswers, MutatedBodiesNeverCrash) {
         }
         for (int reader = 0; reader < 3; ++reader) {
             try {
-                if (reader == 0) quotes::ParseBarsPage(body, kDay);
-                if (reader == 1) quotes::ParseMasterPage(body);
-                if (reader == 2) quotes::ParseCalendarPage(body);
+                if (reader == 0) jquants::ParseBarsPage(body, kDay);
+                if (reader == 1) jquants::ParseMasterPage(body);
+                if (reader == 2) jquants::ParseCalendarPage(body);
                 ++parsed;
             } catch (const JQuantsAnswerError&) {
             }
         }
-        quotes::JQuantsErrorMessage(body);
+        jquants::JQuantsErrorMessage(body);
     }
     EXPECT_GT(parsed, 0);  // some mutations stay valid, so the readers' happy paths ran too
 }
@@ -170,27 +170,27 @@ TEST(IssueCode, FourCharactersWithLettersOnlyWhereTheExchangePutsThem) {
 TEST(ExchangeCalendar, TheExchangeWinsWhereTheCalendarsDisagree) {
     // The built-in rule knows weekends and 2026/01/12 only; the exchange also closes 2026/01/08
     // and opens the built-in holiday.
-    const quotes::BusinessDayRule builtin = [](const platform::Date& d) {
+    const platform::BusinessDayRule builtin = [](const platform::Date& d) {
         const int w = platform::Weekday(d);
         return w != 0 && w != 6 && !(d == platform::Date{2026, 1, 12});
     };
-    std::vector<quotes::ExchangeDay> days;
+    std::vector<calendar::ExchangeDay> days;
     for (int d = 5; d <= 14; ++d) {
         const platform::Date day{2026, 1, d};
         const int w = platform::Weekday(day);
         days.push_back({day, w == 0 || w == 6 || d == 8 ? 0 : 1});
     }
-    const quotes::ExchangeCalendar exchange(days);
-    const auto differences = quotes::CompareCalendars(exchange, builtin);
+    const calendar::ExchangeCalendar exchange(days);
+    const auto differences = calendar::CompareCalendars(exchange, builtin);
     ASSERT_EQ(differences.size(), 2u);
-    EXPECT_EQ(quotes::CalendarDifferenceText(differences[0]), "2026/01/08: 取引所の休業日ですが、内蔵カレンダーでは営業日です");
-    EXPECT_EQ(quotes::CalendarDifferenceText(differences[1]), "2026/01/12: 取引所の営業日ですが、内蔵カレンダーでは休日です");
+    EXPECT_EQ(calendar::CalendarDifferenceText(differences[0]), "2026/01/08: 取引所の休業日ですが、内蔵カレンダーでは営業日です");
+    EXPECT_EQ(calendar::CalendarDifferenceText(differences[1]), "2026/01/12: 取引所の営業日ですが、内蔵カレンダーでは休日です");
 
-    const quotes::BusinessDayRule rule = quotes::ExchangeFirst(exchange, builtin);
+    const platform::BusinessDayRule rule = calendar::ExchangeFirst(exchange, builtin);
     EXPECT_EQ(platform::DataDateUnder({{2026, 1, 9}, 8, 59, 0}, rule), (platform::Date{2026, 1, 7}));  // over the 8th
     EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, rule), (platform::Date{2026, 1, 12}));
     EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, builtin), (platform::Date{2026, 1, 9}));
     EXPECT_EQ(platform::DataDateUnder({{2026, 1, 12}, 15, 0, 0}, [](const platform::Date&) { return false; }), std::nullopt);
-    const auto between = quotes::BusinessDaysBetween({2026, 1, 6}, {2026, 1, 13}, rule);
+    const auto between = calendar::BusinessDaysBetween({2026, 1, 6}, {2026, 1, 13}, rule);
     EXPECT_EQ(between, (std::vector<platform::Date>{{2026, 1, 7}, {2026, 1, 9}, {2026, 1, 12}, {2026, 1, 13}}));
 }

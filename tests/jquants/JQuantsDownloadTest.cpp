@@ -3,7 +3,7 @@
 // end, the key header, 429 waited out, a wrong key or an empty day ending with nothing saved,
 // the master cache, the exchange's calendar, and a missed week caught up day by day with the
 // same files as downloading each day on its day.
-#include "quotes/JQuantsDownload.h"
+#include "jquants/JQuantsSource.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include "platform/SjisText.h"
 #include "quotes/DownloadCommand.h"
 #include "platform/TextFields.h"
+#include "quotes/ResultGrid.h"
 #include "quotes/StockFile.h"
 #include "quotes/SourceClient.h"
 #include "support/RecordingPaceClock.h"
@@ -64,13 +65,12 @@ protected:
     void Start(tools::SimOptions sim) {
         sim_ = std::make_unique<tools::SimServer>(sim);
         const int port = sim_->Start(0);
-        options.Source = quotes::QuoteSource::JQuants;
-        options.JQuants.ApiUrl = "http://127.0.0.1:" + std::to_string(port) + "/v2/";
-        options.JQuants.ApiKey = sim.JQuants.Key;
+        settings.ApiUrl = "http://127.0.0.1:" + std::to_string(port) + "/v2/";
+        settings.ApiKey = sim.JQuants.Key;
         options.BuiltinBusinessDay = [closed = sim.JQuants](const platform::Date& d) {
             return tools::HolidayDivision(d, closed) != 0;
         };
-        options.JQuants.Now = [this] { return now; };
+        options.Now = [this] { return now; };
         options.MinimumIssues = kIssues;
         Use(dir.Path());
     }
@@ -87,20 +87,24 @@ protected:
     }
     // A download through the client, readied for the command as the programs do it.
     quotes::DownloadOutcome Run(Client& client) {
-        options.JQuants.RequestsPerMinute = client.perMinute;
-        client.fetcher->BeginCommand(options);
+        settings.RequestsPerMinute = client.perMinute;
+        client.fetcher->BeginCommand(jquants::JQuantsSource(settings));
         return Run(*client.fetcher);
     }
     quotes::DownloadOutcome Run(platform::Fetcher& fetcher) {
         platform::Progress progress;
         progress.Status = [this](const std::string& s) { statuses.push_back(s); };
-        return quotes::RunDownload(grid, fetcher, options, progress);
+        jquants::JQuantsSource source(settings);
+        quotes::DownloadOutcome outcome = quotes::RunDownload(source, fetcher, options, progress);
+        quotes::ShowDayInGrid(outcome.Day, grid);
+        return outcome;
     }
     long ApiRequests() const { return sim_->Stats().JQuants; }
 
     TempFolder dir;
     std::unique_ptr<tools::SimServer> sim_;
     quotes::DownloadOptions options;
+    jquants::JQuantsSettings settings;
     platform::DateTime now{kFriday, 18, 0, 0};
     platform::Table grid;
     std::vector<std::string> statuses;
@@ -125,7 +129,7 @@ TEST_F(JQuantsDownloadTest, WholeMarketFollowsEveryPageAndGivesTheQuoteSiteRows)
     // request waits for the minute to pass.
     EXPECT_EQ(ApiRequests(), 7);
     EXPECT_EQ(client.clock->waits, std::vector<int64_t>{60000});
-    EXPECT_EQ(quotes::JQuantsWaitText(59001), "ダウンロード－待機 60秒 (1分あたりの回数制限)");
+    EXPECT_EQ(quotes::PaceWaitText(59001), "ダウンロード－待機 60秒 (1分あたりの回数制限)");
     const fs::path csv = dir / "CsvData" / "20260116.csv";
     ASSERT_EQ(outcome.CsvPath, csv);
     EXPECT_EQ(ReadAll(csv), tools::ExpectedJQuantsCsv(sim_->GetMarket(), kFriday));
@@ -174,12 +178,12 @@ TEST_F(JQuantsDownloadTest, WrongOrMissingKeyEndsAtOnceWithNothingSaved) {
     };
     const std::vector<Case> cases = {
         {"wrong key (403)", "wrong-key-4711", "APIキーが正しくありません(The incoming api key is invalid or expired.)", 1},
-        {"no key", "", quotes::kJQuantsNoKeyText, 0},
+        {"no key", "", jquants::kJQuantsNoKeyText, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Client client(5);
-        options.JQuants.ApiKey = c.key;
+        settings.ApiKey = c.key;
         const long before = ApiRequests();
         const auto outcome = Run(client);
         EXPECT_FALSE(outcome.Ok);
@@ -198,7 +202,7 @@ TEST_F(JQuantsDownloadTest, WrongOrMissingKeyEndsAtOnceWithNothingSaved) {
             return {false, "{\"message\":\"bad key mirolanda-test-key\"}", "HTTP 401", 401};
         }
     } echo;
-    options.JQuants.ApiKey = "mirolanda-test-key";
+    settings.ApiKey = "mirolanda-test-key";
     const auto outcome = Run(echo);
     EXPECT_EQ(outcome.Status, "APIキーが正しくありません(bad key ***)");
     EXPECT_TRUE(NothingIn(dir / "CsvData"));
@@ -229,7 +233,7 @@ TEST_F(JQuantsDownloadTest, EmptyDayEndsWithThePlansDelayAndNothingSaved) {
     Client client(5);
     const auto outcome = Run(client);
     EXPECT_FALSE(outcome.Ok);
-    EXPECT_EQ(outcome.Status, quotes::kJQuantsNotYetText);
+    EXPECT_EQ(outcome.Status, jquants::kJQuantsNotYetText);
     EXPECT_EQ(grid.RowCount(), 0);
     EXPECT_TRUE(NothingIn(dir / "CsvData"));
 }
@@ -292,7 +296,7 @@ TEST_F(JQuantsDownloadTest, MissedWeekIsCaughtUpLikeDownloadingEachDayOnItsDay) 
     ASSERT_TRUE(Run(client).Ok);
     quotes::StoreDayPrice(limited / "StockData", sim_->GetMarket().Issues()[0].Code, "held", "2026/01/16", 1);
     At(days.back());
-    options.JQuants.MaxCatchUpDays = 3;
+    options.MaxCatchUpDays = 3;
     const auto bounded = Run(client);
     ASSERT_TRUE(bounded.Ok) << bounded.Status;
     EXPECT_EQ(bounded.CaughtUp, std::vector<platform::Date>(days.end() - 4, days.end() - 1));
@@ -304,8 +308,9 @@ TEST_F(JQuantsDownloadTest, MissedWeekIsCaughtUpLikeDownloadingEachDayOnItsDay) 
     At(days.front());
     ASSERT_TRUE(Run(client).Ok);
     At(days[3]);
-    options.JQuants.MaxCatchUpDays = 20;
-    const auto caughtUp = quotes::CatchUpMissedDays(*client.fetcher, options);
+    options.MaxCatchUpDays = 20;
+    jquants::JQuantsSource source(settings);
+    const auto caughtUp = quotes::CatchUpMissedDays(source, *client.fetcher, options);
     ASSERT_TRUE(caughtUp.Ok) << caughtUp.Status;
     EXPECT_EQ(caughtUp.Days, std::vector<platform::Date>(days.begin() + 1, days.begin() + 4));
     EXPECT_EQ(ReadAll(alone / "CsvData" / "20260113.csv"), ReadAll(daily / "CsvData" / "20260113.csv"));

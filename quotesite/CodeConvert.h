@@ -5,7 +5,7 @@
 
 #include "platform/Errors.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 
 // Kodemorph could not be found or does not export its function.
 class KodemorphError : public platform::Error {
@@ -21,4 +21,4 @@ void ConvertToShiftJis(const std::filesystem::path& source, const std::filesyste
 // For tests and tools: load the library from this path instead, before the first call.
 void SetKodemorphPath(const std::filesystem::path& library);
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

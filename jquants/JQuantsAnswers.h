@@ -11,30 +11,26 @@
 
 #include "platform/Date.h"
 #include "platform/Errors.h"
-#include "quotes/ExchangeCalendar.h"
+#include "calendar/ExchangeCalendar.h"
+#include "market/DaySnapshot.h"
+#include "market/QuoteSource.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::jquants {
 
 // An answer that is not what the API documents: not JSON, too large or too deep, a wrong
 // shape, a value out of range. The text says what, never quoting more than a few characters.
-class JQuantsAnswerError : public platform::Error {
+class JQuantsAnswerError : public market::SourceFailure {
 public:
-    using platform::Error::Error;
+    explicit JQuantsAnswerError(const std::string& text) : market::SourceFailure(text) {}
 };
 
 inline constexpr size_t kMaxJQuantsAnswerBytes = 16u << 20;  // the API splits pages near 5 MB
 
-// One issue's day. The API's five-character code is cut to the usual four; a day without
-// trades has null prices and volume, kept here as zeros.
-struct JQuantsBar {
-    std::string Code;
-    int64_t Open = 0, High = 0, Low = 0, Close = 0, Volume = 0;  // rounded half to even
-    bool Traded = false;
-};
-
 struct JQuantsIssue {
     std::string Code;  // four characters
     std::string Name;  // "CoName", control characters as blanks
+    std::string Segment;  // "Mkt", the market segment's code, where given
+    std::string Sector;   // "S33", the 33-sector code, where given
 };
 
 template <typename Row>
@@ -43,16 +39,19 @@ struct JQuantsPage {
     std::string PaginationKey;  // "" on the last page
 };
 
-// A page of /equities/bars/daily?date=…; every row must be of `day`. Rows of other share
-// classes (a fifth code character other than '0') and codes that are no issue code are left out.
-JQuantsPage<JQuantsBar> ParseBarsPage(std::string_view body, const platform::Date& day);
+// A page of /equities/bars/daily?date=…; every row must be of `day`. The API's five-character
+// code is cut to the usual four; rows of other share classes (a fifth code character other than
+// '0') and codes that are no issue code are left out. Prices in tenths of a yen (a finer
+// fraction rounded half to even); a day without trades has null prices and volume, kept as
+// zeros; "Va" is the turnover, "AdjFactor" the split adjustment factor (1 when absent).
+JQuantsPage<market::SnapshotRow> ParseBarsPage(std::string_view body, const platform::Date& day);
 // A page of /equities/master, with the same rows left out.
 JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body);
 // A page of /markets/calendar.
-JQuantsPage<ExchangeDay> ParseCalendarPage(std::string_view body);
+JQuantsPage<calendar::ExchangeDay> ParseCalendarPage(std::string_view body);
 
 // The "message" of an error answer, control characters as blanks, at most 80 characters; ""
 // when the body holds none.
 std::string JQuantsErrorMessage(std::string_view body);
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::jquants

@@ -11,10 +11,9 @@
 
 #include "platform/Date.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::calendar {
 
-// Whether a day is a business day.
-using BusinessDayRule = std::function<bool(const platform::Date&)>;
+using platform::BusinessDayRule;
 
 // The exchange's holiday division of a day: 0 no business, 1 business, 2 half-day session,
 // 3 no business (holiday trading of derivatives only).
@@ -56,4 +55,4 @@ std::string CalendarDifferenceText(const CalendarDifference& difference);
 std::vector<platform::Date> BusinessDaysBetween(const platform::Date& after, const platform::Date& through,
                                                 const BusinessDayRule& isBusiness);
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::calendar

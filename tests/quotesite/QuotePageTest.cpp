@@ -1,4 +1,5 @@
-#include "quotes/QuotePage.h"
+#include "quotesite/QuotePage.h"
+#include "quotes/ResultGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@
 #include "platform/Errors.h"
 #include "support/TempFolder.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::quotesite {
 namespace {
 
 namespace fs = std::filesystem;
@@ -69,7 +70,7 @@ Table Parse(const std::vector<std::string>& lines, int columns = kResultColumns)
 TEST(ResetResultGrid, LeavesSevenColumnsAndOnlyTheHeading) {
     Table grid(kQuoteColumns);
     grid.AddRow({"1301", "x", "1", "2", "3", "4", "5", "1301.t"});
-    ResetResultGrid(grid);
+    quotes::ResetResultGrid(grid);
     EXPECT_EQ(grid.ColumnCount(), 7);
     EXPECT_EQ(grid.RowCount(), 0);
     ASSERT_TRUE(grid.HasHeading());
@@ -105,7 +106,7 @@ TEST(QuotePageCutShort, AnOpenTableOrRowAtTheEndIsACutPage) {
 
 TEST(ParseQuoteFile, ReadsTheHandWrittenPage) {
     Table grid;
-    ResetResultGrid(grid);
+    quotes::ResetResultGrid(grid);
     ParseQuoteFile(grid, kData / "quote_page.sjis");
     EXPECT_EQ(grid.Rows(), kPageRows);
     EXPECT_TRUE(grid.HasHeading());
@@ -295,7 +296,7 @@ TEST(ImportQuotePage, ParsesTheResponseAndLeavesNoTemporaryFile) {
     const fs::path folder = temp / "Temp";  // created by the call
     fs::create_directory(folder.parent_path());
     Table grid;
-    ResetResultGrid(grid);
+    quotes::ResetResultGrid(grid);
     ImportQuotePage(grid, ReadAll(kData / "quote_page.euc"), folder);
     EXPECT_EQ(grid.Rows(), kPageRows);
     EXPECT_TRUE(FilesIn(folder).empty());
@@ -336,4 +337,4 @@ TEST(ImportQuotePage, FailuresStillRemoveTheTemporaryFiles) {
 }
 
 }  // namespace
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::quotesite

@@ -1,4 +1,4 @@
-#include "quotes/JQuantsAnswers.h"
+#include "jquants/JQuantsAnswers.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,7 +10,7 @@
 #include "platform/TextFields.h"
 #include "market/IssueCode.h"
 
-namespace mirolanda::quotes {
+namespace mirolanda::jquants {
 namespace {
 
 using Json = nlohmann::json;
@@ -20,6 +20,7 @@ constexpr size_t kMaxPaginationKey = 2048;  // an opaque token, echoed back in a
 constexpr size_t kMaxNameBytes = 600;       // far above any company name
 constexpr int64_t kMaxPrice = std::numeric_limits<int32_t>::max();
 constexpr int64_t kMaxVolume = 1'000'000'000'000'000;
+constexpr int64_t kMaxTurnover = 1'000'000'000'000'000;
 
 [[noreturn]] void Fail(const std::string& what) {
     throw JQuantsAnswerError("J-Quants API の応答が正しくありません(" + what + ")");
@@ -103,15 +104,46 @@ std::optional<std::string> IssueCodeOf(const Json& row) {
     return code.substr(0, 4);
 }
 
-// A price or volume: a number rounded to the nearest integer (a half to the even neighbour)
-// within [0, high]; nothing for null (no trade).
-std::optional<int64_t> Quantity(const Json& row, const char* name, int64_t high) {
+// A price or volume in units of 1/`scale` (tenths of a yen for prices): the number rounded to
+// the nearest unit (a half to the even neighbour) within [0, high] whole units; nothing for
+// null (no trade).
+std::optional<int64_t> Quantity(const Json& row, const char* name, int64_t high, int64_t scale) {
     const Json& value = Member(row, name);
     if (value.is_null()) return std::nullopt;
     if (!value.is_number()) Fail(std::string(name) + " が数値ではありません");
-    std::optional<int64_t> rounded = platform::RoundHalfEven(value.get<double>(), 0, high);
+    std::optional<int64_t> rounded =
+        platform::RoundHalfEven(value.get<double>() * static_cast<double>(scale), 0, high * scale);
     if (!rounded) Fail(std::string(name) + " が範囲外です");
     return rounded;
+}
+
+// A figure the answer may leave out or null: nothing then.
+std::optional<int64_t> OptionalQuantity(const Json& row, const char* name, int64_t high) {
+    if (row.find(name) == row.end()) return std::nullopt;
+    return Quantity(row, name, high, 1);
+}
+
+// The day's split adjustment factor (0.2 on the ex-date of a 1→5 split); 1 when absent.
+double AdjustmentFactor(const Json& row) {
+    auto it = row.find("AdjFactor");
+    if (it == row.end() || it->is_null()) return 1.0;
+    if (!it->is_number()) Fail("AdjFactor が数値ではありません");
+    const double factor = it->get<double>();
+    if (!(factor > 0.0 && factor <= 1000.0)) Fail("AdjFactor が範囲外です");
+    return factor;
+}
+
+// A short code the answer may leave out ("Mkt", "S33"); "" then, or for anything but a short
+// text of letters and digits.
+std::string OptionalText(const Json& row, const char* name) {
+    auto it = row.find(name);
+    if (it == row.end() || !it->is_string()) return {};
+    const std::string& text = it->get_ref<const std::string&>();
+    if (text.size() > 16) return {};
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return {};
+    }
+    return text;
 }
 
 // Every row of a page as `readRow` reads it (nothing for a row to leave out), and the page's key.
@@ -141,17 +173,23 @@ int HolidayDivision(const Json& row) {
 
 }  // namespace
 
-JQuantsPage<JQuantsBar> ParseBarsPage(std::string_view body, const platform::Date& day) {
-    return ReadPage<JQuantsBar>(body, [&day](const Json& row) -> std::optional<JQuantsBar> {
+JQuantsPage<market::SnapshotRow> ParseBarsPage(std::string_view body, const platform::Date& day) {
+    return ReadPage<market::SnapshotRow>(body, [&day](const Json& row) -> std::optional<market::SnapshotRow> {
         if (!(ApiDate(StringMember(row, "Date")) == day)) Fail("ほかの日の株価があります");
         std::optional<std::string> code = IssueCodeOf(row);
         // Every figure is checked, also of a row left out: a malformed one spoils the answer.
-        const auto open = Quantity(row, "O", kMaxPrice), high = Quantity(row, "H", kMaxPrice),
-                   low = Quantity(row, "L", kMaxPrice), close = Quantity(row, "C", kMaxPrice),
-                   volume = Quantity(row, "Vo", kMaxVolume);
+        // Prices in tenths of a yen, the exchange's finest tick.
+        const auto open = Quantity(row, "O", kMaxPrice, 10), high = Quantity(row, "H", kMaxPrice, 10),
+                   low = Quantity(row, "L", kMaxPrice, 10), close = Quantity(row, "C", kMaxPrice, 10),
+                   volume = Quantity(row, "Vo", kMaxVolume, 1);
+        const auto turnover = OptionalQuantity(row, "Va", kMaxTurnover);
+        const double factor = AdjustmentFactor(row);
         if (!code) return std::nullopt;
-        return JQuantsBar{std::move(*code), open.value_or(0), high.value_or(0), low.value_or(0), close.value_or(0),
-                          volume.value_or(0), close.has_value()};
+        market::SnapshotRow result;
+        result.Code = *market::IssueCode::Parse(*code);
+        result.Prices = {day, open.value_or(0), high.value_or(0), low.value_or(0), close.value_or(0), volume.value_or(0),
+                         turnover, factor};
+        return result;
     });
 }
 
@@ -160,14 +198,15 @@ JQuantsPage<JQuantsIssue> ParseMasterPage(std::string_view body) {
         std::optional<std::string> code = IssueCodeOf(row);
         const std::string& name = StringMember(row, "CoName");
         if (name.size() > kMaxNameBytes) Fail("CoName が長すぎます");
+        std::string segment = OptionalText(row, "Mkt"), sector = OptionalText(row, "S33");
         if (!code) return std::nullopt;
-        return JQuantsIssue{std::move(*code), platform::BlankControls(name)};
+        return JQuantsIssue{std::move(*code), platform::BlankControls(name), std::move(segment), std::move(sector)};
     });
 }
 
-JQuantsPage<ExchangeDay> ParseCalendarPage(std::string_view body) {
-    return ReadPage<ExchangeDay>(body, [](const Json& row) -> std::optional<ExchangeDay> {
-        return ExchangeDay{ApiDate(StringMember(row, "Date")), HolidayDivision(row)};
+JQuantsPage<calendar::ExchangeDay> ParseCalendarPage(std::string_view body) {
+    return ReadPage<calendar::ExchangeDay>(body, [](const Json& row) -> std::optional<calendar::ExchangeDay> {
+        return calendar::ExchangeDay{ApiDate(StringMember(row, "Date")), HolidayDivision(row)};
     });
 }
 
@@ -184,4 +223,4 @@ std::string JQuantsErrorMessage(std::string_view body) {
     return cut;
 }
 
-}  // namespace mirolanda::quotes
+}  // namespace mirolanda::jquants
