@@ -10,10 +10,10 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/CalFrm.h"
-#include "app/CalendarTab.h"
-#include "app/Dialogs.h"
-#include "app/MonthView.h"
+#include "app/calendar/CalFrm.h"
+#include "app/calendar/CalendarTab.h"
+#include "app/widgets/Dialogs.h"
+#include "app/calendar/MonthPreview.h"
 #include "calendar/Calender.h"
 #include "platform/SjisText.h"
 #include "support/TempFolder.h"

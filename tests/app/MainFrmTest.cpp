@@ -12,10 +12,10 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/AutoSettingsPage.h"
-#include "app/AlertSettingsPage.h"
-#include "app/SettingsTab.h"
-#include "app/TableModel.h"
+#include "app/settings/AutoSettingsPage.h"
+#include "app/settings/AlertSettingsPage.h"
+#include "app/settings/SettingsTab.h"
+#include "app/widgets/TableModel.h"
 #include "settings/Keys.h"
 #include "support/CliRun.h"
 
