@@ -91,8 +91,8 @@ BonusTab::BonusTab(WindowServices& services, std::unique_ptr<platform::Fetcher> 
     connect(job_, &BackgroundJob::StatusText, this, [this](const QString& text) { status_.ShowStatus(text); });
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("TabOmake"));
-    pages->addTab(BuildPage(0), QStringLiteral("短期"));
-    pages->addTab(BuildPage(1), QStringLiteral("長期"));
+    pages->addTab(BuildPage(0), QStringLiteral("短期(&T)"));
+    pages->addTab(BuildPage(1), QStringLiteral("長期(&L)"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages);
@@ -116,6 +116,7 @@ QWidget* BonusTab::BuildPage(int index) {
     constexpr double kListShare = 0.35, kListHeight = 0.6;
     p.FgList = Named(new QTableView(page), Indexed("FgList", index), {60, 60, 2700, 2520}, {0, 0, kListShare, kListHeight});
     p.FgList->setModel(p.FgListModel);
+    p.FgList->setAccessibleName(QStringLiteral("チャートの日付一覧"));
     p.FgListModel->ConfigureView(p.FgList);
     p.FgList->setSelectionBehavior(QAbstractItemView::SelectRows);
     p.FgList->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -124,15 +125,21 @@ QWidget* BonusTab::BuildPage(int index) {
     p.Text1 = Named(new QPlainTextEdit(page), Indexed("Text1", index), {60, 2640, 2700, 1275},
                     {0, kListHeight, kListShare, 1 - kListHeight});
     p.Text1->setReadOnly(true);
+    p.Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    p.Text1->setAccessibleName(QStringLiteral("お知らせ"));
     FillNotice(p.Text1, NoticeText(index));
 
     p.PictChrt = Named(new PictureArea(page), Indexed("PictChrt", index), {2820, 60, 5040, 3105}, {kListShare, 0, 1 - kListShare, 1});
     p.Sc = Named(new QScrollBar(Qt::Horizontal, page), Indexed("Sc", index), {2820, 3180, 5040, 255},
                  {kListShare, 1, 1 - kListShare, 0});
     p.Sc->setRange(1, 1);
-    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成"), {2820, 3540, 1620, 375}, kBottomRight);
-    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成"), {4530, 3540, 1620, 375}, kBottomRight);
-    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新"), {6240, 3540, 1620, 375}, kBottomRight);
+    p.Sc->setFocusPolicy(Qt::StrongFocus);
+    p.Sc->setAccessibleName(QStringLiteral("表示するチャート"));
+    p.Sc->setAccessibleDescription(QStringLiteral("左右の矢印キーで作成済みのチャートを切り替えます"));
+    p.PictChrt->setAccessibleName(QStringLiteral("チャート"));
+    p.CmdGetNewList = MakeButton(page, Indexed("CmdGetNewList", index), QStringLiteral("最新リスト作成(&N)"), {2820, 3540, 1620, 375}, kBottomRight);
+    p.CmdGetImage = MakeButton(page, Indexed("CmdGetImage", index), QStringLiteral("最新チャート作成(&C)"), {4530, 3540, 1620, 375}, kBottomRight);
+    p.CmdUpdImage = MakeButton(page, Indexed("CmdUpdImage", index), QStringLiteral("自動チャート更新(&U)"), {6240, 3540, 1620, 375}, kBottomRight);
     return page;
 }
 

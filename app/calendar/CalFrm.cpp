@@ -22,12 +22,12 @@ CalFrm::CalFrm(QWidget* parent) : QDialog(parent) {
     // Modal to the main window: the table cannot change under an open edit.
     setWindowModality(Qt::WindowModal);
 
-    MakeLabel(this, QStringLiteral("月/日"), {180, 180, 900, 315});
     TxtMmDd = MakeEdit(this, QStringLiteral("TxtMmDd"), {1140, 180, 2100, 315});
+    MakeLabel(this, QStringLiteral("月/日"), {180, 180, 900, 315})->setBuddy(TxtMmDd);
     TxtMmDd->setAlignment(Qt::AlignCenter);
     TxtMmDd->setToolTip(QStringLiteral("mm/dd で毎年、yyyy/mm/dd でその日だけの休日になります"));
-    MakeLabel(this, QStringLiteral("名称"), {180, 660, 900, 315});
     TxtName = MakeEdit(this, QStringLiteral("TxtName"), {1140, 660, 2100, 315});
+    MakeLabel(this, QStringLiteral("名称"), {180, 660, 900, 315})->setBuddy(TxtName);
     CmdOK = MakeButton(this, QStringLiteral("CmdOK"), kAddCaption, {600, 1320, 1080, 420});
     CmdNG = MakeButton(this, QStringLiteral("CmdNG"), QStringLiteral("ｷｬﾝｾﾙ"), {1800, 1320, 1080, 420});
     CmdOK->setDefault(true);

@@ -39,15 +39,16 @@ CalendarTab::CalendarTab(platform::Table& holidays, std::filesystem::path calend
     model_->SetColumnAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     FgClender = Named(new QTableView(this), QStringLiteral("FgClender"), {60, 60, 4110, 3375}, kGrow);
     FgClender->setModel(model_);
+    FgClender->setAccessibleName(QStringLiteral("休日一覧"));
     FgClender->setSelectionBehavior(QAbstractItemView::SelectRows);
     // The selection is always the current row alone.
     FgClender->setSelectionMode(QAbstractItemView::SingleSelection);
     FgClender->setEditTriggers(QAbstractItemView::NoEditTriggers);
     model_->ConfigureView(FgClender);
 
-    CmdCalAdd = MakeButton(this, QStringLiteral("CmdCalAdd"), QStringLiteral("追加"), {60, 3540, 1300, 375}, kBottom);
-    CmdCalMod = MakeButton(this, QStringLiteral("CmdCalMod"), QStringLiteral("編集"), {1420, 3540, 1300, 375}, kBottom);
-    CmdCalDel = MakeButton(this, QStringLiteral("CmdCalDel"), QStringLiteral("削除"), {2780, 3540, 1300, 375}, kBottom);
+    CmdCalAdd = MakeButton(this, QStringLiteral("CmdCalAdd"), QStringLiteral("追加(&D)"), {60, 3540, 1300, 375}, kBottom);
+    CmdCalMod = MakeButton(this, QStringLiteral("CmdCalMod"), QStringLiteral("編集(&E)"), {1420, 3540, 1300, 375}, kBottom);
+    CmdCalDel = MakeButton(this, QStringLiteral("CmdCalDel"), QStringLiteral("削除(&R)"), {2780, 3540, 1300, 375}, kBottom);
 
     preview_ = Named(new MonthPreview(holidays_, this), QStringLiteral("FrmCalPreview"), {4380, 0, 2880, 2640}, kRight);
     dialog_ = new CalFrm(this);

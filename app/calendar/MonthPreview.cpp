@@ -33,12 +33,13 @@ MonthPreview::MonthPreview(const platform::Table& holidays, QWidget* parent)
     setObjectName(QStringLiteral("FrmCalPreview"));
     TxtCalYear = MakeEdit(this, QStringLiteral("TxtCalYear"), {kLeft, 300, 720, 315});
     TxtCalYear->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    MakeLabel(this, Text(calendar::kYearCaption), {kLeft + 780, 300, 300, 315});
+    MakeLabel(this, Text(calendar::kYearCaption), {kLeft + 780, 300, 300, 315})->setBuddy(TxtCalYear);
     CmbCalMon = Named(new QComboBox(this), QStringLiteral("CmbCalMon"), {kLeft + 1140, 300, 1000, 315});
     for (size_t i = 0; i < calendar::kMonthCaptions.size(); ++i) {
         CmbCalMon->addItem(Text(calendar::kMonthCaptions[i]), static_cast<int>(i) + 1);
     }
     CmbCalMon->setCurrentIndex(-1);
+    CmbCalMon->setAccessibleName(QStringLiteral("月"));
     for (int i = 0; i < 7; ++i) {
         LblWeek[i] = MakeLabel(this, Text(calendar::kWeekCaptions[static_cast<size_t>(i)]),
                                {kLeft + i * kColumn, kHeadingTop, kColumn, kRow}, Indexed("LblWeek", i));

@@ -44,10 +44,11 @@ DownloadTab::DownloadTab(WindowServices& services, DownloadRunner runner, std::u
     FgFixModel = new TableModel(&fgFix_, this);
     FgFix = Named(new QTableView(this), QStringLiteral("FgFix"), {90, 90, 7935, 3840}, kGrow);
     FgFix->setModel(FgFixModel);
+    FgFix->setAccessibleName(QStringLiteral("ダウンロード結果"));
     FgFix->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード"), {3645, 4050, 1365, 420}, kBottomRight);
-    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存"), {5160, 4050, 1365, 420}, kBottomRight);
-    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存"), {6660, 4050, 1365, 420}, kBottomRight);
+    CmdGetData = MakeButton(this, QStringLiteral("CmdGetData"), QStringLiteral("ダウンロード(&D)"), {3645, 4050, 1365, 420}, kBottomRight);
+    CmdCsvSave = MakeButton(this, QStringLiteral("CmdCsvSave"), QStringLiteral("ＣＳＶ保存(&C)"), {5160, 4050, 1365, 420}, kBottomRight);
+    CmdDatSave = MakeButton(this, QStringLiteral("CmdDatSave"), QStringLiteral("銘柄別保存(&S)"), {6660, 4050, 1365, 420}, kBottomRight);
     connect(CmdGetData, &QPushButton::clicked, this, [this] {
         if (!CmdGetData_Click()) services_.Dialog().Beep();
     });

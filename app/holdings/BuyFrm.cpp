@@ -29,17 +29,17 @@ BuyFrm::BuyFrm(WindowServices& services, QWidget* parent) : QDialog(parent), ser
     setFixedSize(Px(5400), Px(3300));
     // Modal to the main window: no holding can be deleted or re-selected under an open edit.
     setWindowModality(Qt::WindowModal);
-
-    MakeLabel(this, QStringLiteral("銘柄コード"), {240, 240, 1500, 315});
     TxtMeigaraCode = MakeEdit(this, QStringLiteral("TxtMeigaraCode"), {1800, 240, 900, 315});
+
+    MakeLabel(this, QStringLiteral("銘柄コード"), {240, 240, 1500, 315})->setBuddy(TxtMeigaraCode);
     LblMeigaraName = MakeLabel(this, {}, {1800, 630, 3360, 315}, QStringLiteral("LblMeigaraName"));
-    MakeLabel(this, QStringLiteral("購入日"), {240, 1020, 1500, 315});
     TxtBuyDate = MakeEdit(this, QStringLiteral("TxtBuyDate"), {1800, 1020, 1500, 315});
-    MakeLabel(this, QStringLiteral("購入時株価"), {240, 1410, 1500, 315});
+    MakeLabel(this, QStringLiteral("購入日"), {240, 1020, 1500, 315})->setBuddy(TxtBuyDate);
     TxtKakaku = MakeEdit(this, QStringLiteral("TxtKakaku"), {1800, 1410, 1500, 315});
+    MakeLabel(this, QStringLiteral("購入時株価"), {240, 1410, 1500, 315})->setBuddy(TxtKakaku);
     MakeLabel(this, QStringLiteral("円"), {3360, 1410, 600, 315});
-    MakeLabel(this, QStringLiteral("購入株数"), {240, 1800, 1500, 315});
     TxtNum = MakeEdit(this, QStringLiteral("TxtNum"), {1800, 1800, 1500, 315});
+    MakeLabel(this, QStringLiteral("購入株数"), {240, 1800, 1500, 315})->setBuddy(TxtNum);
     MakeLabel(this, QStringLiteral("株"), {3360, 1800, 600, 315});
     CmdOK = MakeButton(this, QStringLiteral("CmdOK"), kAddCaption, {1320, 2460, 1320, 420});
     CmdNo = MakeButton(this, QStringLiteral("CmdNo"), QStringLiteral("ｷｬﾝｾﾙ"), {2760, 2460, 1320, 420});

@@ -29,8 +29,8 @@ HoldingsTab::HoldingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     intraday_ = new IntradayView(services_, FgBuyTmp, BuyGrid, [this] { RefreshAndFindCrossings(); });
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("TabBuy"));
-    pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足"));
-    pages->addTab(intraday_, QStringLiteral("現況"));
+    pages->addTab(BuildManagementPage(), QStringLiteral("管理・日足(&K)"));
+    pages->addTab(intraday_, QStringLiteral("現況(&N)"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages);
@@ -198,6 +198,7 @@ QWidget* HoldingsTab::BuildManagementPage() {
     constexpr double kGridShare = 0.44;
     FgBuy = Named(new QTableView(page), QStringLiteral("FgBuy"), {60, 60, 3390, 3375}, {0, 0, kGridShare, 1});
     FgBuy->setModel(FgBuyModel);
+    FgBuy->setAccessibleName(QStringLiteral("持株一覧"));
     FgBuy->setItemDelegate(new MarkedCellDelegate(FgBuy));
     FgBuyModel->ConfigureView(FgBuy);
     FgBuy->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -205,10 +206,11 @@ QWidget* HoldingsTab::BuildManagementPage() {
     FgBuy->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     PicBuy = Named(new PictureArea(page), QStringLiteral("PicBuy"), {3510, 60, 4335, 3375}, {kGridShare, 0, 1 - kGridShare, 1});
-    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加"), {60, 3540, 1300, 375}, kBottom);
-    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集"), {1420, 3540, 1300, 375}, kBottom);
-    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除"), {2780, 3540, 1300, 375}, kBottom);
-    auto* update = CmdOneNow0 = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新"), {6345, 3540, 1500, 375}, kBottomRight);
+    PicBuy->setAccessibleName(QStringLiteral("持株のチャート"));
+    auto* add = MakeButton(page, QStringLiteral("CmdBuyAdd"), QStringLiteral("購入情報追加(&A)"), {60, 3540, 1300, 375}, kBottom);
+    auto* edit = MakeButton(page, QStringLiteral("CmdBuyMod"), QStringLiteral("購入情報編集(&E)"), {1420, 3540, 1300, 375}, kBottom);
+    auto* remove = MakeButton(page, QStringLiteral("CmdBuyDel"), QStringLiteral("購入情報削除(&R)"), {2780, 3540, 1300, 375}, kBottom);
+    auto* update = CmdOneNow0 = MakeButton(page, QStringLiteral("CmdOneNow(0)"), QStringLiteral("最新情報更新(&U)"), {6345, 3540, 1500, 375}, kBottomRight);
 
     connect(add, &QPushButton::clicked, this, &HoldingsTab::CmdBuyAdd_Click);
     connect(edit, &QPushButton::clicked, this, &HoldingsTab::CmdBuyMod_Click);

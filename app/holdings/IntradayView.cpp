@@ -28,10 +28,14 @@ IntradayView::IntradayView(WindowServices& services, const platform::Table& hold
 
     new AnchorLayout(this);
     lblDayMeigara = MakeLabel(this, {}, {60, 60, 6180, 300}, QStringLiteral("lblDayMeigara"), kGrowWidth);
-    auto* update = CmdOneNow1 = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新"), {6345, 60, 1500, 375}, kRight);
+    auto* update = CmdOneNow1 = MakeButton(this, QStringLiteral("CmdOneNow(1)"), QStringLiteral("最新情報更新(&U)"), {6345, 60, 1500, 375}, kRight);
     PictOne = Named(new PictureArea(this), QStringLiteral("PictOne"), {60, 420, 6180, 2835}, kGrow);
     ScOne = Named(new QScrollBar(Qt::Horizontal, this), QStringLiteral("ScOne"), {60, 3270, 6180, 255}, kBottomGrowWidth);
     ScOne->setRange(1, 1);
+    ScOne->setFocusPolicy(Qt::StrongFocus);
+    ScOne->setAccessibleName(QStringLiteral("表示する銘柄"));
+    ScOne->setAccessibleDescription(QStringLiteral("左右の矢印キーで持株の銘柄を切り替えます"));
+    PictOne->setAccessibleName(QStringLiteral("銘柄のチャート"));
     lblDayInfo = MakeLabel(this, {}, {60, 3585, 7785, 300}, QStringLiteral("lblDayInfo"), kBottomGrowWidth);
 
     connect(update, &QPushButton::clicked, this, [this] {

@@ -1,5 +1,6 @@
 #include "app/settings/AlertSettingsPage.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "app/widgets/Controls.h"
@@ -14,7 +15,17 @@ ColorLabel::ColorLabel(const QString& caption, uint32_t bgr, QWidget* parent) : 
     setAlignment(Qt::AlignCenter);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleDescription(QStringLiteral("スペースキーで色を選びます"));
     SetBgr(bgr);
+}
+
+void ColorLabel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void ColorLabel::SetBgr(uint32_t bgr) {
@@ -44,6 +55,10 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     MakeLabel(this, QStringLiteral("％以下の場合"), {1440, 1485, 1500, 300});
     LblBuyColor2 = Named(new ColorLabel(QStringLiteral("この色"), 255, this), QStringLiteral("LblBuyColor2"), {3000, 1470, 900, 330});
     MakeLabel(this, QStringLiteral("で明示する"), {3960, 1485, 1500, 300});
+    TxtBuyUpPercent->setAccessibleName(QStringLiteral("上昇を明示するパーセント"));
+    TxtBuyDownPercent->setAccessibleName(QStringLiteral("下落を明示するパーセント"));
+    LblBuyColor1->setAccessibleName(QStringLiteral("上昇を明示する色"));
+    LblBuyColor2->setAccessibleName(QStringLiteral("下落を明示する色"));
     TxtBuyUpPercent->setAlignment(Qt::AlignRight);
     TxtBuyDownPercent->setAlignment(Qt::AlignRight);
     ChkBuyUpFlag->setChecked(true);

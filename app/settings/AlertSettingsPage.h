@@ -25,6 +25,8 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space or Enter picks the colour as a click does, for the keyboard.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     uint32_t bgr_ = 0;

@@ -12,9 +12,9 @@ namespace mirolanda::app {
 AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : SettingsPage(services, parent) {
     auto* frame = MakeFrame(this, QStringLiteral("自動ダウンロード設定"), {120, 60, 7700, 1890});
     ChkAuto = MakeCheck(frame, QStringLiteral("ChkAuto"), QStringLiteral("日々指定時間に自動ダウンロードを行う"), {240, 330, 7200, 300});
-    MakeLabel(frame, QStringLiteral("自動ダウンロード開始時刻"), {480, 705, 2700, 300});
     TxtAutoStartTime = MakeEdit(frame, QStringLiteral("TxtAutoStartTime"), {3240, 690, 900, 330},
                                 QStringLiteral("２４時間制で入力してください"));
+    MakeLabel(frame, QStringLiteral("自動ダウンロード開始時刻"), {480, 705, 2700, 300})->setBuddy(TxtAutoStartTime);
     TxtAutoStartTime->setText(QStringLiteral("21:30"));
     TxtAutoStartTime->setAlignment(Qt::AlignCenter);
     ChkAutoCsvSave = MakeCheck(frame, QStringLiteral("ChkAutoCsvSave"),
@@ -25,8 +25,8 @@ AutoSettingsPage::AutoSettingsPage(WindowServices& services, QWidget* parent) : 
     auto* check = MakeFrame(this, QStringLiteral("ダウンロード銘柄数チェック"), {120, 2070, 7700, 1230});
     ChkAutoDownloadCheck = MakeCheck(check, QStringLiteral("ChkAutoDownloadCheck"),
                                      QStringLiteral("ダウンロード完了時銘柄数チェックを行う"), {240, 330, 7200, 300});
-    MakeLabel(check, QStringLiteral("正常と見なす銘柄数(以上)"), {480, 705, 2700, 300});
     TxtAutoMinNum = MakeEdit(check, QStringLiteral("TxtAutoMinNum"), {3240, 690, 900, 330});
+    MakeLabel(check, QStringLiteral("正常と見なす銘柄数(以上)"), {480, 705, 2700, 300})->setBuddy(TxtAutoMinNum);
     TxtAutoMinNum->setText(QStringLiteral("3560"));
     TxtAutoMinNum->setAlignment(Qt::AlignRight);
 

@@ -27,8 +27,8 @@ const FolderBox kBoxes[] = {
 
 FolderSettingsPage::FolderSettingsPage(WindowServices& services, QWidget* parent) : SettingsPage(services, parent) {
     for (int i = 0; i < 5; ++i) {
-        MakeLabel(this, QString::fromUtf8(kBoxes[i].Caption), {120, 165 + 420 * i, 2400, 300});
         folders_[static_cast<size_t>(i)] = MakeEdit(this, QLatin1String(kBoxes[i].Name), {2580, 150 + 420 * i, 5250, 330}, {}, kGrowWidth);
+        MakeLabel(this, QString::fromUtf8(kBoxes[i].Caption), {120, 165 + 420 * i, 2400, 300})->setBuddy(folders_[static_cast<size_t>(i)]);
     }
     MakeSaveButton(QStringLiteral("CmdFolderConfigSave"));
     // Every folder box enables the save, so that an edit of any of them can be kept.

@@ -31,23 +31,24 @@ InetSettingsPage::InetSettingsPage(WindowServices& services, QWidget* parent) : 
         OptInetConfig[static_cast<size_t>(i)] = option;
     }
     FrmProxy = MakeFrame(this, QStringLiteral("プロキシサーバー設定"), {360, 1140, 3600, 1140}, QStringLiteral("FrmProxy"));
-    MakeLabel(FrmProxy, QStringLiteral("サーバー"), {180, 345, 1000, 300});
     TxtInetProxyServer = MakeEdit(FrmProxy, QStringLiteral("TxtInetProxyServer"), {1200, 330, 2250, 330},
                                   QStringLiteral("サーバー名またはＩＰアドレスを入力してください"));
-    MakeLabel(FrmProxy, QStringLiteral("ポート番号"), {180, 735, 1000, 300});
+    MakeLabel(FrmProxy, QStringLiteral("サーバー"), {180, 345, 1000, 300})->setBuddy(TxtInetProxyServer);
     TxtInetProxyPort = MakeEdit(FrmProxy, QStringLiteral("TxtInetProxyPort"), {1200, 720, 1200, 330},
                                 QStringLiteral("不明な場合にはネットワーク管理者にお問い合わせください"));
-    MakeLabel(this, QStringLiteral("株価サイト"), {120, 2415, 1800, 300});
+    MakeLabel(FrmProxy, QStringLiteral("ポート番号"), {180, 735, 1000, 300})->setBuddy(TxtInetProxyPort);
     TxtQuoteSiteUrl = MakeEdit(this, QStringLiteral("TxtQuoteSiteUrl"), {1980, 2400, 4200, 330}, {}, kGrowWidth);
-    MakeLabel(this, QStringLiteral("チャートサイト"), {120, 2790, 1800, 300});
+    MakeLabel(this, QStringLiteral("株価サイト"), {120, 2415, 1800, 300})->setBuddy(TxtQuoteSiteUrl);
     TxtChartSiteUrl = MakeEdit(this, QStringLiteral("TxtChartSiteUrl"), {1980, 2775, 4200, 330}, {}, kGrowWidth);
-    MakeLabel(this, QStringLiteral("配信サーバー"), {120, 3165, 1800, 300});
+    MakeLabel(this, QStringLiteral("チャートサイト"), {120, 2790, 1800, 300})->setBuddy(TxtChartSiteUrl);
     TxtPublisherUrl = MakeEdit(this, QStringLiteral("TxtPublisherUrl"), {1980, 3150, 4200, 330}, {}, kGrowWidth);
-    MakeLabel(this, QStringLiteral("J-Quants API"), {120, 3540, 1800, 300});
+    MakeLabel(this, QStringLiteral("配信サーバー"), {120, 3165, 1800, 300})->setBuddy(TxtPublisherUrl);
     TxtJQuantsApiUrl = MakeEdit(this, QStringLiteral("TxtJQuantsApiUrl"), {1980, 3525, 4200, 330}, {}, kGrowWidth);
+    MakeLabel(this, QStringLiteral("J-Quants API"), {120, 3540, 1800, 300})->setBuddy(TxtJQuantsApiUrl);
     BuildSourceFrame();
     MakeSaveButton(QStringLiteral("CmdInetConfigSave"));
     OptInetConfig[0]->setChecked(true);
+    GroupOptions(this, OptInetConfig);
     FrmProxy->setVisible(false);
 
     for (int i = 0; i < 3; ++i) {
@@ -71,10 +72,11 @@ void InetSettingsPage::BuildSourceFrame() {
     OptQuoteSource[1] = Named(new QRadioButton(QStringLiteral("J-Quants API"), frame), Indexed("OptQuoteSource", 1),
                               {1800, 270, 1800, 300});
     OptQuoteSource[0]->setChecked(true);
-    auto* key = MakeButton(frame, QStringLiteral("CmdJQuantsApiKey"), QStringLiteral("APIキー設定…"), {180, 630, 1500, 330});
-    MakeLabel(frame, QStringLiteral("回数/分"), {1800, 645, 900, 300});
+    GroupOptions(this, OptQuoteSource);
+    auto* key = MakeButton(frame, QStringLiteral("CmdJQuantsApiKey"), QStringLiteral("APIキー設定…(&K)"), {180, 630, 1500, 330});
     TxtJQuantsPerMinute = MakeEdit(frame, QStringLiteral("TxtJQuantsPerMinute"), {2760, 630, 800, 330},
                                    QStringLiteral("契約プランの1分あたりの上限 (Free 5、Light 60)"));
+    MakeLabel(frame, QStringLiteral("回数/分"), {1800, 645, 900, 300})->setBuddy(TxtJQuantsPerMinute);
     LblJQuantsApiKey = MakeLabel(frame, {}, {180, 990, 3400, 240}, QStringLiteral("LblJQuantsApiKey"));
     connect(key, &QPushButton::clicked, this, &InetSettingsPage::CmdJQuantsApiKey_Click);
 }

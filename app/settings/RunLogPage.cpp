@@ -14,6 +14,8 @@ RunLogPage::RunLogPage(WindowServices& services, QWidget* parent) : QWidget(pare
     new AnchorLayout(this);
     TxtRunLog = Named(new QPlainTextEdit(this), QStringLiteral("TxtRunLog"), {120, 120, 7725, 3795}, kGrow);
     TxtRunLog->setReadOnly(true);
+    TxtRunLog->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    TxtRunLog->setAccessibleName(QStringLiteral("実行記録"));
     TxtRunLog->setLineWrapMode(QPlainTextEdit::NoWrap);
 }
 

@@ -24,7 +24,7 @@ void SettingsPage::DisableSave() { save_->setEnabled(false); }
 void SettingsPage::EnableSave() { save_->setEnabled(true); }
 
 void SettingsPage::MakeSaveButton(const QString& name) {
-    save_ = MakeButton(this, name, QStringLiteral("設定の保存"), {6345, 3540, 1500, 375}, kBottomRight);
+    save_ = MakeButton(this, name, QStringLiteral("設定の保存(&S)"), {6345, 3540, 1500, 375}, kBottomRight);
     connect(save_, &QPushButton::clicked, this, [this] {
         Guarded(services_, [this] {
             Save();

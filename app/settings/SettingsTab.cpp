@@ -31,14 +31,14 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     alerts_ = new AlertSettingsPage(services);
     auto_ = new AutoSettingsPage(services);
     notify_ = new NotifySettingsPage(services);
-    pages_->addTab(inet_, QStringLiteral("インターネット接続"));
-    pages_->addTab(folders_, QStringLiteral("フォルダ設定"));
-    pages_->addTab(user_, QStringLiteral("ユーザー情報"));
-    pages_->addTab(alerts_, QStringLiteral("売買管理"));
-    pages_->addTab(new QWidget, QStringLiteral("カレンダー"));
-    pages_->addTab(auto_, QStringLiteral("自動処理"));
-    pages_->addTab(notify_, QStringLiteral("通知"));
-    pages_->addTab(new RunLogPage(services), QStringLiteral("実行記録"));
+    pages_->addTab(inet_, QStringLiteral("インターネット接続(&I)"));
+    pages_->addTab(folders_, QStringLiteral("フォルダ設定(&F)"));
+    pages_->addTab(user_, QStringLiteral("ユーザー情報(&U)"));
+    pages_->addTab(alerts_, QStringLiteral("売買管理(&M)"));
+    pages_->addTab(new QWidget, QStringLiteral("カレンダー(&C)"));
+    pages_->addTab(auto_, QStringLiteral("自動処理(&A)"));
+    pages_->addTab(notify_, QStringLiteral("通知(&N)"));
+    pages_->addTab(new RunLogPage(services), QStringLiteral("実行記録(&L)"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages_);
@@ -47,7 +47,7 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
 void SettingsTab::SetCalendarPage(QWidget* page) {
     QWidget* placeholder = pages_->widget(kCalendarIndex);
     pages_->removeTab(kCalendarIndex);
-    pages_->insertTab(kCalendarIndex, page, QStringLiteral("カレンダー"));
+    pages_->insertTab(kCalendarIndex, page, QStringLiteral("カレンダー(&C)"));
     delete placeholder;
 }
 

@@ -24,12 +24,14 @@ QString NoticeText() {
 }  // namespace
 
 UserSettingsPage::UserSettingsPage(WindowServices& services, QWidget* parent) : SettingsPage(services, parent) {
-    MakeLabel(this, QStringLiteral("ユーザー名"), {120, 165, 1200, 300});
     TxtUserName = MakeEdit(this, QStringLiteral("TxtUserName"), {1380, 150, 3000, 330});
-    MakeLabel(this, QStringLiteral("サイン"), {120, 585, 1200, 300});
+    MakeLabel(this, QStringLiteral("ユーザー名"), {120, 165, 1200, 300})->setBuddy(TxtUserName);
     TxtSign = MakeEdit(this, QStringLiteral("TxtSign"), {1380, 570, 3000, 330});
+    MakeLabel(this, QStringLiteral("サイン"), {120, 585, 1200, 300})->setBuddy(TxtSign);
     auto* notice = Named(new QPlainTextEdit(this), QStringLiteral("TxtUserNotice"), {120, 1050, 7725, 2370}, kGrow);
     notice->setReadOnly(true);
+    notice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    notice->setAccessibleName(QStringLiteral("ユーザー情報について"));
     notice->setPlainText(NoticeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     MakeSaveButton(QStringLiteral("CmdUserInfSave"));
     for (QLineEdit* edit : {TxtUserName, TxtSign}) connect(edit, &QLineEdit::textChanged, this, &UserSettingsPage::EnableSave);

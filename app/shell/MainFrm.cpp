@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include "app/download/AutoDownload.h"
@@ -89,7 +90,7 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     progress_ = Named(new QProgressBar(this), QStringLiteral("PrgDownload"), {4650, 5025, 2700, 210}, {0.5, 1, 0.5, 0});
     progress_->setTextVisible(false);
     progress_->hide();
-    cmdCancel_ = MakeButton(this, QStringLiteral("CmdCancel"), QStringLiteral("中止"), {7380, 5000, 780, 255}, kBottomRight);
+    cmdCancel_ = MakeButton(this, QStringLiteral("CmdCancel"), QStringLiteral("中止(&X)"), {7380, 5000, 780, 255}, kBottomRight);
     cmdCancel_->setToolTip(QStringLiteral("実行中のダウンロードを中止します。中止した処理の結果は保存されません"));
     cmdCancel_->hide();
     connect(cmdCancel_, &QPushButton::clicked, this, &MainFrm::CancelCommand);
@@ -98,10 +99,11 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     download_ = new DownloadTab(*this, std::move(options.Runner), std::move(options.Fetcher));
     holdings_ = new HoldingsTab(*this);
     bonus_ = new BonusTab(*this);
-    tabMain_->addTab(download_, QStringLiteral("データダウンロード"));
-    tabMain_->addTab(holdings_, QStringLiteral("持株情報"));
-    tabMain_->addTab(bonus_, QStringLiteral("おまけ"));
-    tabMain_->addTab(settingsTab_, QStringLiteral("設定・保守"));
+    tabMain_->addTab(download_, QStringLiteral("データダウンロード(&Q)"));
+    tabMain_->addTab(holdings_, QStringLiteral("持株情報(&H)"));
+    tabMain_->addTab(bonus_, QStringLiteral("おまけ(&B)"));
+    tabMain_->addTab(settingsTab_, QStringLiteral("設定・保守(&O)"));
+    AddTabSwitchKeys();
 
     calendar_ = new CalendarTab(holidays_, platform::CalenderFile(programFolder_), clock_);
     calendar_->SetDialogs(dialogs_);
@@ -118,6 +120,23 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     connect(calendar_, &CalendarTab::HolidaysChanged, this, &MainFrm::UpdateStatusArea);
     resize(Px(kClientWidth), Px(kClientHeight));
     layout()->activate();
+}
+
+void MainFrm::AddTabSwitchKeys() {
+    // Window-wide, so that a grid or an inner tab page that has the focus cannot keep them.
+    const auto add = [this](QKeySequence keys, int step) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            if (!tabMain_->isEnabled()) return;
+            const int count = tabMain_->count();
+            tabMain_->setCurrentIndex((tabMain_->currentIndex() + step + count) % count);
+        });
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+    add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
 }
 
 void MainFrm::ConnectTray() {

@@ -110,6 +110,8 @@ private:
     void FormLoad();
     void StartupLoading();
     void ClampPosition();
+    // Ctrl+Tab and Ctrl+PageDown show the next tab, with Shift or PageUp the one before.
+    void AddTabSwitchKeys();
     void ConnectTray();
     // A desktop notification, unless the user turned them off.
     void Notify(const QString& title, const QString& text, bool warning);

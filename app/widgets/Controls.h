@@ -4,6 +4,7 @@
 // parent's growth it follows); and the placing of a dialog over the window.
 #pragma once
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -61,6 +62,14 @@ inline QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString&
 inline QGroupBox* MakeFrame(QWidget* parent, const QString& caption, TwipsRect rect, const QString& name = {},
                             Follow follow = kStay) {
     return Named(new QGroupBox(caption, parent), name, rect, follow);
+}
+
+// Makes the options one group of their own. Options without one are grouped with every
+// option below the same parent, frames included, and Tab then skips a frame's options.
+template <typename Options>
+void GroupOptions(QWidget* parent, const Options& options) {
+    auto* group = new QButtonGroup(parent);
+    for (QRadioButton* option : options) group->addButton(option);
 }
 
 // Moves a dialog so that its frame is centred on the frame of `over`.

@@ -73,6 +73,8 @@ void TableModel::ConfigureView(QTableView* view) const {
     view->horizontalHeader()->setMinimumSectionSize(1);
     view->horizontalHeader()->setHighlightSections(false);
     view->setWordWrap(false);
+    // Tab leaves the grid for the next control; the arrow keys move between its cells.
+    view->setTabKeyNavigation(false);
     for (const auto& [column, twips] : widths_) {
         view->setColumnHidden(column, twips == 0);
         if (twips > 0) view->setColumnWidth(column, Px(twips));
