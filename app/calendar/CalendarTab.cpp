@@ -124,6 +124,7 @@ void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, co
     } catch (const calendar::HolidayDateError& e) {
         // The dialog stays open with what was typed, so the day can be corrected.
         dialogs_->Inform(dialog_, MessageIcon::Warning, kTitle, QString::fromStdString(e.what()));
+        dialog_->FocusMonthDay();
         return;
     }
     if (row < 0) {

@@ -20,6 +20,16 @@ namespace {
 const QString kAddCaption = QStringLiteral("OK");
 const QString kUpdateCaption = QStringLiteral("更新");
 
+// What is wrong with the entry, in words that name the field.
+QString RefusalText(holdings::BuyRefusal refusal) {
+    switch (refusal) {
+        case holdings::BuyRefusal::UnknownIssue: return QStringLiteral("銘柄コード: この銘柄の株価データがありません");
+        case holdings::BuyRefusal::EmptyDate: return QStringLiteral("購入日: yyyy/mm/dd の形で入力してください");
+        case holdings::BuyRefusal::ZeroPrice: return QStringLiteral("購入時株価: 0 より大きい数で入力してください");
+        case holdings::BuyRefusal::ZeroShares: return QStringLiteral("購入株数: 0 より大きい数で入力してください");
+        default: return {};
+    }
+}
 
 }  // namespace
 
@@ -29,8 +39,8 @@ BuyFrm::BuyFrm(WindowServices& services, QWidget* parent) : QDialog(parent), ser
     setFixedSize(Px(5400), Px(3300));
     // Modal to the main window: no holding can be deleted or re-selected under an open edit.
     setWindowModality(Qt::WindowModal);
-    TxtMeigaraCode = MakeEdit(this, QStringLiteral("TxtMeigaraCode"), {1800, 240, 900, 315});
 
+    TxtMeigaraCode = MakeEdit(this, QStringLiteral("TxtMeigaraCode"), {1800, 240, 900, 315});
     MakeLabel(this, QStringLiteral("銘柄コード"), {240, 240, 1500, 315})->setBuddy(TxtMeigaraCode);
     LblMeigaraName = MakeLabel(this, {}, {1800, 630, 3360, 315}, QStringLiteral("LblMeigaraName"));
     TxtBuyDate = MakeEdit(this, QStringLiteral("TxtBuyDate"), {1800, 1020, 1500, 315});
@@ -41,6 +51,8 @@ BuyFrm::BuyFrm(WindowServices& services, QWidget* parent) : QDialog(parent), ser
     TxtNum = MakeEdit(this, QStringLiteral("TxtNum"), {1800, 1800, 1500, 315});
     MakeLabel(this, QStringLiteral("購入株数"), {240, 1800, 1500, 315})->setBuddy(TxtNum);
     MakeLabel(this, QStringLiteral("株"), {3360, 1800, 600, 315});
+    LblRefusal = MakeLabel(this, {}, {240, 2130, 4920, 285}, QStringLiteral("LblRefusal"));
+    LblRefusal->setStyleSheet(QStringLiteral("color: #c00000"));
     CmdOK = MakeButton(this, QStringLiteral("CmdOK"), kAddCaption, {1320, 2460, 1320, 420});
     CmdNo = MakeButton(this, QStringLiteral("CmdNo"), QStringLiteral("ｷｬﾝｾﾙ"), {2760, 2460, 1320, 420});
     TxtKakaku->setAlignment(Qt::AlignRight);
@@ -60,6 +72,15 @@ void BuyFrm::ResetFields() {
     TxtNum->clear();
     TxtBuyDate->setText(Q(platform::FormatSlashed(services_.Clock().Now().Day)));
     LblMeigaraName->clear();
+    ShowRefusal(nullptr, {});
+}
+
+void BuyFrm::ShowRefusal(QLineEdit* box, const QString& text) {
+    LblRefusal->setText(text);
+    // A screen reader says the reason with the field the focus returns to.
+    for (QLineEdit* each : {TxtMeigaraCode, TxtBuyDate, TxtKakaku, TxtNum}) {
+        each->setAccessibleDescription(each == box ? text : QString());
+    }
 }
 
 void BuyFrm::FocusCode() { TxtMeigaraCode->setFocus(); }
@@ -112,13 +133,16 @@ void BuyFrm::CmdOK_Click() {
         if (!check.Message.empty()) {
             services_.Dialog().Inform(this, MessageIcon::Warning, kAppTitle, Q(check.Message));
         }
+        QLineEdit* box = nullptr;
         switch (check.Focus) {
-            case holdings::BuyField::Code: FocusAndSelect(TxtMeigaraCode); break;
-            case holdings::BuyField::Date: FocusAndSelect(TxtBuyDate); break;
-            case holdings::BuyField::Price: FocusAndSelect(TxtKakaku); break;
-            case holdings::BuyField::Shares: FocusAndSelect(TxtNum); break;
+            case holdings::BuyField::Code: box = TxtMeigaraCode; break;
+            case holdings::BuyField::Date: box = TxtBuyDate; break;
+            case holdings::BuyField::Price: box = TxtKakaku; break;
+            case holdings::BuyField::Shares: box = TxtNum; break;
             case holdings::BuyField::None: break;
         }
+        ShowRefusal(box, box ? RefusalText(check.Refusal) : QString());
+        if (box) FocusAndSelect(box);
         if (check.Passed()) emit Confirmed(entry);
     });
 }

@@ -50,9 +50,12 @@ private:
     void TxtMeigaraCode_LostFocus();
     void TxtBuyDate_LostFocus();
     void FocusAndSelect(QLineEdit* box);
+    // The reason beside the fields and as the refused box's description; nothing clears it.
+    void ShowRefusal(QLineEdit* box, const QString& text);
 
     QLineEdit* TxtMeigaraCode;
     QLabel* LblMeigaraName;
+    QLabel* LblRefusal;  // why the last OK was refused, in words
     QLineEdit* TxtBuyDate;
     QLineEdit* TxtKakaku;
     QLineEdit* TxtNum;
