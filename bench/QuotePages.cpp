@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "tools/Market.h"
-#include "tools/QuotePage.h"
+#include "tools/SimQuotePage.h"
 
 namespace mirolanda::bench {
 namespace {

@@ -18,11 +18,11 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "app/widgets/Dialogs.h"
 #include "bench/BenchSupport.h"
-#include "app/HoldingsTab.h"
-#include "app/DownloadTab.h"
-#include "app/MainFrm.h"
+#include "app/holdings/HoldingsTab.h"
+#include "app/download/DownloadTab.h"
+#include "app/shell/MainFrm.h"
 #include "holdings/BuyData.h"
 #include "platform/AtomicFile.h"
 #include "platform/Date.h"

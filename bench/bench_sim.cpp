@@ -9,7 +9,7 @@
 
 #include "bench/BenchSupport.h"
 #include "platform/HttpClient.h"
-#include "tools/QuotePage.h"
+#include "tools/SimQuotePage.h"
 #include "tools/SimServer.h"
 
 namespace {

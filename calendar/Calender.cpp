@@ -117,7 +117,16 @@ void ResetHolidayTable(platform::Table& table) {
     table.SetHeading({"月/日", "名  称"});
 }
 
-std::optional<std::string> NormalizeHolidayDay(std::string_view typed) {
+namespace {
+
+// The numbers of a day as typed, whether or not such a day exists; the year 2000 for "mm/dd",
+// so that 02/29 is allowed.
+struct TypedDay {
+    int Year = 2000, Month = 0, Day = 0;
+    bool Dated = false;
+};
+
+std::optional<TypedDay> ReadTypedDay(std::string_view typed) {
     // Month and day of one or two digits, a year of four: "5/3" and "2026/5/6" as users type them.
     std::vector<std::string_view> parts;
     for (size_t from = 0;;) {
@@ -137,12 +146,20 @@ std::optional<std::string> NormalizeHolidayDay(std::string_view typed) {
         return value;
     };
     const bool dated = parts.size() == 3;
-    const auto year = dated ? number(parts[0], 4, 4) : std::optional<int>(2000);  // 2000 allows 02/29
+    const auto year = dated ? number(parts[0], 4, 4) : std::optional<int>(2000);
     const auto month = number(parts[dated ? 1 : 0], 1, 2);
     const auto day = number(parts[dated ? 2 : 1], 1, 2);
-    if (!year || !month || !day || !platform::IsValidDate(*year, *month, *day)) return std::nullopt;
-    const std::string slashed = platform::FormatSlashed({*year, *month, *day});
-    return dated ? slashed : slashed.substr(5);
+    if (!year || !month || !day) return std::nullopt;
+    return TypedDay{*year, *month, *day, dated};
+}
+
+}  // namespace
+
+std::optional<std::string> NormalizeHolidayDay(std::string_view typed) {
+    const auto read = ReadTypedDay(typed);
+    if (!read || !platform::IsValidDate(read->Year, read->Month, read->Day)) return std::nullopt;
+    const std::string slashed = platform::FormatSlashed({read->Year, read->Month, read->Day});
+    return read->Dated ? slashed : slashed.substr(5);
 }
 
 std::string NormalizeHolidayField(std::string_view typed) {
@@ -155,6 +172,7 @@ int ApplyHoliday(platform::Table& table, std::string_view mmdd, std::string_view
     const std::string typed = NormalizeHolidayField(mmdd);
     if (typed.empty()) throw HolidayDateError("月/日を入力してください");
     const std::optional<std::string> day = NormalizeHolidayDay(typed);
+    if (!day && ReadTypedDay(typed)) throw HolidayDateError(Excerpt(typed) + " という日はありません");
     if (!day) {
         throw HolidayDateError("日付は mm/dd（毎年）か yyyy/mm/dd（その日だけ）で入力してください（" +
                                Excerpt(typed) + "）");

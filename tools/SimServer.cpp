@@ -23,8 +23,8 @@
 #include <thread>
 
 #include "tools/GifImage.h"
-#include "tools/Publisher.h"
-#include "tools/QuotePage.h"
+#include "tools/SimPublisher.h"
+#include "tools/SimQuotePage.h"
 
 namespace mirolanda::tools {
 namespace {

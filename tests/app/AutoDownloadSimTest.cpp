@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "WindowFixture.h"
-#include "app/AutoDownload.h"
+#include "app/download/AutoDownload.h"
 #include "quotes/StockFile.h"
 #include "support/SimProcess.h"
 

@@ -10,14 +10,14 @@
 #include <QTabWidget>
 
 #include "WindowFixture.h"
-#include "app/AutoDownload.h"
-#include "app/AutoDownloadRules.h"
-#include "app/AutoSettingsPage.h"
-#include "app/CalendarTab.h"
-#include "app/MonthView.h"
+#include "app/download/AutoDownload.h"
+#include "app/download/AutoDownloadRules.h"
+#include "app/settings/AutoSettingsPage.h"
+#include "app/calendar/CalendarTab.h"
+#include "app/calendar/MonthPreview.h"
 #include "calendar/Calender.h"
 #include "platform/Folders.h"
-#include "app/SettingsTab.h"
+#include "app/settings/SettingsTab.h"
 
 namespace mirolanda::app::test {
 namespace {

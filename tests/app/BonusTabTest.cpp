@@ -14,17 +14,17 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/BonusTab.h"
-#include "app/Dialogs.h"
-#include "app/Controls.h"
-#include "app/IntradayView.h"
-#include "app/PictureArea.h"
+#include "app/bonus/BonusTab.h"
+#include "app/widgets/Dialogs.h"
+#include "app/widgets/Controls.h"
+#include "app/holdings/IntradayView.h"
+#include "app/widgets/PictureArea.h"
 #include "holdings/BuyGrid.h"
 #include "holdings/History.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
 #include "tools/Market.h"
-#include "tools/Publisher.h"
+#include "tools/SimPublisher.h"
 
 namespace mirolanda::app {
 namespace {

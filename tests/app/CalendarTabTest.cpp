@@ -10,10 +10,10 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/CalFrm.h"
-#include "app/CalendarTab.h"
-#include "app/Dialogs.h"
-#include "app/MonthView.h"
+#include "app/calendar/CalFrm.h"
+#include "app/calendar/CalendarTab.h"
+#include "app/widgets/Dialogs.h"
+#include "app/calendar/MonthPreview.h"
 #include "calendar/Calender.h"
 #include "platform/SjisText.h"
 #include "support/TempFolder.h"
@@ -114,6 +114,14 @@ TEST_F(CalendarTabTest, TheCursorStartsInTheDayEveryTimeAndShortOrMissingDaysAre
     ASSERT_EQ(dialogs_.shown.size(), 1u);
     EXPECT_EQ(dialogs_.shown[0].Text, "月/日を入力してください");
     EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(holidays_.RowCount(), 2);
+    // A day that does not exist is told so, and the cursor goes back to the day.
+    name->setFocus();
+    Dialog("2/30", "存在しない日", "CmdOK");
+    ASSERT_EQ(dialogs_.shown.size(), 2u);
+    EXPECT_EQ(dialogs_.shown[1].Text, "2/30 という日はありません");
+    EXPECT_EQ(dialog->focusWidget(), day);
+    EXPECT_EQ(day->selectedText(), "2/30");
     EXPECT_EQ(holidays_.RowCount(), 2);
     // "5/3" is taken as 05/03 and sorts among the others.
     Dialog("5/3", "憲法記念日", "CmdOK");
@@ -259,7 +267,7 @@ TEST_F(CalendarTabTest, DaysTheListCannotHoldAreRefusedAndUnreadableLinesReporte
     Click("CmdCalAdd");
     Dialog("5/32", "臨時休場", "CmdOK");
     ASSERT_EQ(dialogs_.shown.size(), 2u);
-    EXPECT_TRUE(dialogs_.shown[1].Text.contains("yyyy/mm/dd")) << dialogs_.shown[1].Text.toStdString();
+    EXPECT_EQ(dialogs_.shown[1].Text, "5/32 という日はありません");
     EXPECT_TRUE(tab_->HolidayDialog()->isVisible());
     EXPECT_EQ(tab_->HolidayDialog()->findChild<QLineEdit*>("TxtMmDd")->text(), "5/32");
     EXPECT_EQ(holidays_.RowCount(), 2);

@@ -13,11 +13,11 @@
 #include <future>
 
 #include "WindowFixture.h"
-#include "app/AutoDownload.h"
-#include "app/AutoSettingsPage.h"
-#include "app/HoldingsTab.h"
-#include "app/RunLogPage.h"
-#include "app/SettingsTab.h"
+#include "app/download/AutoDownload.h"
+#include "app/settings/AutoSettingsPage.h"
+#include "app/holdings/HoldingsTab.h"
+#include "app/settings/RunLogPage.h"
+#include "app/settings/SettingsTab.h"
 #include "platform/Errors.h"
 #include "jquants/JQuantsSource.h"
 #include "quotes/ResultGrid.h"

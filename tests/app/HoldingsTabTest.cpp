@@ -13,13 +13,13 @@
 #include <cstdlib>
 
 #include "WindowFixture.h"
-#include "app/AlertSettingsPage.h"
-#include "app/BuyFrm.h"
-#include "app/ChartCanvas.h"
-#include "app/Dialogs.h"
-#include "app/HoldingsTab.h"
-#include "app/PictureArea.h"
-#include "app/TableModel.h"
+#include "app/settings/AlertSettingsPage.h"
+#include "app/holdings/BuyFrm.h"
+#include "app/holdings/ChartCanvas.h"
+#include "app/widgets/Dialogs.h"
+#include "app/holdings/HoldingsTab.h"
+#include "app/widgets/PictureArea.h"
+#include "app/widgets/TableModel.h"
 #include "holdings/BuyData.h"
 #include "holdings/Picture.h"
 #include "platform/SjisText.h"
@@ -192,15 +192,16 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         QLineEdit* focus;
         int beeps;         // beeps so far
         size_t messages;   // messages so far
+        const char* reason;  // how the words beside the fields begin: the refused field
     };
     const Step steps[] = {
-        {"code without history", "abc", "", "0", "0", Box("TxtMeigaraCode"), 1, 0},
-        {"code with a tail", "1301x", "", "0", "0", Box("TxtMeigaraCode"), 2, 0},
-        {"empty date", "1301", "", "0", "0", Box("TxtBuyDate"), 3, 0},
-        {"date not stored", "1301", "2001/05/19", "0", "0", nullptr, 3, 1},
-        {"price 0", "1301", "2001/5/18", "0", "0", Box("TxtKakaku"), 4, 1},
-        {"price abc", "1301", "2001/05/18", "abc", "0", Box("TxtKakaku"), 5, 1},
-        {"shares 0", "1301", "2001/05/18", "350円", "0", Box("TxtNum"), 6, 1},
+        {"code without history", "abc", "", "0", "0", Box("TxtMeigaraCode"), 1, 0, "銘柄コード: "},
+        {"code with a tail", "1301x", "", "0", "0", Box("TxtMeigaraCode"), 2, 0, "銘柄コード: "},
+        {"empty date", "1301", "", "0", "0", Box("TxtBuyDate"), 3, 0, "購入日: "},
+        {"date not stored", "1301", "2001/05/19", "0", "0", nullptr, 3, 1, ""},
+        {"price 0", "1301", "2001/5/18", "0", "0", Box("TxtKakaku"), 4, 1, "購入時株価: "},
+        {"price abc", "1301", "2001/05/18", "abc", "0", Box("TxtKakaku"), 5, 1, "購入時株価: "},
+        {"shares 0", "1301", "2001/05/18", "350円", "0", Box("TxtNum"), 6, 1, "購入株数: "},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
@@ -208,8 +209,11 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(dialogs.beeps, s.beeps);
         EXPECT_EQ(dialogs.shown.size(), s.messages);
+        const QString reason = test::Find<QLabel>(d, "LblRefusal")->text();
+        EXPECT_TRUE(*s.reason ? reason.startsWith(QString::fromUtf8(s.reason)) : reason.isEmpty()) << reason.toStdString();
         if (s.focus) {
             EXPECT_EQ(d->focusWidget(), s.focus);
+            EXPECT_EQ(s.focus->accessibleDescription(), reason);
         }
         EXPECT_EQ(tab_->Holdings().RowCount(), 0);
         EXPECT_FALSE(std::filesystem::exists(HoldingsFile()));

@@ -12,10 +12,10 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/AutoSettingsPage.h"
-#include "app/AlertSettingsPage.h"
-#include "app/SettingsTab.h"
-#include "app/TableModel.h"
+#include "app/settings/AutoSettingsPage.h"
+#include "app/settings/AlertSettingsPage.h"
+#include "app/settings/SettingsTab.h"
+#include "app/widgets/TableModel.h"
 #include "settings/Keys.h"
 #include "support/CliRun.h"
 
@@ -78,8 +78,8 @@ TEST_F(WindowTest, CaptionSizeTabsAndStatusLine) {
     QTabWidget* tabs = w.findChild<QTabWidget*>("TabMain");
     ASSERT_NE(tabs, nullptr);
     ASSERT_EQ(tabs->count(), 4);
-    EXPECT_EQ(tabs->tabText(0), "データダウンロード");
-    EXPECT_EQ(tabs->tabText(3), "設定・保守");
+    EXPECT_EQ(tabs->tabText(0), "データダウンロード(&Q)");
+    EXPECT_EQ(tabs->tabText(3), "設定・保守(&O)");
     QLabel* status = w.findChild<QLabel*>("LblExecMsg");
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->geometry(), QRect(0, 333, 308, 17));

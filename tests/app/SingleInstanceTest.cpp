@@ -5,7 +5,7 @@
 #include <QSettings>
 
 #include "WindowFixture.h"
-#include "app/SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 
 namespace mirolanda::app::test {
 namespace {

@@ -9,9 +9,9 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/AutoDownload.h"
-#include "app/DownloadReport.h"
-#include "app/ElidedLabel.h"
+#include "app/download/AutoDownload.h"
+#include "app/download/DownloadReport.h"
+#include "app/widgets/ElidedLabel.h"
 #include "holdings/BuyData.h"
 #include "platform/SjisText.h"
 #include "quotes/ResultGrid.h"

@@ -4,7 +4,7 @@
 #include <QTableView>
 
 #include "WindowFixture.h"
-#include "app/TableModel.h"
+#include "app/widgets/TableModel.h"
 
 namespace mirolanda::app::test {
 namespace {

@@ -15,13 +15,13 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "app/Dialogs.h"
-#include "app/DownloadTab.h"
-#include "app/ElidedLabel.h"
-#include "app/MainFrm.h"
-#include "app/Notifier.h"
-#include "app/SettingsPage.h"
-#include "app/WindowServices.h"
+#include "app/widgets/Dialogs.h"
+#include "app/download/DownloadTab.h"
+#include "app/widgets/ElidedLabel.h"
+#include "app/shell/MainFrm.h"
+#include "app/shell/Notifier.h"
+#include "app/settings/SettingsPage.h"
+#include "app/commands/WindowServices.h"
 #include "calendar/Calender.h"
 #include "platform/Date.h"
 #include "quotesite/QuotePage.h"
@@ -127,7 +127,7 @@ public:
 // its default (folders below a scratch root), a stopped clock, the default holiday table and
 // scripted message boxes. Records what the tab reports back: status lines, the download
 // state, result grid resets and whether the tabs are enabled.
-class FakeWindow : public WindowServices {
+class FakeWindow : public WindowServices, public CommandStatus {
     QApplication& app_ = App();  // before any widget, the window below included
 
 public:
@@ -149,6 +149,7 @@ public:
     }
     const platform::Table& Holidays() const override { return holidays_; }
     std::string DataDate() const override { return calendar::GetDataDate(holidays_, clock_); }
+    CommandStatus& Status() override { return *this; }
     void ShowStatus(const QString& text, const QString& detail = {}) override {
         status.push_back(text);
         details.push_back(detail);

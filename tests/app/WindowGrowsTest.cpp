@@ -11,9 +11,9 @@
 #include <QTextLayout>
 
 #include "WindowFixture.h"
-#include "app/HoldingsTab.h"
-#include "app/PictureArea.h"
-#include "app/Translations.h"
+#include "app/holdings/HoldingsTab.h"
+#include "app/widgets/PictureArea.h"
+#include "app/shell/Translations.h"
 #include "holdings/BuyData.h"
 #include "platform/SjisText.h"
 #include "quotes/CsvFile.h"

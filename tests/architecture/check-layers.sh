@@ -21,6 +21,19 @@ declare -A may_include=(
   [app]="platform market quotesite jquants quotes calendar bonus holdings settings"
   [tools]="platform"
 )
+# What each sub-folder of app/ may include from app/ besides itself: the small widgets and the
+# commands' services are shared; the shell puts the window together from every sub-folder.
+declare -A app_may_include=(
+  [widgets]=""
+  [commands]="widgets"
+  [download]="widgets commands"
+  [holdings]="widgets commands"
+  [bonus]="widgets commands"
+  [calendar]="widgets commands"
+  [chart]="widgets commands"
+  [settings]="widgets commands download"
+  [shell]="*"
+)
 # Folders that never know Qt.
 qt_free="kodemorph platform market quotesite jquants quotes calendar bonus holdings tools"
 
@@ -45,6 +58,28 @@ for folder in $qt_free; do
     offence "${line%%:*} includes Qt, which $folder/ must not know"
   done < <(grep -rHE '^[[:space:]]*#[[:space:]]*include[[:space:]]+<(Q|qt)' "$folder" --include='*.h' --include='*.cpp' || true)
 done
+
+for dir in app/*/; do
+  sub=$(basename "$dir")
+  if [[ ! -v app_may_include[$sub] ]]; then
+    offence "app/$sub/ is not in the table of app/'s sub-folders"
+    continue
+  fi
+  [[ ${app_may_include[$sub]} == "*" ]] && continue
+  allowed=" $sub ${app_may_include[$sub]} "
+  while IFS= read -r line; do
+    target=${line#*#include \"app/}
+    target=${target%%/*}
+    [[ $allowed != *" $target "* ]] && offence "${line%%:*} includes app/$target/, which app/$sub/ may not"
+  done < <(grep -rHE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"app/' "$dir" --include='*.h' --include='*.cpp' || true)
+done
+
+# A file's base name says what it holds, once: two production files of the same name in
+# different folders (main.cpp aside) would make includes and searches ambiguous.
+while IFS= read -r name; do
+  offence "more than one production file is named $name"
+done < <(for folder in "${!may_include[@]}"; do find "$folder" -name '*.h' -o -name '*.cpp'; done |
+           grep -v '/main\.cpp$' | sed -E 's#\.(h|cpp)$##' | sort -u | sed 's#.*/##' | sort | uniq -d)
 
 # Modules (a header with its source) of one folder must not depend on each other in a circle:
 # tsort reports a loop among "module included-module" pairs.

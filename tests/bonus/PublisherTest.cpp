@@ -9,7 +9,7 @@
 #include "platform/Date.h"
 #include "support/SimProcess.h"
 #include "support/TempFolder.h"
-#include "tools/Publisher.h"
+#include "tools/SimPublisher.h"
 
 using namespace mirolanda;
 using namespace mirolanda::bonus;

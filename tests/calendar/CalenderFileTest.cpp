@@ -141,10 +141,21 @@ TEST(HolidayEdit, DatedEntriesFollowTheYearlessOnesAndOtherFormsAreRefused) {
     EXPECT_EQ(ApplyHoliday(table, "12/31", "大納会", std::nullopt), 1);
     EXPECT_EQ(ApplyHoliday(table, "02/29", "閏日", std::nullopt), 1);
     const Table before = table;
-    for (const char* refused : {"2026/02/29", "02/30", "13/1", "0/5", "06/05/2026", "5", "5/3/", "1/2/3", "５/３",
-                                "5/x", "-5/3", "123/4", ""}) {
-        EXPECT_THROW(ApplyHoliday(table, refused, "x", std::nullopt), HolidayDateError) << refused;
-        EXPECT_THROW(ApplyHoliday(table, refused, "x", 0), HolidayDateError) << refused;
+    // A day of the right form that does not exist is told so; any other text gets the form.
+    const std::pair<const char*, const char*> refusals[] = {
+        {"2026/02/29", "2026/02/29 という日はありません"}, {"02/30", "02/30 という日はありません"},
+        {"13/1", "13/1 という日はありません"}, {"0/5", "0/5 という日はありません"},
+        {"06/05/2026", "mm/dd"}, {"5", "mm/dd"}, {"5/3/", "mm/dd"}, {"1/2/3", "mm/dd"}, {"５/３", "mm/dd"},
+        {"5/x", "mm/dd"}, {"-5/3", "mm/dd"}, {"123/4", "mm/dd"}, {"", "月/日を入力してください"}};
+    for (const auto& [refused, told] : refusals) {
+        for (std::optional<int> row : {std::optional<int>(), std::optional<int>(0)}) {
+            try {
+                ApplyHoliday(table, refused, "x", row);
+                ADD_FAILURE() << refused << " was taken";
+            } catch (const HolidayDateError& e) {
+                EXPECT_NE(std::string(e.what()).find(told), std::string::npos) << refused << ": " << e.what();
+            }
+        }
     }
     EXPECT_EQ(table.Rows(), before.Rows());
     EXPECT_EQ(ApplyHoliday(table, " 12/31 ", "x", 0), 1);  // blanks are trimmed

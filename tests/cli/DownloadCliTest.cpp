@@ -13,7 +13,7 @@
 #include "support/TempFolder.h"
 #include "support/TinyProxy.h"
 #include "tools/Market.h"
-#include "tools/QuotePage.h"
+#include "tools/SimQuotePage.h"
 
 using namespace mirolanda;
 using namespace mirolanda::testing;

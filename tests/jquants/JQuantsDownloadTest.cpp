@@ -19,7 +19,7 @@
 #include "support/RecordingPaceClock.h"
 #include "support/TempFolder.h"
 #include "tools/JQuantsApi.h"
-#include "tools/QuotePage.h"
+#include "tools/SimQuotePage.h"
 #include "tools/SimServer.h"
 
 using namespace mirolanda;

@@ -7,7 +7,7 @@
 #include "tools/GifImage.h"
 #include "tools/JpegImage.h"
 #include "tools/Market.h"
-#include "tools/Publisher.h"
+#include "tools/SimPublisher.h"
 
 namespace mirolanda::tools {
 namespace {

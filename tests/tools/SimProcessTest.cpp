@@ -5,7 +5,7 @@
 
 #include <sys/wait.h>
 
-#include "tools/QuotePage.h"
+#include "tools/SimQuotePage.h"
 
 namespace mirolanda::testing {
 namespace {

@@ -14,8 +14,8 @@
 #include "support/SimProcess.h"
 #include "tools/Encoding.h"
 #include "tools/GifImage.h"
-#include "tools/Publisher.h"
-#include "tools/QuotePage.h"
+#include "tools/SimPublisher.h"
+#include "tools/SimQuotePage.h"
 
 namespace mirolanda::tools {
 namespace {
