@@ -10,17 +10,18 @@ declare -A may_include=(
   [kodemorph]=""
   [platform]=""
   [market]="platform"
+  [marketdb]="platform market"
   [quotes]="platform market"
   [calendar]="platform"
   [bonus]="platform"
   [holdings]="platform market quotes"
-  [settings]="platform market quotes calendar bonus holdings"
-  [cli]="platform market quotes calendar bonus holdings settings"
-  [app]="platform market quotes calendar bonus holdings settings"
+  [settings]="platform market marketdb quotes calendar bonus holdings"
+  [cli]="platform market marketdb quotes calendar bonus holdings settings"
+  [app]="platform market marketdb quotes calendar bonus holdings settings"
   [tools]="platform"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market marketdb quotes calendar bonus holdings tools"
 
 offences=0
 offence() {
