@@ -50,4 +50,9 @@ std::string ExportCsv(const std::vector<market::Bar>& bars) {
     return text;
 }
 
+std::string ExportIssue(const market::MarketHistory& history, const market::IssueCode& code,
+                        const platform::Date& from, const platform::Date& to, bool adjusted, Period period) {
+    return ExportCsv(Aggregate(history.Series(code, from, to, adjusted).Bars, period));
+}
+
 }  // namespace mirolanda::marketdb

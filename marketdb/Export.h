@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "market/Bar.h"
+#include "market/MarketHistory.h"
 
 namespace mirolanda::marketdb {
 
@@ -18,5 +19,10 @@ std::vector<market::Bar> Aggregate(const std::vector<market::Bar>& bars, Period 
 
 // The CSV text of the bars, header first, one line each ending in "\n".
 std::string ExportCsv(const std::vector<market::Bar>& bars);
+
+// One issue's export: its days from `from` to `to` (adjusted first when asked), gathered into
+// periods, as CSV.
+std::string ExportIssue(const market::MarketHistory& history, const market::IssueCode& code,
+                        const platform::Date& from, const platform::Date& to, bool adjusted, Period period);
 
 }  // namespace mirolanda::marketdb

@@ -11,7 +11,7 @@ namespace mirolanda::marketdb {
 double SuggestedRatio(double closeRatio) {
     for (double ratio : {2.0, 3.0, 4.0, 5.0, 10.0}) {
         for (double r : {ratio, 1.0 / ratio}) {
-            if (std::fabs(closeRatio * r - 1.0) <= 0.03) return r;
+            if (std::fabs(closeRatio * r - 1.0) <= 0.03 + 1e-12) return r;  // 3 % itself included
         }
     }
     return 0.0;
