@@ -29,18 +29,18 @@ CheckReport CheckDatabase(MarketDb& db, const std::function<bool(const platform:
     return report;
 }
 
-std::filesystem::path BrokenName(const std::filesystem::path& file, const platform::DateTime& now) {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, ".broken-%s-%02d%02d%02d", platform::FormatYmd(now.Day).c_str(), now.Hour,
+std::filesystem::path AsideName(const std::filesystem::path& file, const platform::DateTime& now, const char* label) {
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, ".%s-%s-%02d%02d%02d", label, platform::FormatYmd(now.Day).c_str(), now.Hour,
                   now.Minute, now.Second);
     return file.string() + stamp;
 }
 
-std::filesystem::path SetAside(const std::filesystem::path& file, const platform::DateTime& now) {
-    const std::filesystem::path target = BrokenName(file, now);
+std::filesystem::path SetAside(const std::filesystem::path& file, const platform::DateTime& now, const char* label) {
+    const std::filesystem::path target = AsideName(file, now, label);
     std::error_code ec;
     std::filesystem::rename(file, target, ec);
-    if (ec) throw platform::FileError(file, "壊れたデータベースを移せません (" + ec.message() + ")");
+    if (ec) throw platform::FileError(file, "データベースを移せません (" + ec.message() + ")");
     // The log and index belong to the file set aside; a new file must never meet them.
     for (const char* suffix : {"-wal", "-shm"}) {
         const std::filesystem::path side = file.string() + suffix;

@@ -22,12 +22,14 @@ struct CheckReport {
 
 CheckReport CheckDatabase(MarketDb& db, const std::function<bool(const platform::Date&)>& isBusiness);
 
-// "Market.sqlite3.broken-YYYYMMDD-HHMMSS" beside the file.
-std::filesystem::path BrokenName(const std::filesystem::path& file, const platform::DateTime& now);
+// "Market.sqlite3.broken-YYYYMMDD-HHMMSS" beside the file (another label for another reason).
+std::filesystem::path AsideName(const std::filesystem::path& file, const platform::DateTime& now,
+                                const char* label = "broken");
 
-// Moves the file (and its write-ahead log and shared-memory index) aside as BrokenName; returns
+// Moves the file (and its write-ahead log and shared-memory index) aside as AsideName; returns
 // the new name. Throws FileError when it cannot be moved.
-std::filesystem::path SetAside(const std::filesystem::path& file, const platform::DateTime& now);
+std::filesystem::path SetAside(const std::filesystem::path& file, const platform::DateTime& now,
+                               const char* label = "broken");
 
 struct Opened {
     std::unique_ptr<MarketDb> Db;
