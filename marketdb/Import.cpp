@@ -5,6 +5,7 @@
 #include <map>
 
 #include "marketdb/Schema.h"
+#include "marketdb/Sqlite.h"
 #include "platform/Errors.h"
 
 namespace mirolanda::marketdb {
@@ -50,10 +51,14 @@ std::vector<DayFile> ListDayFiles(const std::vector<std::filesystem::path>& path
     return files;
 }
 
-ImportSummary ImportDays(market::DayStore& store, const std::vector<DayFile>& files, const DayReader& read,
+ImportSummary ImportDays(MarketDb& store, const std::vector<DayFile>& files, const DayReader& read,
                          const platform::Progress& progress, const std::atomic<bool>* cancel) {
     ImportSummary summary;
     const int total = static_cast<int>(files.size());
+    // A large cache for the batch, so its pages stay in memory until the commit writes them.
+    store.Db().Execute("PRAGMA cache_size=-262144");
+    std::optional<Transaction> batch;
+    int64_t batchRows = 0;
     for (int i = 0; i < total; ++i) {
         if (cancel && cancel->load()) {
             summary.Cancelled = true;
@@ -68,12 +73,21 @@ ImportSummary ImportDays(market::DayStore& store, const std::vector<DayFile>& fi
             summary.Refused.push_back({file.Path, e.what()});
             continue;
         }
+        if (!batch) batch.emplace(store.Db());
         store.Add(day, {});
+        batchRows += day.IssueCount();
+        if (batchRows >= kImportBatchRows) {
+            batch->Commit();
+            batch.reset();
+            batchRows = 0;
+        }
         ++summary.Days;
         summary.Bars += day.IssueCount();
         progress.Step(i + 1, total);
         progress.RunPending();
     }
+    if (batch) batch->Commit();
+    store.Db().Execute("PRAGMA cache_size=-65536");
     return summary;
 }
 

@@ -53,7 +53,9 @@ void MarketDb::RemoveDay(int64_t day) {
 }
 
 void MarketDb::Add(const market::DaySnapshot& day, const platform::Progress& progress) {
-    Transaction t(*db_);
+    // Inside a caller's transaction (an import's batch of days) the day commits with the batch.
+    std::optional<Transaction> t;
+    if (!db_->InTransaction()) t.emplace(*db_);
     const int64_t key = DayKey(day.Day);
     if (Statement(*db_, "SELECT 1 FROM days WHERE day = ?1").Bind(1, key).Step()) RemoveDay(key);
     AddRows(day, SourceId(day.Source), progress);
@@ -62,7 +64,7 @@ void MarketDb::Add(const market::DaySnapshot& day, const platform::Progress& pro
         .Bind(2, SourceId(day.Source))
         .Bind(3, int64_t{day.IssueCount()})
         .Run();
-    t.Commit();
+    if (t) t->Commit();
 }
 
 void MarketDb::AddRows(const market::DaySnapshot& day, int64_t source, const platform::Progress& progress) {

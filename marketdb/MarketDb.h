@@ -32,8 +32,9 @@ public:
     explicit MarketDb(const std::filesystem::path& file);
     ~MarketDb() override;
 
-    // Stores the day in one transaction, replacing a day stored before; records a split for each
-    // bar whose factor is not 1. Progress steps through the rows.
+    // Stores the day in one transaction (or in the caller's, when one is open), replacing a day
+    // stored before; records a split for each bar whose factor is not 1. Progress steps through
+    // the rows.
     void Add(const market::DaySnapshot& day, const platform::Progress& progress) override;
 
     market::BarSeries Series(const market::IssueCode& code, const platform::Date& from, const platform::Date& to,

@@ -42,6 +42,8 @@ void Connection::Execute(std::string_view sql) {
     }
 }
 
+bool Connection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
 int Connection::Changes() const { return sqlite3_changes(db_); }
 
 std::optional<int64_t> Connection::Number(std::string_view sql) {

@@ -70,6 +70,8 @@ public:
     // The first column of the first row as a whole number; nothing when no row.
     std::optional<int64_t> Number(std::string_view sql);
 
+    // Whether a transaction is open on this connection.
+    bool InTransaction() const;
     // Rows changed by the last statement.
     int Changes() const;
     const std::filesystem::path& File() const { return file_; }
