@@ -3,6 +3,8 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/MarketStore.h"
+#include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::cli {
@@ -15,6 +17,18 @@ std::string BadNameText() {
         if (c == '\r') c = '\n';
     }
     return text;
+}
+
+// Adds each filed CSV's day to the market database. The database is an addition to the CSV and
+// history files: its failure is said on stderr and in the run log and changes nothing else.
+void AddToMarketDb(CliContext& context, const quotes::BatchFilingResult& result, platform::RunRecord& record) {
+    try {
+        auto db = OpenMarketDb(context);
+        for (const auto& path : result.Filed) db->Add(quotes::ReadDailyCsvDay(path), {});
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mirolanda-cli: 市場データベースに記録できませんでした: %s\n", e.what());
+        record.Notes.push_back(std::string("市場データベースに記録できませんでした: ") + e.what());
+    }
 }
 
 int RunFile(CliContext& context, const Args& args) {
@@ -35,6 +49,7 @@ int RunFile(CliContext& context, const Args& args) {
         LogRun(context, record);
         throw;
     }
+    AddToMarketDb(context, result, record);
     const bool failed = !result.BadNames.empty() || !result.Missing.empty();
     quotes::DescribeFilingInRunRecord(!failed, result.Report, record);
     for (const auto& path : result.BadNames) record.Notes.push_back("ファイル名エラー " + path.filename().string());
@@ -62,7 +77,8 @@ const Command kFileCommand = {
     "are filed; the exit status is then 1. A malformed line stops the command before any history\n"
     "file is changed. A damaged history file (not 3,700 bytes, days out of order, unreadable) is\n"
     "left exactly as it is and named on stderr; every other issue is filed and the exit status is\n"
-    "4. Leaves a line in the run log (see 'log').",
+    "4. Each file filed is also stored in the market database (see 'db'); when that fails, it is said\n"
+    "on stderr and the rest is unchanged. Leaves a line in the run log (see 'log').",
     RunFile,
 };
 

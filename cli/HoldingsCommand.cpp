@@ -8,6 +8,7 @@
 #include "holdings/History.h"
 #include "platform/Table.h"
 #include "settings/CommandOptions.h"
+#include "settings/MarketSplits.h"
 
 namespace mirolanda::cli {
 namespace {
@@ -31,8 +32,15 @@ int RunHoldings(CliContext& context, const Args& args) {
     if (!load.Problems.empty()) std::fprintf(stderr, "%s\n", load.Message().c_str());
 
     holdings::HistoryFolder history(context.folders.StockData);
-    holdings::BuyGrid grid = holdings::UpdateBuyGrid(table, history, settings::AlertsFrom(context.Settings()));
+    std::string unread;
+    const holdings::SplitsOf splits = settings::MarketSplitsFrom(context.Settings(), unread);
+    if (!unread.empty()) std::fprintf(stderr, "mirolanda-cli: 株式分割を読めません: %s\n", unread.c_str());
+    holdings::BuyGrid grid = holdings::UpdateBuyGrid(table, history, settings::AlertsFrom(context.Settings()), splits);
     for (const auto& problem : grid.Problems) std::fprintf(stderr, "%s\n", problem.c_str());
+    for (int i = 0; i < grid.Grid.RowCount(); ++i) {
+        const std::string& note = grid.Marks[static_cast<size_t>(i)].SplitNote;
+        if (!note.empty()) std::fprintf(stderr, "%s: %s\n", grid.Grid.Cell(i, holdings::kGridCode).c_str(), note.c_str());
+    }
     for (int i = 0; i < grid.Grid.RowCount(); ++i) {
         const auto& row = grid.Grid.RowAt(i);
         std::printf("%s\t%s\t%s\t%s\t%s\n", row[holdings::kGridCode].c_str(), row[holdings::kGridPrice].c_str(),
@@ -51,7 +59,10 @@ const Command kHoldingsCommand = {
     "purchase price, current price (the newest stored close), rise rate in percent, and \"up\"\n"
     "or \"down\" when the rate has reached the alert threshold of the settings (BuyUpChkMode,\n"
     "BuyUpNum, BuyDownChkMode, BuyDownNum). Exits 0, or 3 when any holding is marked.\n"
-    "Lines of the holdings file that cannot be read are reported on stderr and skipped.",
+    "Lines of the holdings file that cannot be read are reported on stderr and skipped. Across a\n"
+    "split recorded in the market database (see 'split'), the rate and the alert use the purchase\n"
+    "price adjusted by the splits between the purchase date and the current close; the price is\n"
+    "printed as stored, and the split is named on stderr.",
     RunHoldings,
 };
 

@@ -30,6 +30,9 @@ const std::vector<const Command*> kCommands = {
     &kIssueCommand,
     &kDownloadCommand,
     &kLogCommand,
+    &kDbCommand,
+    &kSplitCommand,
+    &kExportCommand,
 };
 
 void PrintUsage(std::FILE* out) {

@@ -10,7 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include <functional>
+
 #include "holdings/History.h"
+#include "market/MarketHistory.h"
 #include "platform/Table.h"
 
 namespace mirolanda::holdings {
@@ -36,7 +39,17 @@ enum class BuyAlert { None, Up, Down };
 struct BuyRowMark {
     BuyAlert Alert = BuyAlert::None;
     std::optional<uint32_t> CodeColour;  // background of the code cell, when marked
+    // The splits the rise rate took into account, for the row's tooltip; empty when none.
+    std::string SplitNote;
 };
+
+// An issue's recorded splits, ex-dates ascending (a market history's Splits).
+using SplitsOf = std::function<std::vector<market::Split>(const market::IssueCode&)>;
+
+// The purchase price comparable with a close of `currentDay`: × the factor of every split whose
+// ex-date is after `purchaseDay` and not after `currentDay`, unrounded; and the splits applied.
+double AdjustedPurchasePrice(double price, const platform::Date& purchaseDay, const platform::Date& currentDay,
+                             const std::vector<market::Split>& splits, std::vector<market::Split>* applied = nullptr);
 
 struct BuyGrid {
     platform::Table Grid{kGridColumns};  // heading row, then one row per holding
@@ -63,7 +76,11 @@ std::string FormatRiseRate(double rate);
 // (so a row meeting both ends with the fall colour); both compare the rate as shown. A
 // percentage that is not a number turns its pass off. Reads one history record per holding;
 // a damaged history file leaves that row's price and rate empty and is named in Problems,
-// so one bad file never hides the other holdings.
-BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts);
+// so one bad file never hides the other holdings. With `splits`, the rate and the alerts use the
+// purchase price adjusted across the splits between the purchase date and the current close's
+// (AdjustedPurchasePrice); the price cell still shows the price as stored and the row's
+// SplitNote names the splits.
+BuyGrid UpdateBuyGrid(const platform::Table& holdings, const History& history, const BuyAlertSettings& alerts,
+                      const SplitsOf& splits = {});
 
 }  // namespace mirolanda::holdings

@@ -7,10 +7,11 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n qtkeychain-qt6-dev
-  libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
+  libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ca-certificates xvfb xauth fonts-ipafont-gothic
   tinyproxy-bin
+  sqlite3
   "$@"
 )
 

@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "calendar/Calender.h"
+#include "marketdb/MarketDb.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
+#include "platform/TextFields.h"
 
 namespace mirolanda::settings {
 namespace {
@@ -22,6 +24,13 @@ platform::Folders FoldersFrom(const Snapshot& s) {
 
 platform::Folders DefaultFolders(const std::filesystem::path& programFolder) {
     return FoldersFrom(Snapshot(programFolder));
+}
+
+std::filesystem::path MarketDatabaseFrom(const Snapshot& s) {
+    const std::string text = s.Text(keys::MarketDatabase);
+    const std::string_view path = platform::TrimBlanks(text);
+    if (path.empty()) return s.ProgramFolder() / marketdb::kDefaultFileName;
+    return std::filesystem::path(path);
 }
 
 Connection ConnectionFrom(const Snapshot& s) {

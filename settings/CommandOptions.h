@@ -23,6 +23,10 @@ platform::Folders FoldersFrom(const Snapshot& settings);
 // The folders every key at its default gives: sub-folders of the program folder.
 platform::Folders DefaultFolders(const std::filesystem::path& programFolder);
 
+// The market history database's file: "MarketDatabase", or "Market.sqlite3" in the program
+// folder when that is empty.
+std::filesystem::path MarketDatabaseFrom(const Snapshot& settings);
+
 // The connection set-up: the stored mode and "server:port" of the proxy.
 struct Connection {
     int Mode = 0;

@@ -13,7 +13,7 @@ std::span<const Key* const> AllKeys() {
         &UserName, &UserSign,
         &BuyUpChkMode, &BuyUpNum, &BuyUpColor, &BuyDownChkMode, &BuyDownNum, &BuyDownColor,
         &NotifyMode, &TrayOnClose,
-        &LastAutoDownLoad, &LastDownload, &JQuantsApiKey,
+        &LastAutoDownLoad, &LastDownload, &JQuantsApiKey, &MarketDatabase,
     };
     return all;
 }

@@ -83,6 +83,8 @@ inline constexpr Key TrayOnClose{kSectionParameters, "TrayOnClose", "0", G::Noti
 inline constexpr Key LastAutoDownLoad{kSectionParameters, "LastAutoDownLoad", "", G::Internal};
 // The window's last download: "yyyy/mm/dd hh:nn" and the issue count, or "NG" and the failure.
 inline constexpr Key LastDownload{kSectionParameters, "LastDownload", "", G::Internal};
+// The market history database's file; empty: "Market.sqlite3" in the program folder.
+inline constexpr Key MarketDatabase{kSectionParameters, "MarketDatabase", "", G::Internal};
 }  // namespace keys
 
 // Every key, in the order its group saves it.

@@ -9,6 +9,7 @@ cd "${1:-$(dirname "$0")/../..}"
 declare -A may_include=(
   [kodemorph]=""
   [platform]=""
+  [marketdb]="platform market"
   [calendar]="platform"
   [market]="platform calendar"
   [quotesite]="platform market"
@@ -16,9 +17,9 @@ declare -A may_include=(
   [quotes]="platform market calendar"
   [bonus]="platform"
   [holdings]="platform market quotes quotesite"
-  [settings]="platform market quotesite jquants quotes calendar bonus holdings"
-  [cli]="platform market quotesite jquants quotes calendar bonus holdings settings"
-  [app]="platform market quotesite jquants quotes calendar bonus holdings settings"
+  [settings]="platform market marketdb quotesite jquants quotes calendar bonus holdings"
+  [cli]="platform market marketdb quotesite jquants quotes calendar bonus holdings settings"
+  [app]="platform market marketdb quotesite jquants quotes calendar bonus holdings settings"
   [tools]="platform"
 )
 # What each sub-folder of app/ may include from app/ besides itself: the small widgets and the
@@ -35,7 +36,7 @@ declare -A app_may_include=(
   [shell]="*"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market quotesite jquants quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market marketdb quotesite jquants quotes calendar bonus holdings tools"
 
 offences=0
 offence() {

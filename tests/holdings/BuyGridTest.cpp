@@ -132,3 +132,46 @@ TEST(BuyGridTest, ADamagedHistoryFileBlanksItsRowOnlyAndIsNamed) {
 
 }  // namespace
 }  // namespace mirolanda::holdings
+
+namespace mirolanda::holdings {
+namespace {
+
+TEST(BuyGridTest, TheRateAcrossASplitUsesThePurchasePriceAdjustedUpToTheCurrentClose) {
+    struct Case {
+        const char* what;
+        std::string bought, price;
+        std::vector<market::Split> splits;
+        int32_t close;
+        std::string shownRate;
+        BuyAlert alert;
+        std::string note;  // a part of the tooltip; "" for none
+    } cases[] = {
+        {"1→5 after the purchase", "2001/05/17", "1000", {{1301, {2001, 5, 18}, 5, "jquants"}}, 201, "100.50",
+         BuyAlert::None, "2001/05/18 1→5 分割。上昇率は買値 200 円として計算しています"},
+        {"ex-date on the purchase day: bought after it", "2001/05/18", "1000", {{1301, {2001, 5, 18}, 5, "user"}}, 201,
+         "20.10", BuyAlert::Down, ""},
+        {"ex-date after the current close: not yet", "2001/05/10", "1000", {{1301, {2001, 5, 21}, 5, "user"}}, 1001,
+         "100.10", BuyAlert::None, ""},
+        {"two splits multiply", "2001/01/05", "600",
+         {{1301, {2001, 2, 1}, 2, "user"}, {1301, {2001, 3, 1}, 3, "user"}}, 130, "130.00", BuyAlert::Up,
+         "2001/02/01 1→2 分割、2001/03/01 1→3 分割"},
+        {"a 10→1 consolidation", "2001/05/01", "100", {{1301, {2001, 5, 18}, 0.1, "user"}}, 1000, "100.00",
+         BuyAlert::None, "10→1 併合"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::MemoryHistory history;
+        history.Records[1301] = test::MakeRecord("極洋", "2001/05/18", {c.close});
+        platform::Table holdings(kBuyColumns);
+        holdings.AddRow({"1301", "極洋", c.bought, c.price, "1000"});
+        const BuyGrid grid = UpdateBuyGrid(holdings, history, {}, [&](const market::IssueCode&) { return c.splits; });
+        EXPECT_EQ(grid.Grid.Cell(0, kGridPrice), c.price);  // shown as stored
+        EXPECT_EQ(grid.Grid.Cell(0, kGridRate), c.shownRate);
+        EXPECT_EQ(grid.Marks[0].Alert, c.alert);
+        if (c.note.empty()) EXPECT_EQ(grid.Marks[0].SplitNote, "");
+        else EXPECT_NE(grid.Marks[0].SplitNote.find(c.note), std::string::npos) << grid.Marks[0].SplitNote;
+    }
+}
+
+}  // namespace
+}  // namespace mirolanda::holdings
