@@ -14,13 +14,15 @@ declare -A may_include=(
   [calendar]="platform"
   [bonus]="platform"
   [holdings]="platform market quotes"
+  [charts]="platform market"
+  [painter]="platform"
   [settings]="platform market quotes calendar bonus holdings"
-  [cli]="platform market quotes calendar bonus holdings settings"
-  [app]="platform market quotes calendar bonus holdings settings"
+  [cli]="platform market quotes calendar bonus holdings charts painter settings"
+  [app]="platform market quotes calendar bonus holdings charts painter settings"
   [tools]="platform"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market quotes calendar bonus holdings charts tools"
 
 offences=0
 offence() {
