@@ -34,19 +34,24 @@ double Viewport::CentreX(size_t index) const {
 }
 
 std::optional<size_t> Viewport::IndexAt(double x) const {
-    const double fromRight = std::floor((plotWidth_ - x) / barWidth_);
+    // Places are [left, left + width), counted from the right edge.
+    const double fromRight = std::ceil((plotWidth_ - x) / barWidth_) - 1;
     const double index = static_cast<double>(end_) - 1 - fromRight;
-    if (index < static_cast<double>(First()) || index >= static_cast<double>(end_)) return std::nullopt;
+    if (fromRight < 0 || index < static_cast<double>(First()) || index >= static_cast<double>(end_)) {
+        return std::nullopt;
+    }
     return static_cast<size_t>(index);
 }
 
 void Viewport::Zoom(int steps, double anchorX) {
     if (steps == 0 || count_ == 0) return;
-    const double fromRight = (plotWidth_ - anchorX) / barWidth_;
-    const double anchored = static_cast<double>(end_) - fromRight;  // bar position under the anchor
+    const auto anchored = IndexAt(anchorX);
     barWidth_ = std::clamp(barWidth_ * std::pow(1.25, steps), kMinBarWidth, kMaxBarWidth);
-    const double newEnd = anchored + (plotWidth_ - anchorX) / barWidth_;
-    end_ = static_cast<size_t>(std::clamp(std::round(newEnd), 0.0, static_cast<double>(count_)));
+    if (anchored) {
+        // The right edge that puts the anchored bar's place under the mouse again.
+        const double end = static_cast<double>(*anchored) + std::ceil((plotWidth_ - anchorX) / barWidth_);
+        end_ = static_cast<size_t>(std::min(end, static_cast<double>(count_)));
+    }
     Clamp();
 }
 
