@@ -18,6 +18,7 @@ extern const Command kDownloadCommand;  // download [--no-csv] [--no-file]
 extern const Command kSettingCommand;   // setting KEY [VALUE]
 extern const Command kHoldingsCommand;  // holdings
 extern const Command kLogCommand;       // log [--lines N]
+extern const Command kChartCommand;     // chart CODE --png FILE [...]
 
 // Exit status of a command that did its work but left some history files alone (damaged);
 // 0 is complete success, 1 failure, 2 wrong arguments, 3 a marked holding.

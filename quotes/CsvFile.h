@@ -35,6 +35,10 @@ struct CsvLine {
 // with letters such as 130A, a close that does not fit 32 bits), FileError when it cannot be read.
 std::vector<CsvLine> ReadDailyCsv(const std::filesystem::path& path);
 
+// The line of one issue in a daily CSV file, found without decoding the rest of the file;
+// nothing when the file has no line of that code. Throws as ReadDailyCsv does for that line.
+std::optional<CsvLine> FindDailyCsvLine(const std::filesystem::path& path, const market::IssueCode& code);
+
 // The newest daily CSV file of the folder (exactly "yyyymmdd.csv", any letter case), of a date
 // before `before` ("yyyymmdd") when one is given; nothing when the folder holds none or does
 // not exist.
