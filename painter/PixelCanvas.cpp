@@ -27,6 +27,10 @@ double PixelCanvas::TextWidth(std::string_view text) const {
     return metrics_.horizontalAdvance(ToQString(text));
 }
 
+double MeasuringCanvas::TextWidth(std::string_view text) const {
+    return metrics_.horizontalAdvance(ToQString(text));
+}
+
 double PixelCanvas::TextHeight(std::string_view) const {
     return metrics_.height();
 }

@@ -41,4 +41,22 @@ private:
     QFontMetricsF metrics_;
 };
 
+// A canvas that draws nothing and measures texts in a font: lays a chart out before painting.
+class MeasuringCanvas final : public platform::Canvas {
+public:
+    MeasuringCanvas(const QFont& font, QSizeF size) : size_(size), metrics_(font) {}
+    double Width() const override { return size_.width(); }
+    double Height() const override { return size_.height(); }
+    double TextWidth(std::string_view text) const override;
+    double TextHeight(std::string_view) const override { return metrics_.height(); }
+    void Clear() override {}
+    void Line(double, double, double, double, uint32_t, platform::PenStyle, int) override {}
+    void Rect(double, double, double, double, std::optional<uint32_t>, uint32_t) override {}
+    void Text(double, double, std::string_view, uint32_t) override {}
+
+private:
+    QSizeF size_;
+    QFontMetricsF metrics_;
+};
+
 }  // namespace mirolanda::painter
