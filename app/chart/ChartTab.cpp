@@ -33,7 +33,9 @@ W* Named(W* widget, const QString& name) {
 
 ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* parent)
     : QWidget(parent), services_(services), history_(std::move(history)) {
+    // Two rows, so that the tab fits the window's least width: the issue, then how to draw it.
     auto* bar = new QHBoxLayout;
+    auto* options = new QHBoxLayout;
     TxtChartCode = Named(new QLineEdit, QStringLiteral("TxtChartCode"));
     TxtChartCode->setPlaceholderText(QStringLiteral("銘柄コードまたは銘柄名"));
     TxtChartCode->setMaximumWidth(220);
@@ -49,7 +51,7 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     for (int i = 0; i < 3; ++i) {
         OptChartPeriod[i] = Named(new QRadioButton(QString::fromUtf8(periods[i])), QStringLiteral("OptChartPeriod(%1)").arg(i));
         OptChartPeriod[i]->setChecked(i == 0);
-        bar->addWidget(OptChartPeriod[i]);
+        options->addWidget(OptChartPeriod[i]);
         connect(OptChartPeriod[i], &QRadioButton::toggled, this, [this](bool on) {
             if (!on) return;
             ShowAverageCaptions();
@@ -59,7 +61,7 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     for (int i = 0; i < 3; ++i) {
         ChkChartAverage[i] = Named(new QCheckBox, QStringLiteral("ChkChartAverage(%1)").arg(i));
         ChkChartAverage[i]->setChecked(true);
-        bar->addWidget(ChkChartAverage[i]);
+        options->addWidget(ChkChartAverage[i]);
         connect(ChkChartAverage[i], &QCheckBox::toggled, this, [this] {
             PicChart->SetShowAverages({ChkChartAverage[0]->isChecked(), ChkChartAverage[1]->isChecked(),
                                        ChkChartAverage[2]->isChecked()});
@@ -79,7 +81,10 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
 
     PicChart = Named(new ChartView, QStringLiteral("PicChart"));
     auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(4, 4, 4, 4);
     page->addLayout(bar);
+    options->addStretch(1);
+    page->addLayout(options);
     page->addWidget(PicChart, 1);
     ShowAverageCaptions();
 }
