@@ -156,17 +156,17 @@ awk -F, -v OFS=, -v days="${CHART_DAYS[*]}" -v folder="$PROG/CsvData" '
       for (k = 1; k <= NR; k++) {
         split(line[k], f, ",")
         if (f[6] + 0 <= 0) { print line[k] > file; continue }
-        c = price[k]; o = c * (1 + (rand() - 0.5) * 0.03)
+        price[k] = price[k] * (1 + 0.004 * sin(d / 9.0 + k)); c = price[k]; o = c * (1 + (rand() - 0.5) * 0.03)
         h = (o > c ? o : c) * (1 + rand() * 0.012); l = (o < c ? o : c) * (1 - rand() * 0.012)
         f[3] = int(o + 0.5); f[4] = int(h + 0.5); f[5] = int(l + 0.5); f[6] = int(c + 0.5)
-        print f[1], f[2], f[3], f[4], f[5], f[6], f[7] > file
-        price[k] = o * (1 + 0.004 * sin(d / 9.0 + k))
+        print f[1], f[2], f[3], f[4], f[5], f[6], int((f[7] + 0) * (0.4 + rand() * 1.2)) "\r" > file
+        price[k] = o
       }
       close(file)
     }
   }' "$CSV"
 read -r CHART_CODE _ < <(pick 12)
 # The tab 「チャート」 with the first holding's issue typed in, and the same chart from the CLI.
-shot chart-1280 4 1280 800 80,20 "type:$CHART_CODE"
+shot chart-1280 4 1280 800 100,45 "type:$CHART_CODE"
 [[ -z "${ONLY:-}" || cli-chart == $ONLY ]] && cli chart "$CHART_CODE" --png "$OUT/cli-chart.png" --size 1280x800 \
   && echo "$OUT/cli-chart.png"
