@@ -31,6 +31,7 @@ struct Command {
     const char* name;
     const char* usage;  // printed by --help: the first line is the synopsis
     int (*run)(CliContext& context, const Args& args);
+    bool draws = false;  // paints with QtGui: runs under a QGuiApplication on the offscreen platform
 };
 
 // Thrown by a command for wrong arguments; main prints the message and the usage, exit 2.

@@ -1,6 +1,7 @@
 // mirolanda-cli: the program's commands without a window, for a home server's cron, for
 // scripts and for benchmarks. Reads the same settings file and folders as the window.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -33,6 +34,7 @@ const std::vector<const Command*> kCommands = {
     &kDbCommand,
     &kSplitCommand,
     &kExportCommand,
+    &kChartCommand,
 };
 
 void PrintUsage(std::FILE* out) {
@@ -100,11 +102,24 @@ CliContext MakeContext(const GlobalOptions& o) {
     return context;
 }
 
+// The desktop's secret store answers through Qt's event loop; a command that paints needs
+// QtGui's fonts, which the offscreen platform gives without a display.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const Command* c : kCommands) {
+            if (c->draws && std::strcmp(argv[i], c->name) == 0) {
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+                return std::make_unique<QGuiApplication>(argc, argv);
+            }
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The desktop's secret store answers through Qt's event loop.
-    QCoreApplication app(argc, argv);
+    const auto app = MakeApplication(argc, argv);
     const Command* command = nullptr;
     try {
         GlobalOptions globals = ParseGlobals(argc, argv);

@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "holdings/Canvas.h"
+#include "platform/Canvas.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::holdings {
+
+using platform::Canvas;
+using platform::PenStyle;
 
 inline constexpr uint32_t kChartBlack = 0;
 inline constexpr uint32_t kChartGrey = 8421504;

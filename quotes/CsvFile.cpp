@@ -1,5 +1,6 @@
 #include "quotes/CsvFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -309,6 +310,25 @@ market::DaySnapshot ReadDailyCsvDay(const fs::path& path) {
     snapshot.Rows = ReadDailyCsv(path);
     for (market::SnapshotRow& row : snapshot.Rows) row.Prices.Day = *day;
     return snapshot;
+}
+
+std::optional<market::SnapshotRow> FindDailyCsvLine(const fs::path& path, const market::IssueCode& code) {
+    const std::string bytes = platform::ReadFileBytes(path);
+    // Codes and separators are ASCII, and no Shift_JIS byte of a name is a comma or a line
+    // break, so the line can be found in the bytes as they are.
+    const std::string start = code.Text() + ",";
+    for (size_t at = 0; at < bytes.size();) {
+        size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        if (bytes.compare(at, start.size(), start) == 0) {
+            std::string_view line(bytes.data() + at, end - at);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            const auto number = static_cast<int>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+            return ParseLine(platform::SjisToUtf8(line), path, number + 1);
+        }
+        at = end + 1;
+    }
+    return std::nullopt;
 }
 
 std::optional<fs::path> NewestDailyCsv(const fs::path& csvFolder, std::string_view before) {

@@ -45,6 +45,10 @@ std::vector<market::SnapshotRow> ReadDailyCsv(const std::filesystem::path& path)
 // The file as the day its name gives (source "csv"); FormatError for a name that gives none.
 market::DaySnapshot ReadDailyCsvDay(const std::filesystem::path& path);
 
+// The line of one issue in a daily CSV file, found without decoding the rest of the file;
+// nothing when the file has no line of that code. Throws as ReadDailyCsv does for that line.
+std::optional<market::SnapshotRow> FindDailyCsvLine(const std::filesystem::path& path, const market::IssueCode& code);
+
 // The newest daily CSV file of the folder (exactly "yyyymmdd.csv", any letter case), of a date
 // before `before` ("yyyymmdd") when one is given; nothing when the folder holds none or does
 // not exist.

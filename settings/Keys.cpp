@@ -12,6 +12,7 @@ std::span<const Key* const> AllKeys() {
         &AutoMode, &AutoTime, &AutoCsvSave, &AutoDataSave, &AutoDownCheck, &AutoDownNum,
         &UserName, &UserSign,
         &BuyUpChkMode, &BuyUpNum, &BuyUpColor, &BuyDownChkMode, &BuyDownNum, &BuyDownColor,
+        &ChartUpColor, &ChartDownColor,
         &NotifyMode, &TrayOnClose,
         &LastAutoDownLoad, &LastDownload, &JQuantsApiKey, &MarketDatabase,
     };

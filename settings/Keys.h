@@ -76,6 +76,10 @@ inline constexpr Key BuyUpColor{kSectionParameters, "BuyUpColor", "65280", G::Bu
 inline constexpr Key BuyDownChkMode{kSectionParameters, "BuyDownChkMode", "1", G::Buy};
 inline constexpr Key BuyDownNum{kSectionParameters, "BuyDownNum", "70.0", G::Buy};
 inline constexpr Key BuyDownColor{kSectionParameters, "BuyDownColor", "255", G::Buy};
+// The candlestick chart's rising (陽線, red) and falling (陰線, blue) candles; set in the file
+// or with `mirolanda-cli setting`, written once changed.
+inline constexpr Key ChartUpColor{kSectionParameters, "ChartUpColor", "224", G::Internal};
+inline constexpr Key ChartDownColor{kSectionParameters, "ChartDownColor", "12599296", G::Internal};
 // Desktop notifications of downloads and alerts; staying in the tray when the window is closed.
 inline constexpr Key NotifyMode{kSectionParameters, "NotifyMode", "1", G::Notify};
 inline constexpr Key TrayOnClose{kSectionParameters, "TrayOnClose", "0", G::Notify};

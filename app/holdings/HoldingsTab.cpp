@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/holdings/BuyFrm.h"
-#include "app/holdings/ChartCanvas.h"
+#include "painter/ChartCanvas.h"
 #include "app/widgets/Controls.h"
 #include "app/widgets/Dialogs.h"
 #include "app/commands/ErrorBox.h"
@@ -178,7 +178,7 @@ void HoldingsTab::FgBuy_EnterCell() {
         auto record = history.Record(market::CodeOfCell(BuyGrid.Cell(index, holdings::kGridCode)));
         // Drawn again at every change of the picture's size, for the size it has then.
         PicBuy->Draw([record = std::move(record), holding = FgBuyTmp.RowAt(index)](QImage& image) {
-            ChartCanvas canvas(image);
+            painter::ChartCanvas canvas(image);
             holdings::DrawBuyChart(canvas, record, holding[holdings::kBuyDate],
                                    market::CodeOfCell(holding[holdings::kBuyCode]),
                                    platform::CellToInt32(holding[holdings::kBuyPrice]));

@@ -1,6 +1,8 @@
 #include "app/shell/MainFrm.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QTableView>
 #include <algorithm>
 #include <cmath>
 #include <QGuiApplication>
@@ -26,10 +28,13 @@
 #include "app/shell/Notifier.h"
 #include "app/settings/SettingsTab.h"
 #include "app/widgets/Twips.h"
+#include "app/chart/ChartTab.h"
 #include "calendar/Calender.h"
+#include "holdings/BuyData.h"
 #include "platform/Folders.h"
 #include "quotes/StockFile.h"
 #include "platform/Numbers.h"
+#include "settings/ChartSetup.h"
 
 namespace mirolanda::app {
 namespace {
@@ -103,6 +108,10 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     tabMain_->addTab(holdings_, QStringLiteral("持株情報(&H)"));
     tabMain_->addTab(bonus_, QStringLiteral("おまけ(&B)"));
     tabMain_->addTab(settingsTab_, QStringLiteral("設定・保守(&O)"));
+    // Last, so that the tab index users' settings files remember still names the same tab.
+    chart_ = new ChartTab(*this, [this] { return settings::OpenMarketHistory(LiveSettings()); });
+    tabMain_->addTab(chart_, QStringLiteral("チャート(&C)"));
+    ConnectChartOpeners();
     AddTabSwitchKeys();
 
     calendar_ = new CalendarTab(holidays_, platform::CalenderFile(programFolder_), clock_);
@@ -137,6 +146,35 @@ void MainFrm::AddTabSwitchKeys() {
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
     add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
     add(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+}
+
+void MainFrm::ConnectChartOpeners() {
+    auto* fix = download_->findChild<QTableView*>(QStringLiteral("FgFix"));
+    connect(fix, &QTableView::doubleClicked, this, [this, fix](const QModelIndex& index) {
+        const auto code = market::CodeFromText(fix->model()->index(index.row(), 0).data().toString().toStdString());
+        if (!code) return;
+        chart_->Open(*code);
+        tabMain_->setCurrentWidget(chart_);
+    });
+    // A double click on a holding edits it; its candles are one entry of the grid's menu away.
+    auto* buy = holdings_->findChild<QTableView*>(QStringLiteral("FgBuy"));
+    auto* candles = new QAction(QStringLiteral("ローソク足チャートを表示"), buy);
+    buy->setContextMenuPolicy(Qt::ActionsContextMenu);
+    buy->addAction(candles);
+    connect(candles, &QAction::triggered, this, [this, buy] {
+        const int row = buy->currentIndex().row();
+        const auto& holdings = holdings_->Holdings();
+        if (row < 0 || row >= holdings.RowCount()) return;
+        const auto& holding = holdings.RowAt(row);
+        const auto code = market::CodeOfCell(holding[holdings::kBuyCode]);
+        if (!code.IsValid()) return;
+        std::optional<charts::Purchase> purchase;
+        if (const auto day = platform::ParseSlashed(holding[holdings::kBuyDate])) {
+            purchase = charts::Purchase{*day, market::FromYen(platform::CellToInt32(holding[holdings::kBuyPrice]))};
+        }
+        chart_->Open(code, purchase);
+        tabMain_->setCurrentWidget(chart_);
+    });
 }
 
 void MainFrm::ConnectTray() {

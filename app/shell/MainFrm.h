@@ -26,6 +26,7 @@ namespace mirolanda::app {
 class AutoDownload;
 class BonusTab;
 class CalendarTab;
+class ChartTab;
 class Dialogs;
 class ElidedLabel;
 class HoldingsTab;
@@ -70,6 +71,7 @@ public:
     BonusTab* Bonus() const { return bonus_; }
     SettingsTab* Config() const { return settingsTab_; }
     CalendarTab* Calendar() const { return calendar_; }
+    ChartTab* Charts() const { return chart_; }
     AutoDownload* Automation() const { return auto_; }
 
     // WindowServices and CommandStatus
@@ -145,7 +147,11 @@ private:
     BonusTab* bonus_ = nullptr;
     SettingsTab* settingsTab_ = nullptr;
     CalendarTab* calendar_ = nullptr;
+    ChartTab* chart_ = nullptr;
     AutoDownload* auto_ = nullptr;
+
+    // The chart of a row of the download grid (double click) or of the holdings grid (its menu).
+    void ConnectChartOpeners();
 };
 
 }  // namespace mirolanda::app

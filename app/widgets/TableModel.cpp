@@ -161,13 +161,4 @@ QColor ContrastingText(const QColor& background) {
     return brightness < 140 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-QColor ColorFromBgr(uint32_t bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-uint32_t BgrFromColor(const QColor& color) {
-    return static_cast<uint32_t>(color.red()) | (static_cast<uint32_t>(color.green()) << 8) |
-           (static_cast<uint32_t>(color.blue()) << 16);
-}
-
 }  // namespace mirolanda::app

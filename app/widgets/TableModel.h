@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "painter/Colours.h"
 #include "platform/Table.h"
 
 class QTableView;
@@ -70,7 +71,7 @@ void KeepColumnWidths(QTableView* view);
 QColor ContrastingText(const QColor& background);
 
 // A colour stored as the decimal 0x00BBGGRR value, and back.
-QColor ColorFromBgr(uint32_t bgr);
-uint32_t BgrFromColor(const QColor& color);
+using painter::BgrFromColor;
+using painter::ColorFromBgr;
 
 }  // namespace mirolanda::app

@@ -15,7 +15,7 @@
 #include "WindowFixture.h"
 #include "app/settings/AlertSettingsPage.h"
 #include "app/holdings/BuyFrm.h"
-#include "app/holdings/ChartCanvas.h"
+#include "painter/ChartCanvas.h"
 #include "app/widgets/Dialogs.h"
 #include "app/holdings/HoldingsTab.h"
 #include "app/widgets/PictureArea.h"
@@ -358,7 +358,7 @@ TEST(ChartCanvasTest, OnAHighDpiScreenTheChartIsDrawnWithEveryDevicePixel) {
         QImage image(QSize(400, 225) * ratio, QImage::Format_RGB32);
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::white);
-        ChartCanvas canvas(image);
+        painter::ChartCanvas canvas(image);
         EXPECT_DOUBLE_EQ(canvas.Width(), 400 * 15.0) << "the chart's units do not depend on the ratio";
         holdings::DrawBuyChart(canvas, record, "2001/04/20", 1301, 520);
         return image;

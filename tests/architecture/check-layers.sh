@@ -17,9 +17,11 @@ declare -A may_include=(
   [quotes]="platform market calendar"
   [bonus]="platform"
   [holdings]="platform market quotes quotesite"
-  [settings]="platform market marketdb quotesite jquants quotes calendar bonus holdings"
-  [cli]="platform market marketdb quotesite jquants quotes calendar bonus holdings settings"
-  [app]="platform market marketdb quotesite jquants quotes calendar bonus holdings settings"
+  [settings]="platform market marketdb charts quotesite jquants quotes calendar bonus holdings"
+  [cli]="platform market marketdb charts painter quotesite jquants quotes calendar bonus holdings settings"
+  [app]="platform market marketdb charts painter quotesite jquants quotes calendar bonus holdings settings"
+  [charts]="platform market"
+  [painter]="platform"
   [tools]="platform"
 )
 # What each sub-folder of app/ may include from app/ besides itself: the small widgets and the
@@ -36,7 +38,7 @@ declare -A app_may_include=(
   [shell]="*"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market marketdb quotesite jquants quotes calendar bonus holdings tools"
+qt_free="kodemorph platform market marketdb quotesite jquants quotes calendar bonus holdings charts tools"
 
 offences=0
 offence() {

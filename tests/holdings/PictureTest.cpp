@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ public:
     void Line(double x1, double y1, double x2, double y2, uint32_t colour, PenStyle style, int) override {
         ops.push_back({Op::Line, x1, y1, x2, y2, colour, style, {}});
     }
+    void Rect(double, double, double, double, std::optional<uint32_t>, uint32_t) override {}
     void Text(double x, double y, std::string_view text, uint32_t colour) override {
         ops.push_back({Op::Text, x, y, 0, 0, colour, PenStyle::Solid, std::string(text)});
     }

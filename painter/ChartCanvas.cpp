@@ -1,14 +1,17 @@
-#include "app/holdings/ChartCanvas.h"
+#include "painter/ChartCanvas.h"
 
 #include <QPen>
 #include <algorithm>
 
-#include "app/widgets/TableModel.h"
-#include "app/widgets/Twips.h"
+#include "painter/Colours.h"
 
-namespace mirolanda::app {
+namespace mirolanda::painter {
 
 namespace {
+
+// The holding chart is laid out in twips, 15 to a device-independent pixel as everywhere in
+// the window.
+constexpr double kTwipsPerPixel = 15;
 
 // The chart stacks its texts and plot over 16.5 text heights from the bottom edge.
 constexpr double kTextLines = 16.5;
@@ -63,13 +66,21 @@ void ChartCanvas::Clear() {
     painter_.restore();
 }
 
-void ChartCanvas::Line(double x1, double y1, double x2, double y2, uint32_t colour, holdings::PenStyle style,
+void ChartCanvas::Line(double x1, double y1, double x2, double y2, uint32_t colour, platform::PenStyle style,
                        int width) {
     // Widths are in pixels whatever the scale: a cosmetic pen.
-    QPen pen(ColorFromBgr(colour), width, style == holdings::PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+    QPen pen(ColorFromBgr(colour), width, style == platform::PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     pen.setCosmetic(true);
     painter_.setPen(pen);
     painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+void ChartCanvas::Rect(double x, double y, double width, double height, std::optional<uint32_t> fill,
+                       uint32_t outline) {
+    painter_.setPen(QPen(ColorFromBgr(outline), 0));
+    if (fill) painter_.setBrush(ColorFromBgr(*fill));
+    else painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(x, y, width, height));
 }
 
 void ChartCanvas::Text(double x, double y, std::string_view text, uint32_t colour) {
@@ -82,4 +93,4 @@ void ChartCanvas::Text(double x, double y, std::string_view text, uint32_t colou
     painter_.restore();
 }
 
-}  // namespace mirolanda::app
+}  // namespace mirolanda::painter

@@ -9,11 +9,11 @@
 #include <QImage>
 #include <QPainter>
 
-#include "holdings/Canvas.h"
+#include "platform/Canvas.h"
 
-namespace mirolanda::app {
+namespace mirolanda::painter {
 
-class ChartCanvas final : public holdings::Canvas {
+class ChartCanvas final : public platform::Canvas {
 public:
     // Paints into `image` until destroyed.
     explicit ChartCanvas(QImage& image);
@@ -23,8 +23,10 @@ public:
     double TextWidth(std::string_view text) const override;
     double TextHeight(std::string_view text) const override;
     void Clear() override;
-    void Line(double x1, double y1, double x2, double y2, uint32_t colour, holdings::PenStyle style,
+    void Line(double x1, double y1, double x2, double y2, uint32_t colour, platform::PenStyle style,
               int width) override;
+    void Rect(double x, double y, double width, double height, std::optional<uint32_t> fill,
+              uint32_t outline) override;
     void Text(double x, double y, std::string_view text, uint32_t colour) override;
 
     // The font the chart uses on an image of this height.
@@ -38,4 +40,4 @@ private:
     double lineHeight_;  // twips
 };
 
-}  // namespace mirolanda::app
+}  // namespace mirolanda::painter
