@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/WriterLock.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::cli {
@@ -19,6 +20,7 @@ std::string BadNameText() {
 
 int RunFile(CliContext& context, const Args& args) {
     if (args.empty()) throw UsageError{"file takes one or more CSV files"};
+    const platform::FolderLock lock = LockForWriting(context);
     std::vector<std::filesystem::path> paths(args.begin(), args.end());
     platform::RunRecord record;
     record.Start = context.clock->Now();
@@ -62,7 +64,8 @@ const Command kFileCommand = {
     "are filed; the exit status is then 1. A malformed line stops the command before any history\n"
     "file is changed. A damaged history file (not 3,700 bytes, days out of order, unreadable) is\n"
     "left exactly as it is and named on stderr; every other issue is filed and the exit status is\n"
-    "4. Leaves a line in the run log (see 'log').",
+    "4. While another command writes the program's data it waits (see --wait; exit status 5\n"
+    "when it gives up). Leaves a line in the run log (see 'log').",
     RunFile,
 };
 
