@@ -35,7 +35,7 @@ PassResult RunPass(platform::Table& grid, platform::Fetcher& client, const Downl
     for (int block = 0; block < kBlocks; ++block) {
         const int first = kFirstCode + block * kBlockSize;
         progress.Show("ダウンロード－要求 " + BlockRange(first));
-        platform::FetchResult page = client.FetchChecked(base + QuoteRequestPath(first, kBlockSize), QuotePageCutShort);
+        platform::FetchResult page = client.FetchChecked(base + QuoteRequestPath(first, kBlockSize), CheckQuotePage);
         if (!page.Ok) {
             result.failure = std::move(page);
             return result;
