@@ -6,6 +6,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/AtomicFile.h"
+
 namespace fs = std::filesystem;
 
 namespace mirolanda::platform {
@@ -14,6 +16,7 @@ namespace {
 // The lock file, created when missing. A folder where it cannot be created (read-only, or
 // someone else's) is locked through the folder itself: flock works on a folder's descriptor too.
 int OpenLockFile(const fs::path& folder) {
+    EnsureFolder(folder);  // a program folder not made yet is made by its first writer
     int fd = ::open((folder / FolderLock::kFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd >= 0) return fd;
     const int err = errno;

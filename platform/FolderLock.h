@@ -49,8 +49,9 @@ public:
         std::chrono::milliseconds Poll{100};
     };
 
-    // The lock at once, or nothing when another writer holds it. Throws FileError when the
-    // folder can neither hold the lock file nor be opened.
+    // The lock at once, or nothing when another writer holds it. Makes the folder when it is
+    // missing. Throws FileError when the folder cannot be made, or can neither hold the lock
+    // file nor be opened.
     static std::optional<FolderLock> Try(const std::filesystem::path& folder);
     // The lock, waiting for another writer up to the timeout. Throws FolderBusy when the wait
     // ends without it, FileError as Try.
