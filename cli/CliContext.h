@@ -2,6 +2,7 @@
 // the settings store as the settings file holds them, and the clock.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +21,8 @@ struct CliContext {
     std::unique_ptr<platform::Clock> clock;
     std::unique_ptr<settings::Store> store;
     std::unique_ptr<settings::Secrets> secrets;  // the API key
+    // How long a writing command waits for another writer (--wait).
+    std::chrono::seconds lockWait{600};
 
     // Every setting as the file holds it, or at its default.
     settings::Snapshot Settings() const { return store->Current(); }

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/HolidayList.h"
+#include "cli/WriterLock.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
 #include "platform/Retry.h"
@@ -113,6 +114,7 @@ DownloadArgs ParseArgs(const Args& args) {
 
 int Run(CliContext& context, const Args& args) {
     DownloadArgs d = ParseArgs(args);
+    const platform::FolderLock lock = LockForWriting(context);
     platform::RunRecord record;
     record.Start = context.clock->Now();
     record.Command = d.catchUpOnly ? "download --catch-up" : "download";
@@ -194,7 +196,8 @@ const Command kDownloadCommand = {
     "  --stall-timeout: give up on a request when no byte arrives for this long (default 30).\n"
     "  --retry-waits: the waits before each retry, in seconds (0,0,0 retries at once).\n"
     "  Exit 0 on success; 4 when done but some damaged history files were left as they were\n"
-    "  (each named on stderr); 1 with the error text on failure.",
+    "  (each named on stderr); 1 with the error text on failure; 5 when another command kept\n"
+    "  the program's data for the whole --wait (nothing downloaded or written).",
     Run,
 };
 

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/MarketStore.h"
 #include "quotes/CsvFile.h"
+#include "cli/WriterLock.h"
 #include "quotes/StockFile.h"
 
 namespace mirolanda::cli {
@@ -33,6 +34,7 @@ void AddToMarketDb(CliContext& context, const quotes::BatchFilingResult& result,
 
 int RunFile(CliContext& context, const Args& args) {
     if (args.empty()) throw UsageError{"file takes one or more CSV files"};
+    const platform::FolderLock lock = LockForWriting(context);
     std::vector<std::filesystem::path> paths(args.begin(), args.end());
     platform::RunRecord record;
     record.Start = context.clock->Now();
@@ -78,7 +80,9 @@ const Command kFileCommand = {
     "file is changed. A damaged history file (not 3,700 bytes, days out of order, unreadable) is\n"
     "left exactly as it is and named on stderr; every other issue is filed and the exit status is\n"
     "4. Each file filed is also stored in the market database (see 'db'); when that fails, it is said\n"
-    "on stderr and the rest is unchanged. Leaves a line in the run log (see 'log').",
+    "on stderr and the rest is unchanged.\n"
+    "While another command writes the program's data it waits (see --wait; exit status 5\n"
+    "when it gives up). Leaves a line in the run log (see 'log').",
     RunFile,
 };
 

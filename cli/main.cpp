@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/WriterLock.h"
 #include "platform/Errors.h"
+#include "platform/Numbers.h"
 #include "settings/CommandOptions.h"
 #include "settings/Secrets.h"
 
@@ -40,7 +42,7 @@ const std::vector<const Command*> kCommands = {
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage: mirolanda-cli [--settings FILE] [--program-folder DIR] [--now \"YYYY-MM-DD HH:MM\"] "
-                 "COMMAND [ARGS]\n       mirolanda-cli --help | --version\n\ncommands:\n");
+                 "[--wait SECONDS] COMMAND [ARGS]\n       mirolanda-cli --help | --version\n\ncommands:\n");
     for (const Command* c : kCommands) {
         const char* end = std::strchr(c->usage, '\n');
         std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
@@ -50,14 +52,18 @@ void PrintUsage(std::FILE* out) {
                  "\n--now is Tokyo time (UTC+9), as is the clock whatever the machine's time zone; \"@SECONDS\"\n"
                  "gives the moment in seconds since 1970-01-01 00:00 UTC instead.\n"
                  "'mirolanda-cli COMMAND --help' describes one command.\n"
+                 "A command that writes the program's data (download, file) waits while another one writes\n"
+                 "(the window, the timer's download), up to --wait seconds (default 600).\n"
                  "Exit status: 0 done, 1 failed, 2 wrong arguments, 3 a holding is marked (holdings),\n"
-                 "4 done but some history files were left alone because they are damaged (download, file).\n");
+                 "4 done but some history files were left alone because they are damaged (download, file),\n"
+                 "5 another writer kept the data folder for the whole --wait; nothing was written.\n");
 }
 
 struct GlobalOptions {
     std::optional<std::filesystem::path> settings;
     std::optional<std::filesystem::path> programFolder;
     std::optional<platform::DateTime> now;
+    std::chrono::seconds wait{600};
     size_t next = 1;  // index of the command name
 };
 
@@ -78,6 +84,12 @@ GlobalOptions ParseGlobals(int argc, char** argv) {
             std::string text = value();
             o.now = platform::ParseDateTime(text);
             if (!o.now) throw UsageError{"--now takes \"YYYY-MM-DD HH:MM\" (Tokyo time) or @SECONDS, not \"" + text + "\""};
+        } else if (arg == "--wait") {
+            std::string text = value();
+            const long seconds = platform::LeadingInteger(text, -1);
+            if (seconds < 0 || seconds > 86400 || std::to_string(seconds) != text)
+                throw UsageError{"--wait takes 0 to 86400 seconds, not \"" + text + "\""};
+            o.wait = std::chrono::seconds(seconds);
         } else {
             break;
         }
@@ -99,6 +111,7 @@ CliContext MakeContext(const GlobalOptions& o) {
         std::fprintf(stderr, "mirolanda-cli: %s\n", broken->Message().c_str());
     }
     context.folders = settings::FoldersFrom(context.Settings());
+    context.lockWait = o.wait;
     return context;
 }
 
@@ -151,6 +164,9 @@ int main(int argc, char** argv) {
         if (command) std::fprintf(stderr, "usage: mirolanda-cli %s\n", command->usage);
         else PrintUsage(stderr);
         return 2;
+    } catch (const platform::FolderBusy& e) {
+        std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
+        return kExitBusy;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
         return 1;

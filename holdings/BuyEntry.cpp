@@ -1,5 +1,6 @@
 #include "holdings/BuyEntry.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "holdings/BuyData.h"
@@ -73,7 +74,49 @@ bool IsUsableCount(std::string_view text) {
     return value && *value != 0;
 }
 
+// The box's text made plain, or the refusal that says why it cannot be.
+// An empty box is left to the zero check.
+std::optional<BuyCheck> NormalizeAmount(std::string& text, BuyField field, std::string_view what) {
+    if (text.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+    if (auto plain = TypedAmount(text)) {
+        text = *plain;
+        return std::nullopt;
+    }
+    return BuyCheck{BuyRefusal::NotANumber, field, true,
+                    std::string(what) + "「" + text + "」は数として読めません。数字だけで入力してください(桁区切りのカンマと小数点は使えます)"};
+}
+
 }  // namespace
+
+std::optional<std::string> TypedAmount(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    const std::string sign = text.front() == '-' ? "-" : "";
+    text.remove_prefix(sign.size());
+    const std::string_view whole = text.substr(0, text.find('.'));
+    const std::string_view fraction = whole.size() < text.size() ? text.substr(whole.size() + 1) : std::string_view("0");
+    auto allDigits = [](std::string_view s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!allDigits(fraction)) return std::nullopt;
+    std::string plain;
+    if (whole.find(',') == std::string_view::npos) {
+        if (!allDigits(whole)) return std::nullopt;
+        plain = whole;
+    } else {
+        // "1,234,567": one to three digits, then groups of exactly three.
+        const size_t lead = whole.find(',');
+        if (lead == 0 || lead > 3 || !allDigits(whole.substr(0, lead))) return std::nullopt;
+        plain = whole.substr(0, lead);
+        for (size_t at = lead; at < whole.size(); at += 4) {
+            const std::string_view group = whole.substr(at + 1, 3);
+            if (whole[at] != ',' || group.size() != 3 || !allDigits(group)) return std::nullopt;
+            plain += group;
+        }
+    }
+    return sign + (whole.size() < text.size() ? plain + "." + std::string(fraction) : plain);
+}
 
 BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
     const market::IssueCode code = CodeFromWholeText(entry.Code);
@@ -86,6 +129,8 @@ BuyCheck CheckBuyEntry(BuyEntry& entry, const History& history) {
     if (!HasDay(history.Record(code), entry.Date)) {
         return {BuyRefusal::NoDayPrice, BuyField::None, false, std::string(kNoDayPriceMessage)};
     }
+    if (auto refused = NormalizeAmount(entry.Price, BuyField::Price, "購入単価")) return *refused;
+    if (auto refused = NormalizeAmount(entry.Shares, BuyField::Shares, "株数")) return *refused;
     if (!IsUsableCount(entry.Price)) return {BuyRefusal::ZeroPrice, BuyField::Price, true, {}};
     if (!IsUsableCount(entry.Shares)) return {BuyRefusal::ZeroShares, BuyField::Shares, true, {}};
     return {};

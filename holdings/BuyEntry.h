@@ -24,7 +24,13 @@ struct BuyEntry {
 };
 
 enum class BuyField { None, Code, Date, Price, Shares };
-enum class BuyRefusal { None, UnknownIssue, EmptyDate, NoDayPrice, ZeroPrice, ZeroShares };
+enum class BuyRefusal { None, UnknownIssue, EmptyDate, NoDayPrice, ZeroPrice, ZeroShares, NotANumber };
+
+// A typed price or share count as the holdings file keeps it: blanks around dropped and
+// digit-group commas taken out ("10,000" → "10000"), as the quote pages' numbers are read.
+// Nothing for a text that is not a plain number: an optional '-', digits (in groups of three
+// after the first when commas are used), at most one decimal point with digits after it.
+std::optional<std::string> TypedAmount(std::string_view text);
 
 struct BuyCheck {
     BuyRefusal Refusal = BuyRefusal::None;

@@ -115,7 +115,7 @@ IntradayOutcome RunIntradayUpdate(platform::Table& quotes, const std::vector<std
     for (size_t from = 0; from < codes.size(); from += kBlock) {
         const int i = static_cast<int>(from) + 1;
         progress.Show("ＹＡＨＯＯ接続－要求 " + BlockRange(i));
-        platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotesite::QuotePageCutShort);
+        platform::FetchResult page = client.FetchChecked(quoteBase + BlockRequest(codes, from), quotesite::CheckQuotePage);
         if (!page.Ok) return fail(page);
         progress.Show("ＹＡＨＯＯ接続 " + BlockRange(i));
         quotesite::ImportQuotePage(quotes, page.Body, options.TempFolder, progress);

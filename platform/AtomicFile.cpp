@@ -109,7 +109,7 @@ size_t RemoveStaleTemporaries(const fs::path& folder, const std::function<bool(s
         // Only plain files of our own making: never follow a link or touch a folder.
         if (!entry.is_regular_file(ec) || entry.is_symlink(ec)) continue;
         const auto written = entry.last_write_time(ec);
-        if (ec || written > cutoff) continue;
+        if (ec || (age.count() > 0 && written > cutoff)) continue;
         if (fs::remove(entry.path(), ec)) ++removed;
     }
     return removed;

@@ -17,7 +17,9 @@ void EnsureFolder(const std::filesystem::path& folder);
 
 // The temporaries that a write killed half-way leaves behind: ".NAME.XXXXXX" beside NAME.
 // Removes those in `folder` whose NAME `owns` accepts and that were last written more than
-// `age` ago (a younger one may be another run's, still being written); never anything else.
+// `age` ago (a younger one may be another run's, still being written), or all of them at age 0
+// (for a caller that holds the folder's writer lock, so that no other run can be writing);
+// never anything else.
 // Returns how many were removed; a folder that cannot be read removes nothing.
 size_t RemoveStaleTemporaries(const std::filesystem::path& folder,
                               const std::function<bool(std::string_view name)>& owns,

@@ -479,7 +479,7 @@ bool IsHistoryFileName(std::string_view name) {
 }
 
 size_t RemoveStaleHistoryTemporaries(const fs::path& stockFolder) {
-    return platform::RemoveStaleTemporaries(stockFolder, IsHistoryFileName);
+    return platform::RemoveStaleTemporaries(stockFolder, IsHistoryFileName, std::chrono::seconds(0));
 }
 
 }  // namespace mirolanda::quotes

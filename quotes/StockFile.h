@@ -94,8 +94,9 @@ void DescribeFilingInRunRecord(bool ok, const FilingReport& report, platform::Ru
 // exchange puts them): the names of history files.
 bool IsHistoryFileName(std::string_view name);
 // Removes the temporaries that a filing killed half-way left beside the history files (only
-// those, and only when older than a running filing's could be). Every filing starts with it;
-// the window calls it at start-up. Returns how many went.
+// those), whatever their age: call it only under the program folder's writer lock
+// (platform::FolderLock), so that no other run is writing any. Every filing starts with it;
+// the window calls it at start-up when no other writer holds the lock. Returns how many went.
 size_t RemoveStaleHistoryTemporaries(const std::filesystem::path& stockFolder);
 
 // The message shown for a file whose name is not a daily CSV name.

@@ -137,6 +137,19 @@ std::string QuotePageCutShort(std::string_view page) {
     return "ページが途中で切れています";
 }
 
+std::string NotAQuotePage(std::string_view page) {
+    constexpr std::string_view kDateLineEucJp = "\xB8\xBD\xBA\xDF\xA4\xCE\xC6\xFC\xBB\xFE";  // 現在の日時
+    const size_t dateLine = page.find(kDateLineEucJp);
+    if (dateLine != std::string_view::npos && FindNoCase(page, "<table", dateLine) != std::string_view::npos)
+        return {};
+    return "株価ページではありません";
+}
+
+std::string CheckQuotePage(std::string_view page) {
+    std::string cut = QuotePageCutShort(page);
+    return cut.empty() ? NotAQuotePage(page) : cut;
+}
+
 bool IsSafeLinkCode(std::string_view link) {
     if (link.empty() || link.size() > kMaxLinkCode || !IsAsciiAlnum(link.front())) return false;
     for (char c : link) {

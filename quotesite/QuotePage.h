@@ -38,6 +38,14 @@ void ParseQuoteRow(platform::Table& grid, LineReader& file);
 // no issue table at all, such as an error page), "ページが途中で切れています" when the last
 // table or issue row it opens is never closed: the answer was cut short.
 std::string QuotePageCutShort(std::string_view page);
+// "株価ページではありません" for an answer without the quote page's structure, the
+// "現在の日時" line followed by a table: a maintenance notice, a captive portal's page,
+// random bytes. Parsed, such a page would read as a block without issues. "" for a quote
+// page. The raw EUC-JP bytes are searched.
+std::string NotAQuotePage(std::string_view page);
+// What makes an answer a failed request, to be asked again: NotAQuotePage or QuotePageCutShort;
+// "" for a whole quote page.
+std::string CheckQuotePage(std::string_view page);
 
 // A link code that can name a chart's file and address: letters, digits and dots, starting
 // with a letter or digit, at most 32 long. The parser keeps no other link code.

@@ -48,7 +48,7 @@ void SiteSource::FetchDay(const platform::Date& day, market::SourceContext& cont
         const int first = kFirstCode + block * kCodesPerRequest;
         progress.Show("ダウンロード－要求 " + BlockRange(first));
         platform::FetchResult answer =
-            context.Client.FetchChecked(base_ + QuoteRequestPath(first, kCodesPerRequest), QuotePageCutShort);
+            context.Client.FetchChecked(base_ + QuoteRequestPath(first, kCodesPerRequest), CheckQuotePage);
         if (!answer.Ok) {
             throw market::SourceFailure(platform::InternetErrorText(answer), answer.Description,
                                         platform::WasCancelled(answer));

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/Errors.h"
@@ -16,6 +18,26 @@ QString FromView(std::string_view text) {
 }
 
 QString KeyPath(const Key& key) { return FromView(key.Section) + QLatin1Char('/') + FromView(key.Name); }
+
+// A settings file that holds the API key, and any copy set aside from one, is readable by
+// its owner only: the key is a secret even where there is no secret store.
+void OwnerOnly(const std::filesystem::path& file) {
+    std::error_code ec;
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+}
+
+void OwnerOnlyIfSecret(QSettings& settings) {
+    if (settings.contains(KeyPath(keys::JQuantsApiKey))) OwnerOnly(settings.fileName().toStdString());
+}
+
+// Before the key is first written: the file made (empty) or narrowed beforehand, so that not
+// even the first write is readable by others.
+void PrepareForSecret(const QSettings& settings) {
+    const std::string file = settings.fileName().toStdString();
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+    OwnerOnly(file);
+}
 
 std::unique_ptr<QSettings> UserSettings() {
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Mirolanda"),
@@ -58,6 +80,7 @@ Store::Store(const std::optional<std::filesystem::path>& file, std::filesystem::
     } else {
         settings_ = UserSettings();
     }
+    OwnerOnlyIfSecret(*settings_);  // a file an earlier version left readable to all
 }
 
 Store::~Store() = default;
@@ -114,21 +137,27 @@ std::optional<BrokenSettings> Store::RepairIfBroken(const platform::DateTime& no
     settings_.reset();
     std::filesystem::rename(file, repair.KeptAs, ec);
     if (ec) throw platform::FileError(file, "設定ファイルを退避できません(" + ec.message() + ")");
+    OwnerOnly(repair.KeptAs);  // it may hold the API key, unreadable as the file is
     settings_ = std::make_unique<QSettings>(QString::fromStdString(file.string()), QSettings::IniFormat);
     for (const auto& [key, value] : readable) settings_->setValue(key, value);
     settings_->sync();
     if (settings_->status() != QSettings::NoError) throw platform::FileError(file, "設定ファイルに書き込めません。");
+    OwnerOnlyIfSecret(*settings_);
     return repair;
 }
 
 void Store::Write(const Key& key, const std::string& value) { WriteGroup({{&key, value}}); }
 
 void Store::WriteGroup(const GroupValues& values) {
-    for (const auto& [key, value] : values) settings_->setValue(KeyPath(*key), QString::fromStdString(value));
+    for (const auto& [key, value] : values) {
+        if (key == &keys::JQuantsApiKey && !value.empty()) PrepareForSecret(*settings_);
+        settings_->setValue(KeyPath(*key), QString::fromStdString(value));
+    }
     settings_->sync();
     if (settings_->status() != QSettings::NoError) {
         throw platform::FileError(FilePath(), "設定ファイルに書き込めません。");
     }
+    OwnerOnlyIfSecret(*settings_);
 }
 
 void Store::Remove(const Key& key) {

@@ -9,12 +9,13 @@
 namespace mirolanda::tools {
 namespace {
 
-constexpr std::array<std::pair<FaultKind, std::string_view>, 13> kNames = {{
+constexpr std::array<std::pair<FaultKind, std::string_view>, 14> kNames = {{
     {FaultKind::Refuse, "refuse"},
     {FaultKind::Reset, "reset"},
     {FaultKind::Stall, "stall"},
     {FaultKind::Http500, "http500"},
     {FaultKind::Garbage, "garbage"},
+    {FaultKind::Maintenance, "maintenance"},
     {FaultKind::Cut, "cut"},
     {FaultKind::Fewer, "fewer"},
     {FaultKind::Close, "close"},

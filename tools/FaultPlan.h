@@ -16,6 +16,7 @@ enum class FaultKind {
     Stall,    // send the headers, then nothing until the stall time has passed
     Http500,  // an error status with a short error page
     Garbage,  // status 200 with random bytes as the body
+    Maintenance,  // status 200 with a maintenance notice instead of the page asked for
     Cut,      // status 200 with the page cut in the middle of an issue row
     Fewer,    // status 200 with a page that lists only half of the requested issues
     Close,    // the answer says "Connection: close" and the connection is closed after it

@@ -34,7 +34,7 @@ const char* const kUsage =
     "  /control?reset=1&date=…&faults=KIND@LIST;…&latency-ms=N&stall-seconds=N&drip-ms=N\n"
     "\n"
     "--port 0 (the default) picks a free port. --date defaults to today. KIND is one of refuse, reset,\n"
-    "stall, http500, garbage, cut, fewer, close (answers \"Connection: close\" and closes), drop (closes\n"
+    "stall, http500, garbage, maintenance (a maintenance notice as a 200 page), cut, fewer, close (answers \"Connection: close\" and closes), drop (closes\n"
     "a keep-alive connection after the answer without saying so), drip (a byte per --drip-ms, default\n"
     "1000), huge (a 10 MB page), longheader (a 100 KB header line), http429; LIST numbers requests\n"
     "from 1: \"5\", \"3,7\", \"10-12\", \"20-\".\n"

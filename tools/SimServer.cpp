@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tools/Encoding.h"
 #include "tools/GifImage.h"
 #include "tools/SimPublisher.h"
 #include "tools/SimQuotePage.h"
@@ -216,6 +217,14 @@ struct SimServer::Impl {
         case FaultKind::Garbage:
             res.status = 200;
             res.set_content(GarbageBytes(options.Market.Seed, turn.Number), "text/html");
+            return;
+        case FaultKind::Maintenance:
+            // What a site under maintenance, or a captive portal, answers to any address.
+            res.status = 200;
+            res.set_content(Utf8ToEucJp("<html><head><title>メンテナンス中</title></head><body>\n"
+                                        "<p>ただいまシステムメンテナンス中です。しばらくお待ちください。</p>\n"
+                                        "</body></html>\n"),
+                            "text/html; charset=EUC-JP");
             return;
         case FaultKind::TooMany: {
             Answer a = TooMany();

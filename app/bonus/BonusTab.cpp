@@ -1,4 +1,5 @@
 #include "app/bonus/BonusTab.h"
+#include "app/commands/FolderLockWait.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -188,7 +189,9 @@ bool BonusTab::CmdGetNewList_Click(int index) {
     auto table = std::make_shared<platform::Table>();
     auto outcome = std::make_shared<bonus::ListOutcome>();
     platform::Progress progress = job_->WorkerProgress();
-    job_->Start([this, setup = settings::PublisherSetupFrom(services_.LiveSettings()), mode, table, outcome, progress] {
+    job_->Start([this, setup = settings::PublisherSetupFrom(services_.LiveSettings()), mode, table, outcome, progress,
+                 folder = services_.ProgramFolder()] {
+                    const auto lock = WaitForWriterLock(folder, progress, [this] { return fetcher_->Cancelled(); });
                     *outcome = bonus::RequestNewList(*fetcher_, setup, mode, *table, progress);
                 },
                 [this, index, table, outcome](std::exception_ptr error) {
@@ -286,7 +289,11 @@ void BonusTab::RunCharts(int index, bool oneRow, std::function<int(const bonus::
         }, Qt::QueuedConnection);
     };
     auto total = std::make_shared<int>(0);
-    job_->Start([job, work = work_, create = std::move(create), total] { *total = create(job, *work); },
+    job_->Start([this, job, work = work_, create = std::move(create), total, folder = services_.ProgramFolder(),
+                 progress = job_->WorkerProgress()] {
+                    const auto lock = WaitForWriterLock(folder, progress, [this] { return fetcher_->Cancelled(); });
+                    *total = create(job, *work);
+                },
                 [this, index, oneRow, total, then = std::move(then)](std::exception_ptr error) {
                     ChartsDone(index, oneRow, *total, error, then);
                 });

@@ -10,6 +10,7 @@
 #include "app/widgets/Dialogs.h"
 #include "app/calendar/MonthPreview.h"
 #include "app/widgets/TableModel.h"
+#include "platform/FolderLock.h"
 #include "calendar/Calender.h"
 
 namespace mirolanda::app {
@@ -138,6 +139,15 @@ void CalendarTab::ApplyHoliday(bool adding, int editRow, const QString& mmdd, co
 
 bool CalendarTab::SaveOrRestore(const platform::Table& before) {
     try {
+        // "Calender.txt" lies in the program folder, whose writer lock it takes. While another
+        // writer holds it the change is not kept, and the dialog stays open to save it again.
+        const auto lock = platform::FolderLock::Try(calenderFile_.parent_path());
+        if (!lock) {
+            holidays_ = before;
+            dialogs_->Inform(this, MessageIcon::Warning, kTitle,
+                             QStringLiteral("他の処理がデータを書き込み中です。\r終わってからもう一度保存してください。"));
+            return false;
+        }
         calendar::SaveCalender(holidays_, calenderFile_);
         return true;
     } catch (const std::exception& e) {

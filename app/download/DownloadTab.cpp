@@ -1,4 +1,5 @@
 #include "app/download/DownloadTab.h"
+#include "app/commands/FolderLockWait.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -98,7 +99,7 @@ void DownloadTab::LoadAtStartup() {
     }
 }
 
-bool DownloadTab::CmdGetData_Click() {
+bool DownloadTab::CmdGetData_Click(WriterWait wait) {
     if (Busy() || status_.DownloadState() == 1) return false;
     BeginNetworkCommand(status_, QStringLiteral("ダウンロード－開始"));
     quotes::DownloadOptions options = settings::DownloadOptionsFrom(services_.LiveSettings());
@@ -122,7 +123,24 @@ bool DownloadTab::CmdGetData_Click() {
         int perPass = std::max(total / passes, 1);
         advance(done >= total ? perPass : (done - 1) % perPass + 1, perPass);
     };
-    job_->Start([this, options, progress] { outcome_ = runner_(*source_, *fetcher_, options, progress); },
+    job_->Start([this, options, progress, wait, folder = services_.ProgramFolder()] {
+                    outcome_ = {};
+                    std::optional<platform::FolderLock> lock;
+                    try {
+                        lock = wait == WriterWait::Wait
+                                   ? WaitForWriterLock(folder, progress, [this] { return fetcher_->Cancelled(); })
+                                   : platform::FolderLock::Try(folder);
+                    } catch (const platform::FolderBusy&) {
+                        outcome_.Cancelled = true;  // the user stopped the wait
+                        return;
+                    }
+                    if (!lock) {
+                        // Another writer holds the folder: a failed try, tried again later.
+                        outcome_.Status = "他の処理がデータを書き込み中です";
+                        return;
+                    }
+                    outcome_ = runner_(*source_, *fetcher_, options, progress);
+                },
                 [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
     return true;
 }
@@ -160,9 +178,12 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
 
 void DownloadTab::CmdCsvSave_Click() {
     Guarded(services_, [this] {
-        status_.ShowStatus(QStringLiteral("ＣＳＶファイル保存中"));
-        quotes::SaveDailyCsv(fgFix_, services_.CurrentFolders().CsvData, services_.DataDate());
-        status_.ShowStatus(QStringLiteral("ＣＳＶファイル保存完了"));
+        WriteWhenUnlocked(services_, this, [this, grid = fgFix_, folder = services_.CurrentFolders().CsvData,
+                                            date = services_.DataDate()] {
+            status_.ShowStatus(QStringLiteral("ＣＳＶファイル保存中"));
+            quotes::SaveDailyCsv(grid, folder, date);
+            status_.ShowStatus(QStringLiteral("ＣＳＶファイル保存完了"));
+        });
     });
 }
 
@@ -189,6 +210,7 @@ void DownloadTab::ChooseAndFile() {
 void DownloadTab::FileCsvFiles(const std::vector<std::filesystem::path>& files) {
     if (files.empty() || Busy()) return;
     filing_.assign(files.begin(), files.end());
+    fetcher_->Reset();  // closing the window stops a filing that waits for another writer
     // The filing runs on the worker: until it ends, no other command (the intraday update writes
     // history files too) may start and no folder may change.
     status_.SetTabsEnabled(false);
@@ -211,7 +233,10 @@ void DownloadTab::FileNext() {
     record->Source = csv.string();
     platform::Progress progress = job_->WorkerProgress();
     // A damaged history file is left as it is and named; every other issue is filed.
-    job_->Start([=] { *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress, report.get()); },
+    job_->Start([=, this, folder = services_.ProgramFolder()] {
+                    const auto lock = WaitForWriterLock(folder, progress, [this] { return fetcher_->Cancelled(); });
+                    *result = quotes::ConvertCsvToIssueFiles(csv, stock, progress, report.get());
+                },
                 [this, result, report, record, csv](std::exception_ptr error) {
                     if (error) record->Error = ErrorText(error).toStdString();
                     quotes::DescribeFilingInRunRecord(!error, *report, *record);

@@ -46,8 +46,12 @@ public:
     // Empties `FgFix` to its heading row and disables `CmdCsvSave`.
     void ResetResultGrid();
 
+    // Whether a download that finds another writer in the program folder waits for it (the
+    // user's command, with the status line saying so) or fails at once, to be tried again
+    // later (the automatic download).
+    enum class WriterWait { Wait, TryOnce };
     // Starts the download; false when another command is running.
-    bool CmdGetData_Click();
+    bool CmdGetData_Click(WriterWait wait = WriterWait::Wait);
     void CmdCsvSave_Click();
     void CmdDatSave_Click();
     // Files the given CSV files one after the other, warning about each badly named one.

@@ -1,4 +1,5 @@
 #include "app/holdings/HoldingsTab.h"
+#include "app/commands/FolderLockWait.h"
 
 #include <QItemSelectionModel>
 #include <set>
@@ -150,7 +151,7 @@ void HoldingsTab::ApplyPurchase(const holdings::BuyEntry& entry) {
         RefreshBuyGrid();
         buyFrm_->ResetFields();
         buyFrm_->accept();
-        holdings::SaveBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
+        SaveHoldings();
     });
 }
 
@@ -165,7 +166,14 @@ void HoldingsTab::CmdBuyDel_Click() {
     Guarded(services_, [&] {
         FgBuyTmp.RemoveRow(index);
         RefreshBuyGrid();
-        holdings::SaveBuyData(FgBuyTmp, services_.CurrentFolders().Setting);
+        SaveHoldings();
+    });
+}
+
+void HoldingsTab::SaveHoldings() {
+    // Written as the table is now, once no other writer holds the program folder.
+    WriteWhenUnlocked(services_, this, [this, table = FgBuyTmp, folder = services_.CurrentFolders().Setting] {
+        holdings::SaveBuyData(table, folder);
     });
 }
 

@@ -84,6 +84,8 @@ private:
     void OpenBuyDialog();
     // Writes a confirmed purchase into the table, rebuilds the grid and saves the file.
     void ApplyPurchase(const holdings::BuyEntry& entry);
+    // Writes the holdings file as the table is now (once no other writer holds the folder).
+    void SaveHoldings();
     // Remembers which holdings are marked; gives those that were not marked before.
     std::vector<CrossedAlert> NoteAlerts(const std::vector<holdings::BuyRowMark>& marks);
 

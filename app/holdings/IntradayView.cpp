@@ -1,4 +1,5 @@
 #include "app/holdings/IntradayView.h"
+#include "app/commands/FolderLockWait.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -73,7 +74,11 @@ bool IntradayView::CmdOneNow_Click(int /*index*/) {
     work_ = platform::Table(8);
     auto outcome = std::make_shared<holdings::IntradayOutcome>();
     platform::Progress progress = job_->WorkerProgress();
-    job_->Start([this, o, codes, outcome, progress] { *outcome = holdings::RunIntradayUpdate(work_, codes, *fetcher_, o, progress); },
+    job_->Start([this, o, codes, outcome, progress, folder = services_.ProgramFolder()] {
+                    // It writes the holdings' history files: one writer at a time.
+                    const auto lock = WaitForWriterLock(folder, progress, [this] { return fetcher_->Cancelled(); });
+                    *outcome = holdings::RunIntradayUpdate(work_, codes, *fetcher_, o, progress);
+                },
                 [this, outcome](std::exception_ptr error) { UpdateDone(*outcome, error); });
     return true;
 }

@@ -31,6 +31,7 @@
 #include "app/chart/ChartTab.h"
 #include "calendar/Calender.h"
 #include "holdings/BuyData.h"
+#include "platform/FolderLock.h"
 #include "platform/Folders.h"
 #include "quotes/StockFile.h"
 #include "platform/Numbers.h"
@@ -118,7 +119,7 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     calendar_->SetDialogs(dialogs_);
     settingsTab_->SetCalendarPage(calendar_);
 
-    auto_ = new AutoDownload(*this, [this] { return download_->CmdGetData_Click(); }, this);
+    auto_ = new AutoDownload(*this, [this] { return download_->CmdGetData_Click(DownloadTab::WriterWait::TryOnce); }, this);
     connect(download_, &DownloadTab::DownloadFinished, this,
             [this](bool ok, const QString&, bool cancelled) { DownloadEnded(ok, cancelled); });
     connect(download_, &DownloadTab::DownloadFinished, auto_, &AutoDownload::DownloadFinished);
@@ -247,7 +248,11 @@ void MainFrm::StartupLoading() {
     calendar_->ShowMonth(now.Day.Year, now.Day.Month);
     if (initFlag_ != QStringLiteral("Initialized")) return;
     // What a filing killed half-way left beside the history files goes; the files stay whole.
-    Guarded(*this, [this] { quotes::RemoveStaleHistoryTemporaries(CurrentFolders().StockData); });
+    Guarded(*this, [this] {
+        // A writer at work (the timer's mirolanda-cli) may have temporaries of its own there.
+        if (const auto lock = platform::FolderLock::Try(ProgramFolder()))
+            quotes::RemoveStaleHistoryTemporaries(CurrentFolders().StockData);
+    });
     download_->LoadAtStartup();
     Guarded(*this, [this] { holdings_->LoadAtStartup(); });
     Guarded(*this, [this] { bonus_->LoadAtStartup(); });

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <future>
 
 #include "WindowFixture.h"
@@ -21,6 +22,8 @@
 #include "platform/Errors.h"
 #include "jquants/JQuantsSource.h"
 #include "quotes/ResultGrid.h"
+#include "app/commands/FolderLockWait.h"
+#include "platform/FolderLock.h"
 #include "quotes/CsvFile.h"
 #include "platform/RunLog.h"
 #include "quotes/StockFile.h"
@@ -69,6 +72,41 @@ TEST_F(DownloadTest, ADownloadDisablesTheTabsUntilFetchingIsDoneThenFillsTheTabl
     ASSERT_EQ(Control<QTableView>("FgFix")->model()->rowCount(), 3);
     EXPECT_EQ(Control<QTableView>("FgFix")->model()->index(2, 0).data().toString(), "1302");
     EXPECT_EQ(Control<QTableView>("FgFix")->model()->headerData(6, Qt::Horizontal).toString(), "出来高");
+}
+
+// Another writer (the timer's mirolanda-cli) holds the program folder: the download waits on its
+// worker, the status line says so with the event loop running, and it runs once the writer is
+// done. The automatic download does not wait: its try fails, to be tried again later. A cancel
+// ends a wait with nothing run.
+TEST_F(DownloadTest, ADownloadWaitsForAnotherWriterTheAutomaticOneTriesLaterACancelEndsTheWait) {
+    Open();
+    auto other = platform::FolderLock::Try(program);
+    ASSERT_TRUE(other);
+    QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Status() == kFolderBusyStatus; }, 10000)) << Status().toStdString();
+    EXPECT_EQ(download.Runs(), 0);
+    EXPECT_TRUE(Control<QPushButton>("CmdCancel")->isVisibleTo(window.get()));
+    other.reset();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    EXPECT_EQ(download.Runs(), 1);
+
+    other = platform::FolderLock::Try(program);
+    ASSERT_TRUE(Tab().CmdGetData_Click(DownloadTab::WriterWait::TryOnce));
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(finished.at(1).at(0).toBool());
+    EXPECT_EQ(finished.at(1).at(1).toString(), "他の処理がデータを書き込み中です");
+    EXPECT_EQ(window->DownloadState(), -1);
+    EXPECT_EQ(download.Runs(), 1);
+
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Status() == kFolderBusyStatus; }, 10000)) << Status().toStdString();
+    Tab().Cancel();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(finished.at(2).at(2).toBool()) << "cancelled";
+    EXPECT_EQ(Status(), kCancelledStatus);
+    EXPECT_EQ(download.Runs(), 1);
 }
 
 TEST_F(DownloadTest, AFailedRequestKeepsTheRowsShowsTheErrorAndLeavesCsvSaveOff) {

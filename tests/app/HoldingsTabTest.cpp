@@ -200,8 +200,9 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
         {"empty date", "1301", "", "0", "0", Box("TxtBuyDate"), 3, 0, "購入日: "},
         {"date not stored", "1301", "2001/05/19", "0", "0", nullptr, 3, 1, ""},
         {"price 0", "1301", "2001/5/18", "0", "0", Box("TxtKakaku"), 4, 1, "購入時株価: "},
-        {"price abc", "1301", "2001/05/18", "abc", "0", Box("TxtKakaku"), 5, 1, "購入時株価: "},
-        {"shares 0", "1301", "2001/05/18", "350円", "0", Box("TxtNum"), 6, 1, "購入株数: "},
+        {"price abc: no number, said why", "1301", "2001/05/18", "abc", "0", Box("TxtKakaku"), 5, 2, "購入時株価: "},
+        {"price with a unit", "1301", "2001/05/18", "350円", "0", Box("TxtKakaku"), 6, 3, "購入時株価: "},
+        {"shares 0", "1301", "2001/05/18", "10,000", "0", Box("TxtNum"), 7, 3, "購入株数: "},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
@@ -222,9 +223,13 @@ TEST_F(HoldingsTabTest, DialogRefusesInOrderAndWritesNothingUntilAllPass) {
     EXPECT_EQ(dialogs.shown.front().Icon, MessageIcon::Warning);
     EXPECT_EQ(NameLabel()->text().trimmed(), "極洋");
 
-    Confirm("1301", "2001/05/18", "350円", "1000株");
+    EXPECT_EQ(dialogs.shown.at(1).Text.toStdString(),
+              "購入単価「abc」は数として読めません。数字だけで入力してください(桁区切りのカンマと小数点は使えます)");
+
+    // Typed with digit-group commas: kept, and shown, as the number it is.
+    Confirm("1301", "2001/05/18", "10,000", "1,000");
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/05/18\",350,1000\r\n");
+    EXPECT_EQ(FileText(), "1301,\"極洋\",\"2001/05/18\",10000,1000\r\n");
 }
 
 TEST_F(HoldingsTabTest, CodeAndDateBoxesActWhenLeft) {

@@ -186,7 +186,7 @@ protected:
         ShowCurrentList(Omake(), "Short", table_);
     }
     ChartJob Job() {
-        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}, kChartByteBudget};
+        ChartJob job{Omake(), "Short", images_.Downloader(), {}, {}, kChartByteBudget, {}};
         job.StateChanged = [this](int row, const std::string& state) {
             changes_.push_back(std::to_string(row) + state);
         };

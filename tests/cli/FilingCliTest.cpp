@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
+#include <thread>
 
 #include "support/CliRun.h"
+#include "platform/FolderLock.h"
 #include "platform/SjisText.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -58,7 +61,7 @@ TEST(FilingCli, DamagedHistoryFileIsNamedLeftAsItWasAndTheRestFiledWithExitFour)
               std::string::npos) << log;
 }
 
-TEST(FilingCli, AKillMidFilingLeavesEveryHistoryOldOrNewAndTheNextFilingClearsTheDebris) {
+TEST(FilingCli, AKillMidFilingLeavesEveryHistoryOldOrNewAndAnImmediateRerunClearsTheDebris) {
     constexpr int kIssues = 3000;
     FilingCli cli;
     cli.Day("20010517.csv", kIssues, 0);
@@ -74,12 +77,87 @@ TEST(FilingCli, AKillMidFilingLeavesEveryHistoryOldOrNewAndTheNextFilingClearsTh
         const bool filed = record.DayCount() == 2 && record.Days[0].Price == 10000 + code;
         ASSERT_TRUE(old || filed) << code << " after status " << killed.Status;
     }
-    // What the kill left is stale by the time of the next filing (a day later), which removes it.
-    const auto dayLater = fs::file_time_type::clock::now() - std::chrono::hours(24);
-    for (const auto& path : cli.Temporaries()) fs::last_write_time(path, dayLater);
+    // The next filing, at once, removes what the kill left: under the lock no other run writes.
     ASSERT_EQ(cli.Run({"file", (cli.temp / "20010518.csv").string()}).Status, 0);
     EXPECT_TRUE(cli.Temporaries().empty());
     EXPECT_EQ(quotes::ReadIssueRecord(cli.temp / "StockData", 1000 + kIssues - 1).Days[0].Price, 10000 + 1000 + kIssues - 1);
+}
+
+// Every history file of the folder, by name, with its bytes.
+std::map<std::string, std::string> HistoryFiles(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) files[e.path().filename().string()] = ReadAll(e.path());
+    return files;
+}
+
+// Two filings started together on one folder, five days each: the lock makes the result that of
+// the two run one after the other (in either order), with no day lost.
+TEST(FilingCli, TwoFilingsStartedTogetherGiveWhatTheTwoGiveOneAfterTheOther) {
+    constexpr int kIssues = 400;
+    auto days = [](FilingCli& cli, int first) {
+        std::vector<std::string> args = {"file"};
+        for (int d = first; d < first + 5; ++d) {
+            const std::string name = "200105" + std::to_string(10 + d) + ".csv";
+            cli.Day(name, kIssues, d * 100);
+            args.push_back((cli.temp / name).string());
+        }
+        return args;
+    };
+    FilingCli together, oneThenTwo, twoThenOne;
+    const auto one = days(together, 0), two = days(together, 5);
+    TempFolder scratchOne, scratchTwo;
+    CliChild a = StartCli(together.WithGlobals(one), scratchOne.Path(), {{"HOME", together.temp.Path().string()}});
+    CliChild b = StartCli(together.WithGlobals(two), scratchTwo.Path(), {{"HOME", together.temp.Path().string()}});
+    const CliResult ra = a.Finish(), rb = b.Finish();
+    ASSERT_EQ(ra.Status, 0) << ra.Err;
+    ASSERT_EQ(rb.Status, 0) << rb.Err;
+
+    auto rerun = [&](FilingCli& cli, const std::vector<std::string>& first, const std::vector<std::string>& second) {
+        auto moved = [&](std::vector<std::string> args) {
+            for (size_t i = 1; i < args.size(); ++i) args[i] = (cli.temp / fs::path(args[i]).filename().string()).string();
+            return args;
+        };
+        days(cli, 0);
+        days(cli, 5);
+        ASSERT_EQ(cli.Run(moved(first)).Status, 0);
+        ASSERT_EQ(cli.Run(moved(second)).Status, 0);
+    };
+    rerun(oneThenTwo, one, two);
+    rerun(twoThenOne, two, one);
+    const auto got = HistoryFiles(together.temp / "StockData");
+    ASSERT_EQ(got.size(), static_cast<size_t>(kIssues));
+    EXPECT_TRUE(got == HistoryFiles(oneThenTwo.temp / "StockData") || got == HistoryFiles(twoThenOne.temp / "StockData"));
+    EXPECT_EQ(quotes::ReadIssueRecord(together.temp / "StockData", 1000).DayCount(), 10);
+}
+
+// A writer that finds the folder locked says so once, waits, and files once the holder lets go;
+// one that gives up after --wait exits 5 having written nothing.
+TEST(FilingCli, WriterWaitsForTheLockAndGivesUpWithStatusFiveAfterItsWait) {
+    FilingCli cli;
+    cli.Day("20010517.csv", 3, 0);
+    const std::string csv = (cli.temp / "20010517.csv").string();
+    auto held = platform::FolderLock::Try(cli.temp.Path());
+    ASSERT_TRUE(held);
+
+    auto args = cli.WithGlobals({"file", csv});
+    args.insert(args.begin(), {"--wait", "0"});
+    const CliResult gaveUp = cli.Run(args);
+    EXPECT_EQ(gaveUp.Status, 5) << gaveUp.Err;
+    EXPECT_EQ(gaveUp.Err, std::string(platform::kFolderBusyText) + "\nmirolanda-cli: 他の処理がデータを書き込み中です: " +
+                              cli.temp.Path().string() + "\n");
+    EXPECT_FALSE(fs::exists(cli.temp / "StockData"));
+
+    TempFolder scratch;
+    args[1] = "600";
+    CliChild waiter = StartCli(args, scratch.Path(), {{"HOME", cli.temp.Path().string()}});
+    // Once it has said so, it has found the lock held.
+    while (!fs::exists(scratch / "cli.err") || ReadAll(scratch / "cli.err").empty()) std::this_thread::yield();
+    EXPECT_FALSE(fs::exists(cli.temp / "StockData"));
+    held.reset();
+    const CliResult waited = waiter.Finish();
+    EXPECT_EQ(waited.Status, 0) << waited.Err;
+    EXPECT_EQ(waited.Err, std::string(platform::kFolderBusyText) + "\n");
+    EXPECT_EQ(quotes::ReadIssueRecord(cli.temp / "StockData", 1002).Days[0].Price, 1002);
 }
 
 TEST(FilingCli, BadNameIsReportedTheRestFiledAndIssuePrintsTheHistory) {

@@ -86,13 +86,16 @@ TEST(BuyEntryTest, ChecksRefuseInTheirOrder) {
         {"day unreadable", {"1301", "", "today", "350", "1"}, BuyRefusal::NoDayPrice, BuyField::None, false},
         {"price 0", {"1301", "", "2001/05/07", "0", "0"}, BuyRefusal::ZeroPrice, BuyField::Price, true},
         {"price empty", {"1301", "", "2001/05/07", "", "1"}, BuyRefusal::ZeroPrice, BuyField::Price, true},
-        {"price abc", {"1301", "", "2001/05/07", "abc", "1"}, BuyRefusal::ZeroPrice, BuyField::Price, true},
+        {"price abc", {"1301", "", "2001/05/07", "abc", "1"}, BuyRefusal::NotANumber, BuyField::Price, true},
+        {"price badly grouped", {"1301", "", "2001/05/07", "1,0000", "1"}, BuyRefusal::NotANumber, BuyField::Price, true},
+        {"shares with a unit", {"1301", "", "2001/05/07", "350", "1000株"}, BuyRefusal::NotANumber, BuyField::Shares,
+         true},
         {"price rounds to 0", {"1301", "", "2001/05/07", "0.5", "1"}, BuyRefusal::ZeroPrice, BuyField::Price, true},
         {"price beyond 32 bits", {"1301", "", "2001/05/07", "3000000000", "1"}, BuyRefusal::ZeroPrice,
          BuyField::Price, true},
         {"shares 0", {"1301", "", "2001/05/07", "350", "0"}, BuyRefusal::ZeroShares, BuyField::Shares, true},
         {"accepted", Good(), BuyRefusal::None, BuyField::None, false},
-        {"price with unit", {"1301", "", "2001/05/07", "350円", "1000株"}, BuyRefusal::None, BuyField::None, false},
+        {"price with unit", {"1301", "", "2001/05/07", "350円", "1000"}, BuyRefusal::NotANumber, BuyField::Price, true},
         {"negative passes", {"1301", "", "2001/05/07", "-350", "-1"}, BuyRefusal::None, BuyField::None, false},
     };
     for (auto c : cases) {
@@ -101,9 +104,34 @@ TEST(BuyEntryTest, ChecksRefuseInTheirOrder) {
         EXPECT_EQ(check.Refusal, c.refusal);
         EXPECT_EQ(check.Focus, c.focus);
         EXPECT_EQ(check.Beep, c.beep);
-        EXPECT_EQ(check.Message, c.refusal == BuyRefusal::NoDayPrice ? std::string(kNoDayPriceMessage) : "");
+        if (c.refusal == BuyRefusal::NotANumber) {
+            EXPECT_NE(check.Message.find("は数として読めません"), std::string::npos) << check.Message;
+        } else {
+            EXPECT_EQ(check.Message, c.refusal == BuyRefusal::NoDayPrice ? std::string(kNoDayPriceMessage) : "");
+        }
         EXPECT_EQ(check.Passed(), c.refusal == BuyRefusal::None);
     }
+}
+
+// Typed with digit-group commas, a price or count is what it shows, and is kept so.
+TEST(BuyEntryTest, CommaGroupedNumbersAreReadAsShownAndOtherTextIsNoNumber) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"10,000", "10000"}, {" 1,234,567.5 ", "1234567.5"}, {"350", "350"}, {"-1,000", "-1000"}, {"0.5", "0.5"},
+        {"1,0000", nullptr}, {",100", nullptr}, {"1,00", nullptr}, {"10.", nullptr}, {"1.2.3", nullptr},
+        {"350円", nullptr}, {"１０", nullptr}, {"1e3", nullptr}, {"- 5", nullptr},
+    };
+    for (const auto& [typed, kept] : cases) {
+        const auto plain = TypedAmount(typed);
+        EXPECT_EQ(plain.has_value(), kept != nullptr) << typed;
+        if (plain && kept) {
+            EXPECT_EQ(*plain, kept) << typed;
+        }
+    }
+    MemoryHistory history = Kyokuyo();
+    BuyEntry entry{"1301", "", "2001/05/07", "10,000", "1,000"};
+    ASSERT_TRUE(CheckBuyEntry(entry, history).Passed());
+    EXPECT_EQ(entry.Price, "10000");
+    EXPECT_EQ(entry.Shares, "1000");
 }
 
 TEST(BuyEntryTest, ConfirmationTakesTheNameOfTheCodeAsItStands) {

@@ -101,4 +101,9 @@ TEST(AtomicFile, StaleTemporariesOfOwnFilesGoAndNothingElse) {
     for (const Entry& e : entries) EXPECT_EQ(fs::exists(dir / e.name), !e.removed) << e.name;
     EXPECT_TRUE(fs::is_directory(dir / ".1332.dat.Folder"));
     EXPECT_EQ(RemoveStaleTemporaries(dir / "missing", owns), 0u);
+    // Under the writer lock every age goes: the young one too, and still nothing else.
+    EXPECT_EQ(RemoveStaleTemporaries(dir.Path(), owns, std::chrono::seconds(0)), 1u);
+    EXPECT_FALSE(fs::exists(dir / ".1301.dat.Zz9yX8"));
+    EXPECT_TRUE(fs::exists(dir / ".1301.dat.ab"));
+    EXPECT_TRUE(fs::is_directory(dir / ".1332.dat.Folder"));
 }

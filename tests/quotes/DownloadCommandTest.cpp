@@ -29,6 +29,7 @@ public:
     std::set<int> listed;
     int failAt = 0;           // 1-based request number that fails, 0 for none
     int cutAt = 0;            // 1-based request number whose page ends inside the table
+    std::set<int> maintenanceAt;  // request numbers answered with a maintenance notice
     int shortPasses = 0;      // passes that list one issue fewer than `listed`
     std::vector<std::string> urls;
     int accessMode = -1;
@@ -42,6 +43,7 @@ public:
             refused.CurlCode = 7;  // CURLE_COULDNT_CONNECT
             return refused;
         }
+        if (maintenanceAt.count(n)) return {true, "<html><body>maintenance</body></html>\n", "", 200};
         const bool shortPass = (n - 1) / 180 < shortPasses;
         std::string page = "<html>\n<td>\xB8\xBD\xBA\xDF\xA4\xCE\xC6\xFC\xBB\xFE 12:00</td>\n<table>\n";  // 現在の日時
         for (int code : CodesOf(url)) {
@@ -320,24 +322,48 @@ TEST(DownloadCommand, BusinessDaysTheHistoryLacksAreNamedBecauseTheSiteServesTod
     EXPECT_TRUE(f.Run().MissingDays.empty());
 }
 
-TEST(DownloadCommand, PageCutShortIsAFailedRequestThatARetryMends) {
-    Fixture f;
-    f.site.cutAt = 5;
-    auto outcome = f.Run();
-    EXPECT_FALSE(outcome.Ok);
-    EXPECT_EQ(outcome.Status, "Internet Error(ページが途中で切れています)");
-    EXPECT_FALSE(fs::exists(f.dir / "CsvData" / "20010517.csv"));
-
-    Fixture g;
-    g.site.cutAt = 5;
+// A page cut short and a page that is no quote page (a maintenance notice) are failed requests:
+// asked again, and when every try fails the download fails with the reason, saving nothing.
+TEST(DownloadCommand, CutPageOrNoQuotePageIsAFailedRequestThatARetryMends) {
+    struct Case {
+        const char* reason;
+        void (*spoil)(ScriptedSite& site, int from, int count);
+    };
+    const Case cases[] = {
+        {"ページが途中で切れています", [](ScriptedSite& site, int from, int) { site.cutAt = from; }},
+        {"株価ページではありません",
+         [](ScriptedSite& site, int from, int count) {
+             for (int n = from; n < from + count; ++n) site.maintenanceAt.insert(n);
+         }},
+    };
     platform::RetryOptions noWait;
     noWait.Wait = [](platform::Milliseconds) { return true; };
-    platform::RetryingFetcher retrying(g.site, noWait);
-    outcome = g.RunWith(retrying);
-    ASSERT_TRUE(outcome.Ok) << outcome.Status;
-    EXPECT_EQ(g.site.urls.size(), 181u);
-    EXPECT_EQ(retrying.Retries(), 1);
-    EXPECT_EQ(outcome.Issues, static_cast<int>(g.site.listed.size()));
+    for (const Case& c : cases) {
+        Fixture f;
+        c.spoil(f.site, 5, 1);
+        auto outcome = f.Run();
+        EXPECT_FALSE(outcome.Ok) << c.reason;
+        EXPECT_EQ(outcome.Status, std::string("Internet Error(") + c.reason + ")");
+        EXPECT_FALSE(fs::exists(f.dir / "CsvData" / "20010517.csv"));
+
+        Fixture g;
+        c.spoil(g.site, 5, 1);
+        platform::RetryingFetcher retrying(g.site, noWait);
+        outcome = g.RunWith(retrying);
+        ASSERT_TRUE(outcome.Ok) << outcome.Status;
+        EXPECT_EQ(g.site.urls.size(), 181u);
+        EXPECT_EQ(retrying.Retries(), 1);
+        EXPECT_EQ(outcome.Issues, static_cast<int>(g.site.listed.size()));
+    }
+    // One that persists through every retry fails the download with its reason.
+    Fixture h;
+    h.site.maintenanceAt = {5, 6, 7, 8};
+    platform::RetryingFetcher retrying(h.site, noWait);
+    const auto outcome = h.RunWith(retrying);
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_EQ(outcome.Status, "Internet Error(株価ページではありません)");
+    EXPECT_EQ(retrying.Retries(), 3);
+    EXPECT_FALSE(fs::exists(h.dir / "CsvData" / "20010517.csv"));
 }
 
 TEST(DownloadCommand, AFolderThatCannotBeMadeIsReportedBeforeAnyRequest) {

@@ -104,6 +104,25 @@ TEST(QuotePageCutShort, AnOpenTableOrRowAtTheEndIsACutPage) {
     }
 }
 
+// Only a page with the date line and a table after it is a quote page; a cut one is cut first.
+TEST(CheckQuotePage, AnswerWithoutTheQuotePagesStructureIsNoQuotePage) {
+    const std::string date = "\xB8\xBD\xBA\xDF\xA4\xCE\xC6\xFC\xBB\xFE";  // 現在の日時 in EUC-JP
+    struct Case {
+        std::string page;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"<td>" + date + "</td><TABLE><tr align=right><td>1</td></tr></table>", ""},
+        {"<td>" + date + "</td><table><tr align=right><td>1", "ページが途中で切れています"},
+        {"<html><body>maintenance</body></html>", "株価ページではありません"},
+        {"<table><tr align=right><td>1</td></tr></table>", "株価ページではありません"},  // no date line
+        {"<table></table><td>" + date + "</td>", "株価ページではありません"},           // no table after it
+        {"\x01\xff\x80garbage", "株価ページではありません"},
+        {"", "株価ページではありません"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CheckQuotePage(c.page), c.problem) << c.page;
+}
+
 TEST(ParseQuoteFile, ReadsTheHandWrittenPage) {
     Table grid;
     quotes::ResetResultGrid(grid);

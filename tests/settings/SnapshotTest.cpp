@@ -70,6 +70,9 @@ TEST(SettingsStore, WritesTheSameIniKeysAndReadsDefaultsForTheRest) {
 }
 
 // What QSettings cannot read whole is set aside, and the readable rest kept in a clean file.
+// Read and write for the owner, nothing for anyone else: a file that may hold the API key.
+constexpr auto kOwnerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+
 TEST(SettingsStore, ABrokenFileIsKeptAsideAndWhatCouldBeReadStays) {
     struct Case {
         const char* what;
@@ -101,6 +104,7 @@ TEST(SettingsStore, ABrokenFileIsKeptAsideAndWhatCouldBeReadStays) {
         }
         EXPECT_EQ(repair->KeptAs, temp / "Mirolanda.ini.broken-20261207-090500");
         EXPECT_EQ(testing::ReadAll(repair->KeptAs), c.text);
+        EXPECT_EQ(std::filesystem::status(repair->KeptAs).permissions() & std::filesystem::perms::all, kOwnerOnly);
         EXPECT_NE(repair->Message().find(file.string()), std::string::npos);
         EXPECT_FALSE(store.Stored(keys::ProxyServer));
         EXPECT_EQ(store.Read(keys::AutoMode), "1");
@@ -183,6 +187,14 @@ TEST(Secrets, TheApiKeyGoesToTheSecretStoreWhenThereIsOneAndNeverStaysInTheFileB
     Secrets plain(store, std::make_unique<FakeKeychain>(false));
     EXPECT_EQ(plain.SetApiKey("file-key"), SecretPlace::SettingsFile);
     EXPECT_EQ(Store(file, "/prog").Read(keys::JQuantsApiKey), "file-key");
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all, kOwnerOnly);
+    store.Write(keys::AutoTime, "16:10");  // a later write keeps it so
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all, kOwnerOnly);
+    // A file an earlier version left readable to all is narrowed when it is opened.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+    Store reopened(file, "/prog");
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all, kOwnerOnly);
     EXPECT_EQ(plain.SetApiKey(""), SecretPlace::None);
     EXPECT_FALSE(Store(file, "/prog").Stored(keys::JQuantsApiKey));
 }

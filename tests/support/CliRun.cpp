@@ -62,6 +62,17 @@ CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::pa
     return Collect(status, scratch);
 }
 
+CliChild StartCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                  const std::map<std::string, std::string>& env) {
+    return CliChild{Spawn(args, scratch, env), scratch};
+}
+
+CliResult CliChild::Finish() {
+    int status = 0;
+    ::waitpid(Pid, &status, 0);
+    return Collect(status, Scratch);
+}
+
 CliResult RunCliKilledWhen(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                            const std::function<bool()>& when) {
     const pid_t pid = Spawn(args, scratch, {});

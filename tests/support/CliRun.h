@@ -20,6 +20,16 @@ struct CliResult {
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                  const std::map<std::string, std::string>& env = {}, const std::string& input = {});
 
+// A child started and not yet waited for, so that several run at once (each with its own
+// scratch folder). Finish waits for it.
+struct CliChild {
+    int Pid = -1;
+    std::filesystem::path Scratch;
+    CliResult Finish();
+};
+CliChild StartCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                  const std::map<std::string, std::string>& env = {});
+
 // The same, but the child is killed with SIGKILL as soon as `when` says so (asked every
 // millisecond or so while it runs); Status is then 128 + 9, or its exit status when it ended first.
 CliResult RunCliKilledWhen(const std::vector<std::string>& args, const std::filesystem::path& scratch,
