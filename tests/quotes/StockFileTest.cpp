@@ -8,6 +8,7 @@
 
 #include "platform/Date.h"
 #include "platform/SjisText.h"
+#include "quotes/CsvFile.h"
 #include "support/TempFolder.h"
 
 namespace mirolanda::quotes {
@@ -398,6 +399,36 @@ TEST(ConvertCsvFilesToIssueFiles, MalformedLaterFileChangesNothing) {
         EXPECT_EQ(e.Line(), 2);
     }
     EXPECT_EQ(FolderBytes(temp / "StockData"), before);
+}
+
+// The store seam: a day filed from memory writes the very bytes that the same day filed from its
+// daily CSV writes, over history files that already hold days, a damaged one among them.
+TEST(FileDay, FromMemoryGivesTheBytesOfTheSameDayFiledFromItsCsv) {
+    TempFolder dir;
+    market::DaySnapshot day{{2026, 12, 4}, "test", {}};
+    const auto row = [&day](market::IssueCode code, std::string name, market::Tenths close) {
+        day.Rows.push_back({code, std::move(name), {day.Day, close, close, close, close, 100, {}, 1.0}, "", ""});
+    };
+    row(1301, "極洋", 3505);                          // 350.5: a half to the even 350
+    row(1332, "日本水産 \"ニッスイ\", 株", 3515);       // quotes and a comma inside the name
+    row(*market::IssueCode::Parse("130A"), "改行\r\n入り", 100);
+    row(2000, std::string(70, 'A'), 12345678);        // a name longer than the record keeps
+    row(7203, "トヨタ自動車", 0);                      // no trade
+    for (const char* folder : {"memory", "csv"}) {
+        StoreDayPrice(dir / folder, 1301, "極洋", "2026/12/03", 349);
+        WriteAll(dir / folder / "1332.dat", std::string(12, 'x'));
+    }
+    FilingReport fromMemory, fromCsv;
+    FileDay(day, dir / "memory", {}, &fromMemory);
+    ConvertCsvToIssueFiles(SaveDailyCsv(day, dir / "CsvData"), dir / "csv", {}, &fromCsv);
+    EXPECT_EQ(fromMemory.Stored, fromCsv.Stored);
+    ASSERT_EQ(fromMemory.Skipped.size(), 1u);
+    EXPECT_EQ(fromCsv.Skipped.size(), 1u);
+    for (const char* name : {"1301.dat", "1332.dat", "130A.dat", "2000.dat", "7203.dat"}) {
+        EXPECT_EQ(ReadAll(dir / "memory" / name), ReadAll(dir / "csv" / name)) << name;
+    }
+    EXPECT_EQ(ReadIssueRecord(dir / "memory", 1301).Days[0].Price, 350);
+    EXPECT_EQ(ReadIssueRecord(dir / "memory", 1301).Days[1].Price, 349);
 }
 
 }  // namespace
