@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCompleter>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,8 +45,11 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     completer->setFilterMode(Qt::MatchContains);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     TxtChartCode->setCompleter(completer);
+    auto* label = new QLabel(QStringLiteral("銘柄(&M)"));
+    label->setBuddy(TxtChartCode);
+    bar->addWidget(label);
     bar->addWidget(TxtChartCode);
-    auto* show = Named(new QPushButton(QStringLiteral("表示")), QStringLiteral("CmdChartShow"));
+    auto* show = Named(new QPushButton(QStringLiteral("表示(&S)")), QStringLiteral("CmdChartShow"));
     bar->addWidget(show);
     const char* periods[] = {"日足", "週足", "月足"};
     for (int i = 0; i < 3; ++i) {
@@ -80,6 +84,9 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     connect(completer, qOverload<const QString&>(&QCompleter::activated), this, [this] { CmdChartShow_Click(); });
 
     PicChart = Named(new ChartView, QStringLiteral("PicChart"));
+    PicChart->setAccessibleName(QStringLiteral("ローソク足チャート"));
+    PicChart->setAccessibleDescription(
+        QStringLiteral("←→で1本ずつ、Home/Endで端へ移動し、十字線の日の四本値と出来高を読み上げます"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(4, 4, 4, 4);
     page->addLayout(bar);

@@ -21,8 +21,11 @@ const QString kAddCaption = QStringLiteral("OK");
 const QString kUpdateCaption = QStringLiteral("更新");
 
 // What is wrong with the entry, in words that name the field.
-QString RefusalText(holdings::BuyRefusal refusal) {
+QString RefusalText(holdings::BuyRefusal refusal, holdings::BuyField field) {
     switch (refusal) {
+        case holdings::BuyRefusal::NotANumber:
+            return (field == holdings::BuyField::Shares ? QStringLiteral("購入株数: ") : QStringLiteral("購入時株価: ")) +
+                   QStringLiteral("数として読めません (数字、桁区切りのカンマ、小数点で入力してください)");
         case holdings::BuyRefusal::UnknownIssue: return QStringLiteral("銘柄コード: この銘柄の株価データがありません");
         case holdings::BuyRefusal::EmptyDate: return QStringLiteral("購入日: yyyy/mm/dd の形で入力してください");
         case holdings::BuyRefusal::ZeroPrice: return QStringLiteral("購入時株価: 0 より大きい数で入力してください");
@@ -141,7 +144,7 @@ void BuyFrm::CmdOK_Click() {
             case holdings::BuyField::Shares: box = TxtNum; break;
             case holdings::BuyField::None: break;
         }
-        ShowRefusal(box, box ? RefusalText(check.Refusal) : QString());
+        ShowRefusal(box, box ? RefusalText(check.Refusal, check.Focus) : QString());
         if (box) FocusAndSelect(box);
         if (check.Passed()) emit Confirmed(entry);
     });
