@@ -1,5 +1,6 @@
 // Filing daily CSV files into the history files.
-// (a) One day's CSV of 3,600 issues into 3,600 history files of 259 days, against the I/O floor:
+// (a) One day's CSV of 3,600 issues into 3,600 history files of 259 days, and the same day filed
+//     from memory as the download does, against the I/O floor:
 //     reading those 3,600 files and writing each to a copy (what `cat a > b` does).
 // (b) A year (260 daily CSV files of 3,600 issues) into an empty folder with `mirolanda-cli file`,
 //     against filing the same files one call at a time; the two folders must be byte-identical.
@@ -116,6 +117,18 @@ void BM_FileOneDay(benchmark::State& state) {
     }
 }
 
+// (a) The download's path: the same day filed from memory, read from its CSV before the clock runs.
+void BM_FileDayFromMemory(benchmark::State& state) {
+    Fixture& f = TheFixture();
+    size_t run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const market::DaySnapshot day = quotes::ReadDailyCsvDay(f.nextDays[run++ % f.nextDays.size()]);
+        state.ResumeTiming();
+        quotes::FileDay(day, f.root / "stock");
+    }
+}
+
 // (a) The floor: read each history file and write its bytes to a copy, as cat does.
 void BM_CopyFloor(benchmark::State& state) {
     Fixture& f = TheFixture();
@@ -164,6 +177,7 @@ void BM_OneAtATimeYear(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FileOneDay)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
+BENCHMARK(BM_FileDayFromMemory)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
 BENCHMARK(BM_CopyFloor)->Unit(benchmark::kMillisecond)->Iterations(kFilingRuns);
 BENCHMARK(BM_CliFileYear)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OneAtATimeYear)->Unit(benchmark::kMillisecond)->Iterations(1);
