@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "charts/Aggregate.h"
+#include "charts/Period.h"
 
 namespace mirolanda::charts {
 

@@ -11,13 +11,6 @@ std::array<int, 3> AverageLengths(Period period) {
     return {5, 25, 75};
 }
 
-std::optional<Period> ParsePeriod(std::string_view text) {
-    if (text == "day") return Period::Day;
-    if (text == "week") return Period::Week;
-    if (text == "month") return Period::Month;
-    return std::nullopt;
-}
-
 std::string_view PeriodCaption(Period period) {
     switch (period) {
         case Period::Week: return "週足";

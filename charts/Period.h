@@ -6,15 +6,18 @@
 #include <optional>
 #include <string_view>
 
+#include "market/Aggregate.h"
+
 namespace mirolanda::charts {
 
-enum class Period { Day, Week, Month };
+// The periods are the market's, gathered by market::Aggregate; the charts add what they draw.
+using market::Aggregate;
+using market::ParsePeriod;
+using market::Period;
+using market::PeriodKey;
 
 // 5, 25 and 75 days; 13, 26 and 52 weeks; 9, 24 and 60 months.
 std::array<int, 3> AverageLengths(Period period);
-
-// "day", "week", "month"; nothing for any other text.
-std::optional<Period> ParsePeriod(std::string_view text);
 
 // 「日足」「週足」「月足」.
 std::string_view PeriodCaption(Period period);

@@ -8,10 +8,8 @@
 namespace mirolanda::cli {
 namespace {
 
-marketdb::Period ParsePeriod(const std::string& text) {
-    if (text == "day") return marketdb::Period::Day;
-    if (text == "week") return marketdb::Period::Week;
-    if (text == "month") return marketdb::Period::Month;
+market::Period PeriodOf(const std::string& text) {
+    if (auto period = market::ParsePeriod(text)) return *period;
     throw UsageError{"--period takes day, week or month, not " + text};
 }
 
@@ -21,7 +19,7 @@ int RunExport(CliContext& context, const Args& args) {
     if (!code) throw UsageError{"not an issue code: " + args[0]};
     platform::Date from{1, 1, 1}, to{9999, 12, 31};
     bool adjusted = false;
-    marketdb::Period period = marketdb::Period::Day;
+    market::Period period = market::Period::Day;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
@@ -37,7 +35,7 @@ int RunExport(CliContext& context, const Args& args) {
         if (a == "--from") from = date();
         else if (a == "--to") to = date();
         else if (a == "--adjusted") adjusted = true;
-        else if (a == "--period") period = ParsePeriod(value());
+        else if (a == "--period") period = PeriodOf(value());
         else throw UsageError{"unknown option: " + a};
     }
     const marketdb::MarketDb db(ExistingMarketDb(context));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ChartFixtures.h"
-#include "charts/Aggregate.h"
+#include "charts/Period.h"
 #include "charts/Indicators.h"
 
 namespace mirolanda::charts {

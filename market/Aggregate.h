@@ -6,16 +6,24 @@
 
 #include <vector>
 
-#include "charts/Period.h"
+#include <optional>
+#include <string_view>
+
 #include "market/Bar.h"
 
-namespace mirolanda::charts {
+namespace mirolanda::market {
+
+enum class Period { Day, Week, Month };
+
+// "day", "week", "month"; nothing for any other text.
+std::optional<Period> ParsePeriod(std::string_view text);
+
 
 // `days` ascending. Period::Day gives the days as they are (days without trade included,
 // drawn as empty places).
-std::vector<market::Bar> Aggregate(const std::vector<market::Bar>& days, Period period);
+std::vector<Bar> Aggregate(const std::vector<Bar>& days, Period period);
 
 // A number that is the same for every day of one week (Monday to Sunday) or of one month.
 long PeriodKey(const platform::Date& day, Period period);
 
-}  // namespace mirolanda::charts
+}  // namespace mirolanda::market

@@ -1,8 +1,15 @@
-#include "charts/Aggregate.h"
+#include "market/Aggregate.h"
 
 #include <algorithm>
 
-namespace mirolanda::charts {
+namespace mirolanda::market {
+
+std::optional<Period> ParsePeriod(std::string_view text) {
+    if (text == "day") return Period::Day;
+    if (text == "week") return Period::Week;
+    if (text == "month") return Period::Month;
+    return std::nullopt;
+}
 
 long PeriodKey(const platform::Date& day, Period period) {
     switch (period) {
@@ -17,9 +24,9 @@ long PeriodKey(const platform::Date& day, Period period) {
     return platform::DaysFromCivil(day);
 }
 
-std::vector<market::Bar> Aggregate(const std::vector<market::Bar>& days, Period period) {
+std::vector<Bar> Aggregate(const std::vector<Bar>& days, Period period) {
     if (period == Period::Day) return days;
-    std::vector<market::Bar> bars;
+    std::vector<Bar> bars;
     long key = 0;
     bool turnoverKnown = true;
     for (const auto& day : days) {
@@ -32,7 +39,7 @@ std::vector<market::Bar> Aggregate(const std::vector<market::Bar>& days, Period 
             turnoverKnown = day.Turnover.has_value();
             continue;
         }
-        market::Bar& bar = bars.back();
+        Bar& bar = bars.back();
         bar.Day = day.Day;
         bar.High = std::max(bar.High, day.High);
         bar.Low = std::min(bar.Low, day.Low);
@@ -45,4 +52,4 @@ std::vector<market::Bar> Aggregate(const std::vector<market::Bar>& days, Period 
     return bars;
 }
 
-}  // namespace mirolanda::charts
+}  // namespace mirolanda::market
