@@ -211,11 +211,7 @@ std::optional<calendar::ExchangeCalendar> JQuantsSource::TradingCalendar(int yea
 }
 
 void JQuantsSource::FetchDay(const platform::Date& day, market::SourceContext& context, market::FetchedDay& into) {
-    into = {};
-    into.Day.Day = day;
-    into.Day.Source = kSettingName;
     const platform::Progress& progress = context.Progress;
-    progress.Show("ダウンロード－開始");
     const auto master = IssueMaster(*session_, context.TempFolder, day, progress);
     const std::string ymd = platform::FormatYmd(day);
     std::vector<market::SnapshotRow> rows = session_->GetAll<market::SnapshotRow>(

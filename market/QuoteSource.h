@@ -93,8 +93,9 @@ public:
         return std::nullopt;
     }
 
-    // The whole market of `day` into `into` (filled as it arrives, so a failure leaves what
-    // came). Throws SourceFailure; the text of a day not yet served says so.
+    // The whole market of `day` into `into`, which comes empty but for its day and source (rows
+    // added as they arrive, so a failure leaves what came). Throws SourceFailure; the text of a
+    // day not yet served says so.
     virtual void FetchDay(const platform::Date& day, SourceContext& context, FetchedDay& into) = 0;
 };
 

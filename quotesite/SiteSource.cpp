@@ -38,11 +38,7 @@ std::string BlockRange(int first) { return std::to_string(first) + "～" + std::
 SiteSource::SiteSource(std::string baseUrl) : base_(platform::TrimTrailingSlashes(baseUrl)) {}
 
 void SiteSource::FetchDay(const platform::Date& day, market::SourceContext& context, market::FetchedDay& into) {
-    into = {};
-    into.Day.Day = day;
-    into.Day.Source = kSettingName;
     const platform::Progress& progress = context.Progress;
-    progress.Show("ダウンロード－開始");
     platform::Table page(kResultColumns);
     for (int block = 0; block < kBlocks; ++block) {
         const int first = kFirstCode + block * kCodesPerRequest;
