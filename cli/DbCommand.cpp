@@ -34,7 +34,9 @@ const Command kDbCommand = {
     "                  hand, and puts it in place of the old one.\n"
     "  splits          lists the recorded splits; with --suggest, the day-over-day closes that look\n"
     "                  like a split (within 3 % of 1/2, 1/3, 1/4, 1/5, 1/10 or their inverses) for you\n"
-    "                  to confirm with 'split'. Nothing is adjusted on a guess.",
+    "                  to confirm with 'split'. Nothing is adjusted on a guess.\n"
+    "import and rebuild wait while another command writes the program's data (see --wait; exit\n"
+    "status 5 when they give up).",
     RunDb,
 };
 

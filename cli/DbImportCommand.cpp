@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/DbCommands.h"
 #include "cli/MarketStore.h"
+#include "cli/WriterLock.h"
 #include "quotes/CsvFile.h"
 #include "marketdb/Import.h"
 
@@ -33,6 +34,7 @@ marketdb::ImportSummary ImportFiles(marketdb::MarketDb& db, const std::vector<st
 
 int RunDbImport(CliContext& context, const Args& args) {
     if (args.empty()) throw UsageError{"db import takes one or more CSV files or folders"};
+    const platform::FolderLock lock = LockForWriting(context);
     auto db = OpenMarketDb(context);
     return PrintImportSummary(ImportFiles(*db, {args.begin(), args.end()}));
 }

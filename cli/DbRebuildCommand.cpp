@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/DbCommands.h"
+#include "cli/WriterLock.h"
 #include "marketdb/Health.h"
 #include "settings/CommandOptions.h"
 
@@ -33,6 +34,7 @@ std::vector<market::Split> UserSplits(const std::filesystem::path& file) {
 
 int RunDbRebuild(CliContext& context, const Args& args) {
     if (!args.empty()) throw UsageError{"db rebuild takes no arguments"};
+    const platform::FolderLock lock = LockForWriting(context);
     const std::filesystem::path file = settings::MarketDatabaseFrom(context.Settings());
     const std::filesystem::path fresh = file.string() + ".rebuild";
     RemoveWithSides(fresh);  // left by a rebuild that was stopped

@@ -4,6 +4,8 @@
 
 #include "cli/Commands.h"
 #include "cli/HolidayList.h"
+#include "cli/MarketStore.h"
+#include "cli/Terminal.h"
 #include "cli/WriterLock.h"
 #include "platform/HttpClient.h"
 #include "platform/Numbers.h"
@@ -16,45 +18,6 @@
 
 namespace mirolanda::cli {
 namespace {
-
-// Status texts on stderr; on a terminal they share one line with a progress bar.
-platform::Progress TerminalProgress(bool tty) {
-    struct State {
-        int done = 0, total = 1;
-        std::string text;
-    };
-    auto state = std::make_shared<State>();
-    auto draw = [state] {
-        constexpr int kWidth = 30;
-        const int filled = state->total > 0 ? state->done * kWidth / state->total : 0;
-        std::fprintf(stderr, "\r\033[K[%s%s] %s", std::string(static_cast<size_t>(filled), '#').c_str(),
-                     std::string(static_cast<size_t>(kWidth - filled), '.').c_str(), state->text.c_str());
-        std::fflush(stderr);
-    };
-    platform::Progress progress;
-    if (tty) {
-        progress.Status = [state, draw](const std::string& text) {
-            state->text = text;
-            draw();
-        };
-        progress.Advance = [state, draw](int done, int total) {
-            state->done = done;
-            state->total = total;
-            draw();
-        };
-    } else {
-        // In a log, each phase once per pass: a text whose phase (the part before its first
-        // blank or parenthesis) was printed already in this pass is left out.
-        progress.Status = [state](const std::string& text) {
-            const std::string phase = text.substr(0, text.find_first_of(" ("));
-            if (text.empty() || state->text.find("\n" + phase + "\n") != std::string::npos) return;
-            if (phase == "ダウンロード－開始") state->text.clear();
-            state->text += "\n" + phase + "\n";
-            std::fprintf(stderr, "%s\n", text.c_str());
-        };
-    }
-    return progress;
-}
 
 // "1,4,16": one wait in seconds per retry.
 std::vector<platform::Milliseconds> RetryWaits(const std::string& text) {
@@ -70,17 +33,6 @@ std::vector<platform::Milliseconds> RetryWaits(const std::string& text) {
         start = comma + 1;
     }
     return waits;
-}
-
-// Retries are told on stderr, so a cron log shows why a night took longer.
-platform::RetryOptions TerminalRetries(std::vector<platform::Milliseconds> waits) {
-    platform::RetryOptions options;
-    options.Waits = std::move(waits);
-    options.Retrying = [](int retry, platform::Milliseconds wait, const platform::FetchResult& failure) {
-        std::fprintf(stderr, "再試行 %d (%lld秒後): %s\n", retry, static_cast<long long>(wait.count() / 1000),
-                     failure.Description.c_str());
-    };
-    return options;
 }
 
 struct DownloadArgs {
@@ -125,6 +77,9 @@ int Run(CliContext& context, const Args& args) {
     settings::SetMarketCalendar(options, LoadHolidayList(context.programFolder), *context.clock);
     const std::unique_ptr<market::QuoteSource> source = settings::SourceFrom(context.Settings(), context.secrets->ApiKey());
     record.Source = source->Address();
+    // Every day saved goes into the market database too; it never stops the saves.
+    marketdb::SideStore database = MarketSideStore(context);
+    options.MoreStores.push_back(&database);
 
     const bool tty = ::isatty(STDERR_FILENO) != 0;
     const platform::Progress progress = TerminalProgress(tty);
@@ -153,11 +108,13 @@ int Run(CliContext& context, const Args& args) {
         record.Requests = client.Requests();
         record.Retries = client.Retries();
         record.Error = e.what();
+        TellNotices(database, record);
         LogRun(context, record);
         throw;
     }
     if (tty) std::fprintf(stderr, "\r\033[K");
     quotes::DescribeInRunRecord(outcome, record);
+    TellNotices(database, record);
     record.Requests = client.Requests();
     record.Retries = client.Retries();
     LogRun(context, record);
@@ -189,6 +146,8 @@ const Command kDownloadCommand = {
     "  history files are told on stderr. With J-Quants, business days missed since the history\n"
     "  files' newest day (at most 20) are fetched first, oldest first, each saved and filed; with\n"
     "  the quote site, which serves only today, the missing days are named.\n"
+    "  Every day saved is also stored in the market database (see 'db'); when that fails, it is\n"
+    "  said on stderr and in the run log, and the download still counts as done.\n"
     "  --catch-up: only the missed days (J-Quants API).\n"
     "  A request that times out, is reset, or gets a 5xx or 429 answer (or a page cut short)\n"
     "  is asked again up to three times, after 1, 4 and 16 seconds (or the server's\n"

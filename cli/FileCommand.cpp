@@ -23,13 +23,17 @@ std::string BadNameText() {
 // Adds each filed CSV's day to the market database. The database is an addition to the CSV and
 // history files: its failure is said on stderr and in the run log and changes nothing else.
 void AddToMarketDb(CliContext& context, const quotes::BatchFilingResult& result, platform::RunRecord& record) {
-    try {
-        auto db = OpenMarketDb(context);
-        for (const auto& path : result.Filed) db->Add(quotes::ReadDailyCsvDay(path), {});
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "mirolanda-cli: 市場データベースに記録できませんでした: %s\n", e.what());
-        record.Notes.push_back(std::string("市場データベースに記録できませんでした: ") + e.what());
+    marketdb::SideStore db = MarketSideStore(context);
+    for (const auto& path : result.Filed) {
+        try {
+            db.Add(quotes::ReadDailyCsvDay(path), {});
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "mirolanda-cli: %s: %s\n", marketdb::kNotStoredText, e.what());
+            record.Notes.push_back(std::string(marketdb::kNotStoredText) + ": " + e.what());
+            return;
+        }
     }
+    TellNotices(db, record);
 }
 
 int RunFile(CliContext& context, const Args& args) {

@@ -15,6 +15,18 @@ std::unique_ptr<marketdb::MarketDb> OpenMarketDb(CliContext& context) {
     return std::move(opened.Db);
 }
 
+marketdb::SideStore MarketSideStore(const CliContext& context) {
+    return marketdb::SideStore(settings::MarketDatabaseFrom(context.Settings()),
+                               [clock = context.clock.get()] { return clock->Now(); });
+}
+
+void TellNotices(const marketdb::SideStore& store, platform::RunRecord& record) {
+    for (const std::string& notice : store.Notices()) {
+        std::fprintf(stderr, "mirolanda-cli: %s\n", notice.c_str());
+        record.Notes.push_back(notice);
+    }
+}
+
 std::filesystem::path ExistingMarketDb(CliContext& context) {
     const std::filesystem::path file = settings::MarketDatabaseFrom(context.Settings());
     std::error_code ec;

@@ -36,6 +36,7 @@ const std::vector<const Command*> kCommands = {
     &kDbCommand,
     &kSplitCommand,
     &kExportCommand,
+    &kBackfillCommand,
     &kChartCommand,
 };
 

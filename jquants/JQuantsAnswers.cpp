@@ -223,4 +223,20 @@ std::string JQuantsErrorMessage(std::string_view body) {
     return cut;
 }
 
+namespace {
+constexpr std::string_view kCoversDates = "subscription covers the following dates:";
+}  // namespace
+
+bool IsPlanRefusal(std::string_view message) {
+    return message.find(kCoversDates) != std::string_view::npos;
+}
+
+std::optional<platform::Date> PlanFirstDate(std::string_view message) {
+    const size_t at = message.find(kCoversDates);
+    if (at == std::string_view::npos) return std::nullopt;
+    std::string_view rest = message.substr(at + kCoversDates.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    return rest.size() >= 10 ? platform::ParseDashed(rest.substr(0, 10)) : std::nullopt;
+}
+
 }  // namespace mirolanda::jquants

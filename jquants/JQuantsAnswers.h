@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,5 +54,10 @@ JQuantsPage<calendar::ExchangeDay> ParseCalendarPage(std::string_view body);
 // The "message" of an error answer, control characters as blanks, at most 80 characters; ""
 // when the body holds none.
 std::string JQuantsErrorMessage(std::string_view body);
+
+// Whether an error message refuses a date for the user's plan («Your subscription covers the
+// following dates: 2024-05-31 ~ 2026-05-31. …»), and the plan's first date when it names one.
+bool IsPlanRefusal(std::string_view message);
+std::optional<platform::Date> PlanFirstDate(std::string_view message);
 
 }  // namespace mirolanda::jquants

@@ -104,6 +104,9 @@ private:
         if (answer.Status == 429) {
             throw JQuantsFailure("J-Quants API の利用回数の上限を超えました。しばらく待ってからやり直してください(HTTP 429)");
         }
+        if (answer.Status == 400 && IsPlanRefusal(message)) {
+            throw JQuantsPlanRefusal("J-Quants API: プランの範囲外の日付です (" + message + ")", PlanFirstDate(message));
+        }
         if (answer.Status >= 400) {
             throw JQuantsFailure("J-Quants API エラー(HTTP " + std::to_string(answer.Status) +
                                  (message.empty() ? "" : ": " + message) + ")");

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "jquants/JQuantsSettings.h"
@@ -18,6 +19,17 @@ namespace mirolanda::jquants {
 class JQuantsFailure : public market::SourceFailure {
 public:
     using market::SourceFailure::SourceFailure;
+};
+
+// A date the user's plan does not cover, with the plan's first date when the answer names it.
+class JQuantsPlanRefusal : public JQuantsFailure {
+public:
+    JQuantsPlanRefusal(const std::string& text, std::optional<platform::Date> planFirst)
+        : JQuantsFailure(text), planFirst_(planFirst) {}
+    const std::optional<platform::Date>& PlanFirst() const { return planFirst_; }
+
+private:
+    std::optional<platform::Date> planFirst_;
 };
 
 // Status texts the user acts on.

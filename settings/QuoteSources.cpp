@@ -15,15 +15,20 @@ const market::SourceRegistry& QuoteSources() {
     return registry;
 }
 
-std::unique_ptr<market::QuoteSource> SourceFrom(const Snapshot& settings, std::string secret,
-                                                const market::SourceRegistry& registry) {
+std::unique_ptr<market::QuoteSource> SourceNamed(const Snapshot& settings, std::string_view name, std::string secret,
+                                                 const market::SourceRegistry& registry) {
     market::SourceSetup setup;
-    setup.Setting = [&settings](std::string_view name) {
-        const Key* key = FindKey(name);
-        return key ? settings.Text(*key) : std::string();
+    setup.Setting = [&settings](std::string_view key) {
+        const Key* found = FindKey(key);
+        return found ? settings.Text(*found) : std::string();
     };
     setup.Secret = std::move(secret);
-    return registry.Find(settings.Text(keys::QuoteSource)).Make(setup);
+    return registry.Find(name).Make(setup);
+}
+
+std::unique_ptr<market::QuoteSource> SourceFrom(const Snapshot& settings, std::string secret,
+                                                const market::SourceRegistry& registry) {
+    return SourceNamed(settings, settings.Text(keys::QuoteSource), std::move(secret), registry);
 }
 
 }  // namespace mirolanda::settings

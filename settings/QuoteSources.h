@@ -18,4 +18,9 @@ const market::SourceRegistry& QuoteSources();
 std::unique_ptr<market::QuoteSource> SourceFrom(const Snapshot& settings, std::string secret,
                                                 const market::SourceRegistry& registry = QuoteSources());
 
+// The source registered under `name` whatever "QuoteSource" says (a command that needs one
+// source, such as the backfill through J-Quants), made from the settings and its secret.
+std::unique_ptr<market::QuoteSource> SourceNamed(const Snapshot& settings, std::string_view name, std::string secret,
+                                                 const market::SourceRegistry& registry = QuoteSources());
+
 }  // namespace mirolanda::settings

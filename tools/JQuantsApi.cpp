@@ -136,6 +136,11 @@ std::string MessageJson(const std::string& message) {
     return "{\"message\":" + JsonString(message) + "}";
 }
 
+std::string PlanRefusalJson(const platform::Date& first, const platform::Date& last) {
+    return MessageJson("Your subscription covers the following dates: " + platform::FormatDashed(first) + " ~ " +
+                       platform::FormatDashed(last) + ". If you want more data, please check other plans:https://jpx-jquants.com/#dataset");
+}
+
 std::string ExpectedJQuantsCsv(const Market& market, const platform::Date& day) {
     std::string text;
     for (const ApiIssue& row : ApiIssues(market)) {

@@ -23,6 +23,7 @@ struct JQuantsSimOptions {
     int RetryAfterSeconds = 0;               // Retry-After of a 429; 0: none, as the real API
     int DelayDays = 0;                       // days after the market date before a day is served
     std::vector<platform::Date> ClosedDays;  // business days the exchange closes besides the fixed holidays
+    std::optional<platform::Date> PlanFrom;  // the plan's first date: bars and master refuse any before it
 };
 
 // One row of the API's listings: an issue under its five-character code.
@@ -48,6 +49,8 @@ std::string MasterPageJson(const Market& market, const platform::Date& day, size
 std::string CalendarJson(const platform::Date& from, const platform::Date& to, const JQuantsSimOptions& options);
 // {"message":"…"}
 std::string MessageJson(const std::string& message);
+// The API's refusal of a date its plan does not cover, naming the plan's dates.
+std::string PlanRefusalJson(const platform::Date& first, const platform::Date& last);
 
 // A bar's price as the API writes it (tenths of a yen for codes with letters) and the same
 // price as the program stores it, rounded half to even.

@@ -21,7 +21,7 @@ const char* const kUsage =
     "                     [--fault KIND --fault-at LIST]... [--stall-seconds N] [--drip-ms N] [--max-codes N]\n"
     "                     [--max-seconds N]\n"
     "                     [--letter-issues N] [--jquants-key KEY] [--jquants-page-size N] [--jquants-per-minute N]\n"
-    "                     [--jquants-retry-after SECONDS] [--jquants-delay-days N]\n"
+    "                     [--jquants-retry-after SECONDS] [--jquants-delay-days N] [--jquants-plan-from YYYYMMDD]\n"
     "\n"
     "Serves on 127.0.0.1 only:\n"
     "  /q?s=CODE+CODE…&d=v2                     quote page (EUC-JP), at most --max-codes codes (default 200)\n"
@@ -40,6 +40,7 @@ const char* const kUsage =
     "from 1: \"5\", \"3,7\", \"10-12\", \"20-\".\n"
     "--letter-issues: issues with letters in their codes (130A, 131A, …; default 30), served by the API only.\n"
     "--jquants-delay-days: days before the market date's bars are served (as a plan's delay).\n"
+    "--jquants-plan-from: the plan's first date; an earlier date is refused (400) as the API refuses it.\n"
     "--fault KIND@LIST is short for --fault KIND --fault-at LIST. Stops on SIGTERM or SIGINT, or after\n"
     "--max-seconds.\n";
 
@@ -116,6 +117,9 @@ Settings Parse(int argc, char** argv) {
             s.sim.JQuants.RetryAfterSeconds = Number(arg, value);
         } else if (arg == "--jquants-delay-days") {
             s.sim.JQuants.DelayDays = Number(arg, value);
+        } else if (arg == "--jquants-plan-from") {
+            s.sim.JQuants.PlanFrom = platform::ParseYmd(value);
+            if (!s.sim.JQuants.PlanFrom) throw Usage("--jquants-plan-from takes YYYYMMDD");
         } else if (arg == "--max-seconds") {
             s.maxSeconds = Number(arg, value);
         } else if (arg == "--fault") {

@@ -383,6 +383,9 @@ struct SimServer::Impl {
         auto date = RawParam(req.target, "date");
         std::optional<platform::Date> day = date ? ApiDateParam(*date) : (bars ? std::nullopt : std::optional(turn.Day));
         if (!day) return JsonAnswer(400, MessageJson("This API requires at least 1 parameter as follows; date, code"));
+        if (options.JQuants.PlanFrom && platform::DaysFromCivil(*day) < platform::DaysFromCivil(*options.JQuants.PlanFrom)) {
+            return JsonAnswer(400, PlanRefusalJson(*options.JQuants.PlanFrom, turn.Day));
+        }
         auto offset = PageOffset(req, *day);
         if (!offset) return JsonAnswer(400, MessageJson("invalid pagination_key"));
         const size_t pageSize = std::max<size_t>(options.JQuants.PageSize, 1);

@@ -16,10 +16,12 @@
 #include "app/commands/RetryStatus.h"
 #include "app/commands/RunLogEntry.h"
 #include "app/commands/WindowServices.h"
+#include "marketdb/SideStore.h"
 #include "quotes/SourceClient.h"
 #include "quotes/CsvFile.h"
 #include "quotes/ResultGrid.h"
 #include "quotes/StockFile.h"
+#include "settings/CommandOptions.h"
 #include "settings/QuoteSources.h"
 
 namespace mirolanda::app {
@@ -123,7 +125,9 @@ bool DownloadTab::CmdGetData_Click(WriterWait wait) {
         int perPass = std::max(total / passes, 1);
         advance(done >= total ? perPass : (done - 1) % perPass + 1, perPass);
     };
-    job_->Start([this, options, progress, wait, folder = services_.ProgramFolder()] {
+    databaseNotices_.clear();
+    job_->Start([this, options, progress, wait, folder = services_.ProgramFolder(),
+                 database = settings::MarketDatabaseFrom(services_.LiveSettings()), &clock = services_.Clock()] {
                     outcome_ = {};
                     std::optional<platform::FolderLock> lock;
                     try {
@@ -139,7 +143,17 @@ bool DownloadTab::CmdGetData_Click(WriterWait wait) {
                         outcome_.Status = "他の処理がデータを書き込み中です";
                         return;
                     }
-                    outcome_ = runner_(*source_, *fetcher_, options, progress);
+                    // Every day saved goes into the market database too; it never stops the saves.
+                    marketdb::SideStore store(database, [&clock] { return clock.Now(); });
+                    quotes::DownloadOptions withDatabase = options;
+                    withDatabase.MoreStores.push_back(&store);
+                    try {
+                        outcome_ = runner_(*source_, *fetcher_, withDatabase, progress);
+                    } catch (...) {
+                        databaseNotices_ = store.Notices();
+                        throw;
+                    }
+                    databaseNotices_ = store.Notices();
                 },
                 [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
     return true;
@@ -154,12 +168,16 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     status_.SetCancellable(false);
     const bool ok = !error && outcome.Ok;
     const bool cancelled = !error && outcome.Cancelled;
+    record_.Notes.insert(record_.Notes.end(), databaseNotices_.begin(), databaseNotices_.end());
     EndNetworkRecord(services_, std::move(record_), outcome, error, *client_);
     if (ok) {
         CmdCsvSave->setEnabled(true);
         // The count stored, then the day's remarks: days caught up, issues missing against the
         // day before, history files left alone because they are damaged, calendar differences.
-        const QString remarks = QString::fromStdString(outcome.Status);
+        QString remarks = QString::fromStdString(outcome.Status);
+        for (const std::string& notice : databaseNotices_) {
+            remarks += (remarks.isEmpty() ? QString() : QStringLiteral("　")) + QString::fromStdString(notice);
+        }
         status_.ShowStatus(DownloadDoneText(outcome.Issues, outcome.CsvPath.has_value()) +
                              (remarks.isEmpty() ? QString() : QStringLiteral("　") + remarks));
     } else if (cancelled) {

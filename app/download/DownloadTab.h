@@ -102,6 +102,8 @@ private:
     platform::Table fgFix_{7};
     quotes::DownloadOutcome outcome_;
     std::deque<std::filesystem::path> filing_;
+    // What the market database had to tell of the running download (set on the worker).
+    std::vector<std::string> databaseNotices_;
 };
 
 }  // namespace mirolanda::app

@@ -17,6 +17,7 @@
 #include "app/widgets/PictureArea.h"
 #include "app/widgets/QtText.h"
 #include "app/widgets/TableModel.h"
+#include "settings/MarketSplits.h"
 #include "app/commands/WindowServices.h"
 #include "holdings/BuyData.h"
 #include "holdings/History.h"
@@ -51,7 +52,11 @@ std::vector<CrossedAlert> HoldingsTab::RefreshBuyGrid() {
     // Resetting the model moves the current cell; nothing may be drawn for it meanwhile.
     BuyGridState = holdings::BuyGridState::No;
     holdings::HistoryFolder history(services_.CurrentFolders().StockData);
-    holdings::BuyGrid grid = holdings::UpdateBuyGrid(FgBuyTmp, history, settings::AlertsFrom(services_.LiveSettings()));
+    // Splits from the market database, when there is one; without it the rates are as stored.
+    std::string unread;
+    const holdings::SplitsOf splits = settings::MarketSplitsFrom(services_.LiveSettings(), unread);
+    holdings::BuyGrid grid =
+        holdings::UpdateBuyGrid(FgBuyTmp, history, settings::AlertsFrom(services_.LiveSettings()), splits);
     BuyGrid = std::move(grid.Grid);
     std::vector<CrossedAlert> crossed = NoteAlerts(grid.Marks);
     FgBuyModel->Reload();
@@ -59,6 +64,8 @@ std::vector<CrossedAlert> HoldingsTab::RefreshBuyGrid() {
         if (grid.Marks[i].CodeColour) {
             FgBuyModel->SetCellBackground(static_cast<int>(i), holdings::kGridCode, ColorFromBgr(*grid.Marks[i].CodeColour));
         }
+        // A rate taken across a split is marked, the tooltip naming the split.
+        if (!grid.Marks[i].SplitNote.empty()) FgBuyModel->SetRowNote(static_cast<int>(i), Q(grid.Marks[i].SplitNote));
     }
     // The grid has no current holding after a rebuild: no chart of a holding that may be gone.
     PicBuy->Clear();

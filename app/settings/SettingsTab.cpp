@@ -5,6 +5,7 @@
 
 #include "app/settings/AlertSettingsPage.h"
 #include "app/settings/AutoSettingsPage.h"
+#include "app/settings/DatabasePage.h"
 #include "app/settings/FolderSettingsPage.h"
 #include "app/settings/InetSettingsPage.h"
 #include "app/settings/RunLogPage.h"
@@ -39,6 +40,7 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     pages_->addTab(auto_, QStringLiteral("自動処理(&A)"));
     pages_->addTab(notify_, QStringLiteral("通知(&N)"));
     pages_->addTab(new RunLogPage(services), QStringLiteral("実行記録(&L)"));
+    pages_->addTab(new DatabasePage(services), QStringLiteral("データベース(&D)"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages_);

@@ -1,5 +1,6 @@
 // The tab "設定・保守": its inner tabs "インターネット接続", "フォルダ設定", "ユーザー情報",
-// "売買管理", "カレンダー", "自動処理" and "通知". Each settings page owns its controls; the tab loads
+// "売買管理", "カレンダー", "自動処理" and "通知", the run log "実行記録" and the market database's
+// import "データベース". Each settings page owns its controls; the tab loads
 // and saves the groups in the window's order and gathers the pages' values, which the other
 // tabs read as the live settings.
 #pragma once

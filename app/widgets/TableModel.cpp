@@ -1,5 +1,7 @@
 #include "app/widgets/TableModel.h"
 
+#include <QFont>
+
 #include <QHeaderView>
 #include <QEvent>
 #include <QPainter>
@@ -57,6 +59,7 @@ TableModel::TableModel(platform::Table* table, QObject* parent) : QAbstractTable
 void TableModel::Reload() {
     beginResetModel();
     backgrounds_.clear();
+    rowNotes_.clear();
     endResetModel();
 }
 
@@ -94,6 +97,16 @@ QColor TableModel::CellBackground(int row, int column) const {
     return it == backgrounds_.end() ? QColor() : it->second;
 }
 
+void TableModel::SetRowNote(int row, const QString& note) {
+    rowNotes_[row] = note;
+    if (row >= 0 && row < rowCount() && columnCount() > 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+QString TableModel::RowNote(int row) const {
+    auto it = rowNotes_.find(row);
+    return it == rowNotes_.end() ? QString() : it->second;
+}
+
 void TableModel::ClearBackgrounds() {
     backgrounds_.clear();
     if (rowCount() > 0 && columnCount() > 0) {
@@ -123,6 +136,17 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole: {
         QColor color = CellBackground(index.row(), index.column());
         return color.isValid() ? QVariant(ContrastingText(color)) : QVariant();
+    }
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: {
+        const QString note = RowNote(index.row());
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
+    case Qt::FontRole: {
+        if (RowNote(index.row()).isEmpty()) return {};
+        QFont font;
+        font.setItalic(true);
+        return font;
     }
     case Qt::TextAlignmentRole: {
         auto it = alignments_.find(index.column());

@@ -41,6 +41,11 @@ public:
     QColor CellBackground(int row, int column) const;  // invalid when none
     void ClearBackgrounds();
 
+    // A note on a whole row: its cells shown in italics, the note as their tooltip and accessible
+    // description. Reload drops the notes with the colours.
+    void SetRowNote(int row, const QString& note);
+    QString RowNote(int row) const;  // empty when none
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -51,6 +56,7 @@ private:
     std::map<int, int> widths_;
     std::map<int, Qt::Alignment> alignments_;
     std::map<std::pair<int, int>, QColor> backgrounds_;
+    std::map<int, QString> rowNotes_;
 };
 
 // Draws a selected cell that has a colour of its own (an alert) in that colour, framed in the

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "app/widgets/TableModel.h"
 #include "holdings/BuyData.h"
 #include "holdings/Picture.h"
+#include "marketdb/MarketDb.h"
 #include "platform/SjisText.h"
 #include "quotes/StockFile.h"
 #include "support/TempFolder.h"
@@ -101,6 +103,23 @@ TEST_F(HoldingsTabTest, ThePurchaseDialogOpensCentredOverTheWindow) {
     Dialog()->reject();
     Button("CmdBuyAdd")->click();
     EXPECT_EQ(Dialog()->frameGeometry().center(), services_.window.frameGeometry().center());
+}
+
+// A split between the purchase and the current close: the rate is taken across it, the row is
+// marked in italics and its tooltip names the split; the other row is left as it was.
+TEST_F(HoldingsTabTest, ARateAcrossASplitIsMarkedAndItsTooltipNamesTheSplit) {
+    const std::filesystem::path database = folder_.Path() / "Market.sqlite3";
+    services_.live.Set({{&settings::keys::MarketDatabase, database.string()}});
+    marketdb::MarketDb(database).RecordSplit({market::IssueCode(1301), {2001, 4, 10}, 2.0, "user"});
+    Open("1301,\"極洋\",\"2001/03/20\",1000,1000\r\n7203,\"トヨタ自動車\",\"2001/05/16\",1000,100\r\n");
+    EXPECT_EQ(tab_->Grid().RowAt(0), (platform::Table::Row{"1301", "1000", "455", "91.00"}));
+    const QModelIndex split = GridModel()->index(0, holdings::kGridRate);
+    EXPECT_NE(split.data(Qt::ToolTipRole).toString().indexOf(QStringLiteral("2001/04/10 1→2 分割")), -1)
+        << split.data(Qt::ToolTipRole).toString().toStdString();
+    EXPECT_TRUE(split.data(Qt::FontRole).value<QFont>().italic());
+    const QModelIndex plain = GridModel()->index(1, holdings::kGridRate);
+    EXPECT_FALSE(plain.data(Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(plain.data(Qt::FontRole).isValid());
 }
 
 TEST_F(HoldingsTabTest, AddEditDeleteKeepTableGridAndFileTogether) {

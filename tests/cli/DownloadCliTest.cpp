@@ -211,6 +211,42 @@ TEST(DownloadCli, DamagedHistoryFileAndMissingIssuesAreNamedAndTheRestIsFiled) {
     EXPECT_NE(log.find("少ないページ "), std::string::npos) << log;
 }
 
+// The market database takes each day saved; a damaged one is set aside and made anew, one that
+// cannot be made is told once. Neither stops the CSV and the history files.
+TEST(DownloadCli, TheDayGoesIntoTheMarketDatabaseWhichNeverStopsTheFiling) {
+    DownloadRun run;
+    tools::Market market(tools::MarketOptions{kIssues, kSeed});
+    const tools::Issue& issue = *std::find_if(market.Issues().begin(), market.Issues().end(),
+                                              [&](const tools::Issue& i) { return market.Quote(i, kDay).Traded; });
+    const tools::DayQuote quote = market.Quote(issue, kDay);
+    const std::string row = "2026-12-04," + std::to_string(quote.Open) + "," + std::to_string(quote.High) + "," +
+                            std::to_string(quote.Low) + "," + std::to_string(quote.Close) + "," +
+                            std::to_string(quote.Volume) + "\n";
+    auto exported = [&run, &issue] {
+        return RunCli({"--settings", (run.dir / "s.conf").string(), "--program-folder", run.dir.Path().string(),
+                       "export", issue.Symbol}, run.dir.Path()).Out;
+    };
+
+    WriteAll(run.dir / "Market.sqlite3", std::string(5000, 'x'));
+    CliResult damaged = run.Download();
+    ASSERT_EQ(damaged.Status, 0) << damaged.Err;
+    EXPECT_NE(damaged.Err.find("Market.sqlite3.broken-"), std::string::npos) << damaged.Err;
+    EXPECT_EQ(exported(), "date,open,high,low,close,volume\n" + row);
+    EXPECT_NE(run.Log().find("Market.sqlite3.broken-"), std::string::npos);
+
+    // A database under a plain file cannot be made: told once, the day saved and filed all the same.
+    WriteAll(run.dir / "plain", "x");
+    run.Set("MarketDatabase", (run.dir / "plain" / "Market.sqlite3").string());
+    fs::remove(run.Csv());
+    CliResult unmade = run.Download();
+    ASSERT_EQ(unmade.Status, 0) << unmade.Err;
+    const std::string notice = "mirolanda-cli: 市場データベースに記録できませんでした";
+    EXPECT_NE(unmade.Err.find(notice), std::string::npos) << unmade.Err;
+    EXPECT_EQ(unmade.Err.find(notice), unmade.Err.rfind(notice)) << unmade.Err;
+    EXPECT_TRUE(ReadAll(run.Csv()) == tools::ExpectedDailyCsv(market, kDay));
+    EXPECT_EQ(quotes::ReadIssueRecord(run.dir / "StockData", issue.Code).Days[0].Price, quote.Close);
+}
+
 TEST(DownloadCli, MissingProgramFolderIsMadeAndAnImpossibleOneFailsBeforeAnyRequest) {
     DownloadRun run;
     const fs::path fresh = run.dir / "new" / "program";

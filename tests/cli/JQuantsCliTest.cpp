@@ -23,10 +23,16 @@ const std::map<std::string, std::string> kEnv = {{"DBUS_SESSION_BUS_ADDRESS", ""
 
 struct ApiRun {
     TempFolder dir;
-    SimProcess sim{{"--issues", std::to_string(kIssues), "--letter-issues", std::to_string(kLetterIssues), "--seed",
-                    "5", "--date", "20260116", "--jquants-page-size", "40"}};
+    SimProcess sim;
 
-    ApiRun() {
+    explicit ApiRun(std::vector<std::string> simArgs = {})
+        : sim([&simArgs] {
+              std::vector<std::string> args = {"--issues", std::to_string(kIssues), "--letter-issues",
+                                               std::to_string(kLetterIssues), "--seed", "5", "--date", "20260116",
+                                               "--jquants-page-size", "40"};
+              args.insert(args.end(), simArgs.begin(), simArgs.end());
+              return args;
+          }()) {
         Set("QuoteSource", "jquants");
         Set("JQuantsApiUrl", sim.BaseUrl() + "/v2");
         Set("JQuantsRequestsPerMinute", "1000");  // the simulator sets no limit; nothing waits
@@ -80,6 +86,9 @@ TEST(JQuantsCli, TheDayComesThroughTheApiAndAMissedWeekIsCaughtUp) {
     EXPECT_EQ(log.find(kKey), std::string::npos);
     EXPECT_EQ(later.Err.find(kKey), std::string::npos);
 
+    // Every day saved, the days caught up included, went into the market database.
+    EXPECT_NE(run.Cli({"db", "check"}).Out.find(", 日数 6,"), std::string::npos) << run.Cli({"db", "check"}).Out;
+
     // Nothing missed now; --catch-up alone says so.
     CliResult alone = run.Cli({"download", "--catch-up"});
     EXPECT_EQ(alone.Status, 0) << alone.Err;
@@ -96,6 +105,32 @@ TEST(JQuantsCli, AWrongKeyEndsAtOnceWithNothingSavedAndTheKeyNowhere) {
     EXPECT_EQ(r.Err.find(wrong), std::string::npos);
     EXPECT_EQ(run.Log().find(wrong), std::string::npos);
     EXPECT_FALSE(fs::exists(run.dir / "CsvData" / "20260116.csv"));
+}
+
+// The backfill stores the business days of its range and nothing else; a rerun fetches nothing;
+// a date before the plan's first ends it with exit 1, naming that date, the days stored kept.
+TEST(JQuantsCli, BackfillStoresEachDayOnceAndStopsAtADateThePlanRefuses) {
+    ApiRun run({"--jquants-plan-from", "20260106"});
+    ASSERT_EQ(run.Cli({"setting", "JQuantsApiKey", "-"}, kKey).Status, 0);
+    CliResult first = run.Cli({"backfill", "--from", "2026/01/06", "--to", "2026/01/09"});
+    ASSERT_EQ(first.Status, 0) << first.Err;
+    EXPECT_EQ(first.Out, "4 日を取得しました (0 日は取得済みでした)\n");
+    EXPECT_NE(first.Err.find("2026/01/09 を記録しました (4 日済み, 残り 0 日"), std::string::npos) << first.Err;
+    EXPECT_FALSE(fs::exists(run.dir / "CsvData" / "20260106.csv"));
+    const std::string check = run.Cli({"db", "check"}).Out;
+    EXPECT_NE(check.find(", 日数 4,"), std::string::npos) << check;
+
+    CliResult again = run.Cli({"backfill", "--from", "2026/01/06", "--to", "2026/01/09"});
+    EXPECT_EQ(again.Status, 0) << again.Err;
+    EXPECT_EQ(again.Out, "0 日を取得しました (4 日は取得済みでした)\n");
+
+    CliResult refused = run.Cli({"backfill", "--from", "2026/01/05", "--to", "2026/01/09"});
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_NE(refused.Err.find("このプランで取得できるのは 2026/01/06 からです"), std::string::npos) << refused.Err;
+    EXPECT_EQ(run.Cli({"db", "check"}).Out, check);
+
+    EXPECT_EQ(run.Cli({"backfill", "--from", "2026-01-05"}).Status, 2);
+    EXPECT_EQ(run.Cli({"backfill"}).Status, 2);
 }
 
 }  // namespace
