@@ -37,6 +37,7 @@ const std::vector<const Command*> kCommands = {
     &kSplitCommand,
     &kExportCommand,
     &kChartCommand,
+    &kMoversCommand,
 };
 
 void PrintUsage(std::FILE* out) {
