@@ -35,6 +35,7 @@ declare -A app_may_include=(
   [bonus]="widgets commands"
   [calendar]="widgets commands"
   [chart]="widgets commands"
+  [movers]="widgets commands"
   [settings]="widgets commands download"
   [shell]="*"
 )
