@@ -46,14 +46,17 @@ MoversTab::MoversTab(WindowServices& services, DatabaseProvider database, QWidge
     CmbMoversSegment = Named(new QComboBox, QStringLiteral("CmbMoversSegment"));
     CmbMoversSegment->addItem(QStringLiteral("すべての市場"));
     auto* show = Named(new QPushButton(QStringLiteral("表示(&V)")), QStringLiteral("CmdMoversShow"));
+    // Two rows, so that the tab fits the window's least width: what to rank, then which day and market.
+    auto* which = new QHBoxLayout;
     bar->addWidget(Label(QStringLiteral("種類(&K)"), CmbMoversKind));
     bar->addWidget(CmbMoversKind);
-    bar->addWidget(Label(QStringLiteral("日付(&D)"), DtpMoversDate));
-    bar->addWidget(DtpMoversDate);
-    bar->addWidget(Label(QStringLiteral("市場(&M)"), CmbMoversSegment));
-    bar->addWidget(CmbMoversSegment);
     bar->addWidget(show);
     bar->addStretch(1);
+    which->addWidget(Label(QStringLiteral("日付(&D)"), DtpMoversDate));
+    which->addWidget(DtpMoversDate);
+    which->addWidget(Label(QStringLiteral("市場(&M)"), CmbMoversSegment));
+    which->addWidget(CmbMoversSegment);
+    which->addStretch(1);
 
     rows_.SetHeading({"順位", "コード", "銘柄名", "市場", "終値", "前日比(%)", "出来高", ""});
     FgMoversModel = new TableModel(&rows_, this);
@@ -72,6 +75,7 @@ MoversTab::MoversTab(WindowServices& services, DatabaseProvider database, QWidge
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(4, 4, 4, 4);
     page->addLayout(bar);
+    page->addLayout(which);
     page->addWidget(FgMovers, 1);
 
     connect(show, &QPushButton::clicked, this, &MoversTab::CmdMoversShow_Click);
