@@ -23,6 +23,7 @@ extern const Command kSplitCommand;     // split CODE yyyy/mm/dd RATIO
 extern const Command kExportCommand;    // export CODE [--from] [--to] [--adjusted] [--period]
 extern const Command kChartCommand;     // chart CODE --png FILE [...]
 extern const Command kBackfillCommand;  // backfill --from yyyy/mm/dd [--to yyyy/mm/dd]
+extern const Command kMoversCommand;    // movers RANKING [--top N] [--date yyyy/mm/dd]
 
 // Exit status of a command that did its work but left some history files alone (damaged);
 // 0 is complete success, 1 failure, 2 wrong arguments, 3 a marked holding.

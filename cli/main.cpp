@@ -38,6 +38,7 @@ const std::vector<const Command*> kCommands = {
     &kExportCommand,
     &kBackfillCommand,
     &kChartCommand,
+    &kMoversCommand,
 };
 
 void PrintUsage(std::FILE* out) {

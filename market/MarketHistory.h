@@ -24,6 +24,16 @@ struct Split {
     double Factor() const { return 1.0 / Ratio; }
 };
 
+// One issue's stored days over a span, summed up as stored (raw): what a ranking of the whole
+// market asks of many days without reading every bar.
+struct IssueSpan {
+    IssueCode Code;
+    int Days = 0;             // bars stored in the span, days without trade included
+    Tenths HighClose = 0;     // the highest and lowest close of the days traded; 0 when none traded
+    Tenths LowClose = 0;
+    int64_t Volume = 0;       // summed
+};
+
 struct IssueInfo {
     IssueCode Code;
     std::string Name;     // the latest name seen
@@ -49,6 +59,13 @@ public:
     virtual std::vector<platform::Date> TradingDays(const platform::Date& from, const platform::Date& to) const = 0;
     // A whole stored day as it was stored (raw prices); nothing for a day not stored.
     virtual std::optional<DaySnapshot> Day(const platform::Date& day) const = 0;
+
+    // Every issue with a bar stored between `from` and `to` (inclusive), in code order, raw: a
+    // caller that compares across a split adjusts the issues SplitsBetween names. The default
+    // reads every issue's series; a store answers it in one pass.
+    virtual std::vector<IssueSpan> Spans(const platform::Date& from, const platform::Date& to) const;
+    // Every split whose ex-date lies between `from` and `to` (inclusive), by code and ex-date.
+    virtual std::vector<Split> SplitsBetween(const platform::Date& from, const platform::Date& to) const;
 };
 
 }  // namespace mirolanda::market

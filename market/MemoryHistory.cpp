@@ -29,6 +29,9 @@ void MemoryHistory::AddDay(const DaySnapshot& day) {
         Bar bar = row.Prices;
         bar.Day = day.Day;
         AddBar(row.Code, row.Name, bar);
+        Issue& issue = issues_[row.Code];
+        if (!row.Segment.empty()) issue.Segment = row.Segment;
+        if (!row.Sector.empty()) issue.Sector = row.Sector;
     }
 }
 
@@ -74,7 +77,7 @@ std::vector<IssueInfo> MemoryHistory::Issues() const {
     std::vector<IssueInfo> found;
     for (const auto& [code, issue] : issues_) {
         if (issue.Bars.empty()) continue;
-        found.push_back({code, issue.Name, "", "", issue.Bars.begin()->second.Day, issue.Bars.rbegin()->second.Day});
+        found.push_back({code, issue.Name, issue.Segment, issue.Sector, issue.Bars.begin()->second.Day, issue.Bars.rbegin()->second.Day});
     }
     return found;
 }
@@ -98,7 +101,7 @@ std::optional<DaySnapshot> MemoryHistory::Day(const platform::Date& day) const {
     snapshot.Source = "memory";
     for (const auto& [code, issue] : issues_) {
         const auto at = issue.Bars.find(platform::DaysFromCivil(day));
-        if (at != issue.Bars.end()) snapshot.Rows.push_back({code, issue.Name, at->second, "", ""});
+        if (at != issue.Bars.end()) snapshot.Rows.push_back({code, issue.Name, at->second, issue.Segment, issue.Sector});
     }
     if (snapshot.Rows.empty()) return std::nullopt;
     return snapshot;

@@ -11,7 +11,8 @@ namespace mirolanda::market {
 
 class MemoryHistory final : public MarketHistory {
 public:
-    // Keeps the day's rows; a day added again replaces that day's bars.
+    // Keeps the day's rows (and their segments and sectors, where given); a day added again
+    // replaces that day's bars.
     void AddDay(const DaySnapshot& day);
     // Keeps one bar of an issue (its name kept when not empty).
     void AddBar(const IssueCode& code, const std::string& name, const Bar& bar);
@@ -27,6 +28,7 @@ public:
 private:
     struct Issue {
         std::string Name;
+        std::string Segment, Sector;
         std::map<long, Bar> Bars;  // by days since 1970-01-01
     };
     std::map<IssueCode, Issue> issues_;

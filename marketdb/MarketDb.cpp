@@ -172,6 +172,35 @@ std::optional<market::DaySnapshot> MarketDb::Day(const platform::Date& day) cons
     return snapshot;
 }
 
+std::vector<market::IssueSpan> MarketDb::Spans(const platform::Date& from, const platform::Date& to) const {
+    std::vector<market::IssueSpan> spans;
+    // One statement: a range seek per issue through the key (code, day), summed up in SQLite,
+    // so a year of the whole market never crosses into C++ bar by bar.
+    Statement s(*db_,
+                "SELECT i.code, count(*), max(b.close), coalesce(min(nullif(b.close, 0)), 0), sum(b.volume) "
+                "FROM issues i CROSS JOIN bars b ON b.code = i.code AND b.day BETWEEN ?1 AND ?2 "
+                "GROUP BY i.code ORDER BY i.code");
+    s.Bind(1, DayKey(from)).Bind(2, DayKey(to));
+    while (s.Step()) {
+        auto code = market::IssueCode::Parse(s.Text(0));
+        if (!code) continue;
+        spans.push_back({*code, static_cast<int>(s.Int(1)), s.Int(2), s.Int(3), s.Int(4)});
+    }
+    return spans;
+}
+
+std::vector<market::Split> MarketDb::SplitsBetween(const platform::Date& from, const platform::Date& to) const {
+    std::vector<market::Split> splits;
+    Statement s(*db_,
+                "SELECT code, ex_date, ratio, origin FROM splits WHERE ex_date BETWEEN ?1 AND ?2 ORDER BY code, ex_date");
+    s.Bind(1, DayKey(from)).Bind(2, DayKey(to));
+    while (s.Step()) {
+        auto code = market::IssueCode::Parse(s.Text(0));
+        if (code) splits.push_back({*code, DateOfKey(s.Int(1)), s.Real(2), s.Text(3)});
+    }
+    return splits;
+}
+
 std::optional<std::string> MarketDb::DaySource(const platform::Date& day) const {
     Statement s(*db_, "SELECT s.name FROM days d JOIN sources s ON s.id = d.source WHERE d.day = ?1");
     if (!s.Bind(1, DayKey(day)).Step()) return std::nullopt;

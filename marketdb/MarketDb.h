@@ -44,6 +44,8 @@ public:
     std::vector<platform::Date> TradingDays(const platform::Date& from, const platform::Date& to) const override;
     // Names, segments and sectors are the issue's latest, the file keeping one of each.
     std::optional<market::DaySnapshot> Day(const platform::Date& day) const override;
+    std::vector<market::IssueSpan> Spans(const platform::Date& from, const platform::Date& to) const override;
+    std::vector<market::Split> SplitsBetween(const platform::Date& from, const platform::Date& to) const override;
 
     // Records a split; false when one of that issue and ex-date is known already (it is kept).
     bool RecordSplit(const market::Split& split);

@@ -16,6 +16,13 @@ std::shared_ptr<const market::MarketHistory> OpenMarketHistory(const Snapshot& s
     return std::make_shared<quotes::CsvHistory>(FoldersFrom(settings).CsvData);
 }
 
+std::shared_ptr<const market::MarketHistory> OpenMarketDatabase(const Snapshot& settings) {
+    const std::filesystem::path database = MarketDatabaseFrom(settings);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(database, ec)) return nullptr;
+    return std::make_shared<marketdb::MarketDb>(database);
+}
+
 charts::ChartColours ChartColoursFrom(const Snapshot& settings) {
     charts::ChartColours colours;
     colours.Up = settings.Color(keys::ChartUpColor);

@@ -15,6 +15,10 @@ namespace mirolanda::settings {
 // CSV folder.
 std::shared_ptr<const market::MarketHistory> OpenMarketHistory(const Snapshot& settings);
 
+// The history database alone, or nothing while none has been made (the rankings read the whole
+// market, which only the database answers at once).
+std::shared_ptr<const market::MarketHistory> OpenMarketDatabase(const Snapshot& settings);
+
 // The default colours with the candles' colours of the settings.
 charts::ChartColours ChartColoursFrom(const Snapshot& settings);
 

@@ -40,6 +40,7 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     TxtChartCode = Named(new QLineEdit, QStringLiteral("TxtChartCode"));
     TxtChartCode->setPlaceholderText(QStringLiteral("銘柄コードまたは銘柄名"));
     TxtChartCode->setMaximumWidth(220);
+    TxtChartCode->setAccessibleName(QStringLiteral("銘柄コードまたは銘柄名"));
     completions_ = new QStringListModel(this);
     auto* completer = new QCompleter(completions_, this);
     completer->setFilterMode(Qt::MatchContains);
@@ -49,7 +50,7 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     label->setBuddy(TxtChartCode);
     bar->addWidget(label);
     bar->addWidget(TxtChartCode);
-    auto* show = Named(new QPushButton(QStringLiteral("表示(&S)")), QStringLiteral("CmdChartShow"));
+    auto* show = Named(new QPushButton(QStringLiteral("表示(&V)")), QStringLiteral("CmdChartShow"));
     bar->addWidget(show);
     const char* periods[] = {"日足", "週足", "月足"};
     for (int i = 0; i < 3; ++i) {

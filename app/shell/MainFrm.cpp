@@ -29,6 +29,7 @@
 #include "app/settings/SettingsTab.h"
 #include "app/widgets/Twips.h"
 #include "app/chart/ChartTab.h"
+#include "app/movers/MoversTab.h"
 #include "calendar/Calender.h"
 #include "holdings/BuyData.h"
 #include "platform/FolderLock.h"
@@ -112,6 +113,8 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     // Last, so that the tab index users' settings files remember still names the same tab.
     chart_ = new ChartTab(*this, [this] { return settings::OpenMarketHistory(LiveSettings()); });
     tabMain_->addTab(chart_, QStringLiteral("チャート(&C)"));
+    movers_ = new MoversTab(*this, [this] { return settings::OpenMarketDatabase(LiveSettings()); });
+    tabMain_->addTab(movers_, QStringLiteral("ランキング(&G)"));
     ConnectChartOpeners();
     AddTabSwitchKeys();
 
@@ -155,6 +158,10 @@ void MainFrm::ConnectChartOpeners() {
         const auto code = market::CodeFromText(fix->model()->index(index.row(), 0).data().toString().toStdString());
         if (!code) return;
         chart_->Open(*code);
+        tabMain_->setCurrentWidget(chart_);
+    });
+    connect(movers_, &MoversTab::ChartRequested, this, [this](const market::IssueCode& code) {
+        chart_->Open(code);
         tabMain_->setCurrentWidget(chart_);
     });
     // A double click on a holding edits it; its candles are one entry of the grid's menu away.

@@ -30,6 +30,7 @@ class ChartTab;
 class Dialogs;
 class ElidedLabel;
 class HoldingsTab;
+class MoversTab;
 class Notifier;
 struct CrossedAlert;
 class SettingsTab;
@@ -72,6 +73,7 @@ public:
     SettingsTab* Config() const { return settingsTab_; }
     CalendarTab* Calendar() const { return calendar_; }
     ChartTab* Charts() const { return chart_; }
+    MoversTab* Movers() const { return movers_; }
     AutoDownload* Automation() const { return auto_; }
 
     // WindowServices and CommandStatus
@@ -148,9 +150,11 @@ private:
     SettingsTab* settingsTab_ = nullptr;
     CalendarTab* calendar_ = nullptr;
     ChartTab* chart_ = nullptr;
+    MoversTab* movers_ = nullptr;
     AutoDownload* auto_ = nullptr;
 
-    // The chart of a row of the download grid (double click) or of the holdings grid (its menu).
+    // The chart of a row of the download grid (double click), of the holdings grid (its menu)
+    // or of the rankings (double click or Enter).
     void ConnectChartOpeners();
 };
 

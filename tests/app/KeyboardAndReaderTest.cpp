@@ -143,7 +143,9 @@ TEST_F(KeyboardTest, CtrlTabAndCtrlPageDownSwitchTabsFromAGridAndAField) {
         {"FgBuy", 1, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
         {"TxtQuoteSiteUrl", 3, Qt::CTRL | Qt::Key_PageDown, 4},
         {"FgClender", 3, Qt::CTRL | Qt::Key_Tab, 4},
-        {"TxtChartCode", 4, Qt::CTRL | Qt::Key_PageDown, 0},  // wraps round
+        {"TxtChartCode", 4, Qt::CTRL | Qt::Key_PageDown, 5},
+        {"FgMovers", 5, Qt::CTRL | Qt::Key_PageDown, 0},  // wraps round
+        {"FgMovers", 5, Qt::CTRL | Qt::Key_PageUp, 4},
     };
     for (const Case& c : cases) {
         Tabs()->setCurrentIndex(c.from);

@@ -77,10 +77,11 @@ TEST_F(WindowTest, CaptionSizeTabsAndStatusLine) {
     EXPECT_GT(w.maximumSize().width(), 2000);
     QTabWidget* tabs = w.findChild<QTabWidget*>("TabMain");
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 5);
+    ASSERT_EQ(tabs->count(), 6);
     EXPECT_EQ(tabs->tabText(0), "データダウンロード(&Q)");
     EXPECT_EQ(tabs->tabText(3), "設定・保守(&O)");
-    EXPECT_EQ(tabs->tabText(4), "チャート(&C)") << "last, so that a remembered tab index keeps its tab";
+    EXPECT_EQ(tabs->tabText(4), "チャート(&C)");
+    EXPECT_EQ(tabs->tabText(5), "ランキング(&G)") << "last, so that a remembered tab index keeps its tab";
     QLabel* status = w.findChild<QLabel*>("LblExecMsg");
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->geometry(), QRect(0, 333, 308, 17));

@@ -17,10 +17,11 @@ declare -A may_include=(
   [quotes]="platform market calendar"
   [bonus]="platform"
   [holdings]="platform market quotes quotesite"
-  [settings]="platform market marketdb charts quotesite jquants quotes calendar bonus holdings"
-  [cli]="platform market marketdb charts painter quotesite jquants quotes calendar bonus holdings settings"
-  [app]="platform market marketdb charts painter quotesite jquants quotes calendar bonus holdings settings"
+  [settings]="platform market marketdb charts movers quotesite jquants quotes calendar bonus holdings"
+  [cli]="platform market marketdb charts movers painter quotesite jquants quotes calendar bonus holdings settings"
+  [app]="platform market marketdb charts movers painter quotesite jquants quotes calendar bonus holdings settings"
   [charts]="platform market"
+  [movers]="platform market"
   [painter]="platform"
   [tools]="platform"
 )
@@ -34,11 +35,12 @@ declare -A app_may_include=(
   [bonus]="widgets commands"
   [calendar]="widgets commands"
   [chart]="widgets commands"
+  [movers]="widgets commands"
   [settings]="widgets commands download"
   [shell]="*"
 )
 # Folders that never know Qt.
-qt_free="kodemorph platform market marketdb quotesite jquants quotes calendar bonus holdings charts tools"
+qt_free="kodemorph platform market marketdb quotesite jquants quotes calendar bonus holdings charts movers tools"
 
 offences=0
 offence() {
