@@ -39,13 +39,15 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     TxtChartCode = Named(new QLineEdit, QStringLiteral("TxtChartCode"));
     TxtChartCode->setPlaceholderText(QStringLiteral("銘柄コードまたは銘柄名"));
     TxtChartCode->setMaximumWidth(220);
+    TxtChartCode->setAccessibleName(QStringLiteral("銘柄"));
+    TxtChartCode->setAccessibleDescription(QStringLiteral("銘柄コードまたは銘柄名の一部。候補から選べます"));
     completions_ = new QStringListModel(this);
     auto* completer = new QCompleter(completions_, this);
     completer->setFilterMode(Qt::MatchContains);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     TxtChartCode->setCompleter(completer);
     bar->addWidget(TxtChartCode);
-    auto* show = Named(new QPushButton(QStringLiteral("表示")), QStringLiteral("CmdChartShow"));
+    auto* show = Named(new QPushButton(QStringLiteral("表示(&V)")), QStringLiteral("CmdChartShow"));
     bar->addWidget(show);
     const char* periods[] = {"日足", "週足", "月足"};
     for (int i = 0; i < 3; ++i) {
@@ -80,6 +82,7 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     connect(completer, qOverload<const QString&>(&QCompleter::activated), this, [this] { CmdChartShow_Click(); });
 
     PicChart = Named(new ChartView, QStringLiteral("PicChart"));
+    PicChart->setAccessibleName(QStringLiteral("ローソク足チャート"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(4, 4, 4, 4);
     page->addLayout(bar);

@@ -124,6 +124,10 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
             [this](bool ok, const QString&, bool cancelled) { DownloadEnded(ok, cancelled); });
     connect(download_, &DownloadTab::DownloadFinished, auto_, &AutoDownload::DownloadFinished);
     connect(auto_, &AutoDownload::Finished, this, &MainFrm::AutoDownloadEnded);
+    connect(download_, &DownloadTab::DownloadFinished, this, &MainFrm::CommandEnded);
+    connect(download_, &DownloadTab::FilingFinished, this, &MainFrm::CommandEnded);
+    connect(holdings_->Intraday(), &IntradayView::UpdateFinished, this, &MainFrm::CommandEnded);
+    connect(bonus_, &BonusTab::CommandFinished, this, &MainFrm::CommandEnded);
     connect(&auto_->Timer(), &QTimer::timeout, this, &MainFrm::UpdateStatusArea);
     connect(holdings_, &HoldingsTab::AlertsCrossed, this, &MainFrm::NotifyAlerts);
     connect(&settingsTab_->Automation(), &AutoSettingsPage::AutoModeTicked, auto_, &AutoDownload::OfferRerun);
@@ -345,10 +349,17 @@ void MainFrm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (CommandRunning() &&
-        !dialogs_->AskYesNo(this, kAppTitle, QStringLiteral("実行中の処理があります。\r中止して終了しますか？"), DefaultButton::No)) {
-        event->ignore();
-        return;
+    if (CommandRunning()) {
+        askingToClose_ = true;
+        const bool yes =
+            dialogs_->AskYesNo(this, kAppTitle, QStringLiteral("実行中の処理があります。\r中止して終了しますか？"), DefaultButton::No);
+        askingToClose_ = false;
+        // A command that ended while the question was open leaves nothing to cancel: the
+        // window closes as it does when nothing runs.
+        if (!yes && CommandRunning()) {
+            event->ignore();
+            return;
+        }
     }
     Guarded(*this, [this] { SaveRegstoryGeometry(); });
     if (CalFrm* dialog = calendar_->HolidayDialog()) dialog->close();
@@ -357,6 +368,13 @@ void MainFrm::closeEvent(QCloseEvent* event) {
     holdings_->Intraday()->CancelAndWait();
     bonus_->CancelAndWait();
     event->accept();
+}
+
+void MainFrm::CommandEnded() {
+    // Queued: the worker is marked idle only after the signal that reports its end.
+    QMetaObject::invokeMethod(this, [this] {
+        if (askingToClose_ && !CommandRunning()) dialogs_->DismissQuestion();
+    }, Qt::QueuedConnection);
 }
 
 void MainFrm::Notify(const QString& title, const QString& text, bool warning) {

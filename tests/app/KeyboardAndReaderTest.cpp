@@ -141,8 +141,9 @@ TEST_F(KeyboardTest, CtrlTabAndCtrlPageDownSwitchTabsFromAGridAndAField) {
         {"FgFix", 0, Qt::CTRL | Qt::Key_PageDown, 1},
         {"FgBuy", 1, Qt::CTRL | Qt::Key_PageUp, 0},
         {"FgBuy", 1, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
-        {"TxtQuoteSiteUrl", 3, Qt::CTRL | Qt::Key_PageDown, 0},  // wraps round
-        {"FgClender", 3, Qt::CTRL | Qt::Key_Tab, 0},
+        {"TxtQuoteSiteUrl", 3, Qt::CTRL | Qt::Key_PageDown, 4},
+        {"FgClender", 3, Qt::CTRL | Qt::Key_Tab, 4},
+        {"TxtChartCode", 4, Qt::CTRL | Qt::Key_Tab, 0},  // wraps round
     };
     for (const Case& c : cases) {
         Tabs()->setCurrentIndex(c.from);
