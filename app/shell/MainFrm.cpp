@@ -184,7 +184,7 @@ void MainFrm::ConnectChartOpeners() {
 
 void MainFrm::ConnectTray() {
     if (!notifier_) {
-        auto* tray = new TrayIcon(this);
+        auto* tray = new TrayIcon(std::make_unique<FreedesktopNotifications>(), std::chrono::seconds(5), this);
         connect(tray, &TrayIcon::ShowRequested, this, &MainFrm::BringToFront);
         connect(tray, &TrayIcon::DownloadRequested, this, [this] {
             if (!download_->CmdGetData_Click()) dialogs_->Beep();
@@ -379,7 +379,7 @@ void MainFrm::CommandEnded() {
 
 void MainFrm::Notify(const QString& title, const QString& text, bool warning) {
     if (!LiveSettings().Checked(settings::keys::NotifyMode)) return;
-    notifier_->Notify(title, text, warning);
+    if (!notifier_->Notify(title, text, warning)) ShowStatus(title + QStringLiteral("：") + text);
 }
 
 void MainFrm::NotifyAlerts(const std::vector<CrossedAlert>& alerts) {

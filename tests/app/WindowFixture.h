@@ -133,7 +133,10 @@ public:
         bool Warning = false;
     };
     bool Available() const override { return tray; }
-    void Notify(const QString& title, const QString& text, bool warning) override { notes.push_back({title, text, warning}); }
+    bool Notify(const QString& title, const QString& text, bool warning) override {
+        notes.push_back({title, text, warning});
+        return desktop;
+    }
     QStringList Texts() const {
         QStringList texts;
         for (const Note& n : notes) texts.push_back(n.Text);
@@ -141,6 +144,7 @@ public:
     }
 
     bool tray = false;
+    bool desktop = true;  // whether the desktop showed what it was given
     std::vector<Note> notes;
 };
 
