@@ -111,7 +111,10 @@ public:
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     }
     bool AskYesNo(QWidget*, const QString&, const QString&, app::DefaultButton) override { return false; }
+    void DismissQuestion() override {}
     QStringList ChooseFiles(QWidget*, const app::FileChoice&) override { return {}; }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return std::nullopt; }
+    bool OpenOnDesktop(const QString&) override { return false; }
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
     std::optional<QString> AskSecret(QWidget*, const QString&, const QString&) override { return std::nullopt; }
     void Beep() override {}

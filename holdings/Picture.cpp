@@ -91,6 +91,21 @@ int MonthOf(std::string_view date) {
     return (date[5] - '0') * 10 + (date[6] - '0');
 }
 
+// A flat period (or one day) has no range to scale: give it a band of about 5 % either side
+// (at least 4 yen, so that the five labels differ), its price in the middle.
+void WidenFlatRange(int32_t& lowest, int32_t& highest) {
+    const int32_t pad = std::max<int32_t>(4, lowest / 20);
+    const int32_t price = lowest;
+    lowest = std::max<int32_t>(0, price - pad);
+    highest = price + pad;
+}
+
+// A lone close: a small cross, one digit wide, since a line needs two days.
+void DrawPoint(const ChartSpace& s, double x, double y) {
+    s.DrawPlotLine(x - s.dw / 2, y, x + s.dw / 2, y, kChartBlack);
+    s.DrawPlotLine(x, y - s.dw / 2, x, y + s.dw / 2, kChartBlack);
+}
+
 }  // namespace
 
 ChartWindow ChooseChartWindow(const quotes::IssueRecord& record, std::string_view purchaseDate) {
@@ -133,7 +148,10 @@ void PlotPriceChart(const quotes::IssueRecord& record, const market::IssueCode& 
                     Canvas& canvas, int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice) {
     ChartSpace s(canvas);
     const double TH = s.TH;
-    // One day has no horizontal scale and a flat period no vertical one: those parts are left out.
+    // A close of 0 is no price: the record of an issue without a history file holds only those.
+    const bool stored = oldest >= newest && record.Days[static_cast<size_t>(newest)].Price > 0;
+    if (stored && highest == lowest) WidenFlatRange(lowest, highest);
+    // One day has no horizontal scale: its point stands in the middle of the plot.
     std::optional<double> xstep;
     if (oldest > newest) xstep = (s.PlotRight() - s.TW) / (oldest - newest);
     std::optional<double> ystep;
@@ -143,15 +161,16 @@ void PlotPriceChart(const quotes::IssueRecord& record, const market::IssueCode& 
     DrawChartFrame(s, lowest, highest, RoundedStep(lowest, highest), code, record.Name, purchaseDate, purchasePrice,
                    ystep);
 
-    if (xstep) {
+    if (stored && ystep) {
         double prevX = 0, prevY = 0;
         int month = 0;
         int p = 0;
         for (int i = oldest; i >= newest; --i, ++p) {
             const auto& day = record.Days[static_cast<size_t>(i)];
-            double x = p * *xstep;
-            double y = ystep ? (static_cast<double>(day.Price) - lowest) * *ystep : 0;
-            if (ystep && p > 0 && day.Price != -1) s.DrawPlotLine(prevX, prevY, x, y, kChartBlack);
+            double x = xstep ? p * *xstep : (s.PlotRight() - s.TW) / 2;
+            double y = (static_cast<double>(day.Price) - lowest) * *ystep;
+            if (p > 0 && day.Price != -1) s.DrawPlotLine(prevX, prevY, x, y, kChartBlack);
+            if (!xstep) DrawPoint(s, x, y);
             prevX = x;
             prevY = y;
 

@@ -37,8 +37,9 @@ ChartWindow ChooseChartWindow(const quotes::IssueRecord& record, std::string_vie
 void DrawBuyChart(Canvas& canvas, const quotes::IssueRecord& record, std::string_view purchaseDate,
                   const market::IssueCode& code, int32_t purchasePrice);
 
-// Draws the chart of a chosen window. A window of one day or a flat range draws the frame,
-// labels and texts without the close line, since neither has a scale.
+// Draws the chart of a chosen window. A flat range (or one day) is drawn in a band around its
+// price; one day is a point in the middle; a window with no stored day draws the frame,
+// labels and texts only.
 void PlotPriceChart(const quotes::IssueRecord& record, const market::IssueCode& code, std::string_view purchaseDate,
                     Canvas& canvas, int oldest, int newest, int32_t lowest, int32_t highest, int32_t purchasePrice);
 

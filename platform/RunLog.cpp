@@ -188,6 +188,26 @@ std::string FormatRunRecord(const RunRecord& r) {
     return RedactSecrets(line);
 }
 
+std::optional<RunLogLine> ParseRunLogLine(std::string_view line) {
+    std::vector<std::string_view> cells;
+    for (size_t from = 0;;) {
+        const size_t tab = line.find('\t', from);
+        cells.push_back(line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from));
+        if (tab == std::string_view::npos) break;
+        from = tab + 1;
+    }
+    static constexpr std::string_view kKeys[] = {"source=", "outcome=", "requests=", "retries=",
+                                                 "stored=", "skipped=", "notes=", "error="};
+    if (cells.size() != 3 + std::size(kKeys)) return std::nullopt;
+    std::string values[std::size(kKeys)];
+    for (size_t i = 0; i < std::size(kKeys); ++i) {
+        if (!cells[3 + i].starts_with(kKeys[i])) return std::nullopt;
+        values[i] = std::string(cells[3 + i].substr(kKeys[i].size()));
+    }
+    return RunLogLine{std::string(cells[0]), std::string(cells[1]), std::string(cells[2]), values[0], values[1],
+                      values[2], values[3], values[4], values[5], values[6], values[7]};
+}
+
 void AppendRunRecord(const fs::path& programFolder, const RunRecord& record) {
     AppendRunLogLine(programFolder, FormatRunRecord(record));
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,15 @@ std::string FormatRunRecord(const RunRecord& record);
 // the value of key=value pairs and JSON members whose name says key, token, password, secret
 // or sign, and the credentials of an "Authorization:" header.
 std::string RedactSecrets(std::string_view text);
+
+// A line of the log read back into its fields, as text ("-" where the record had nothing).
+struct RunLogLine {
+    std::string Start, End, Command, Source, Outcome, Requests, Retries, Stored, Skipped, Notes, Error;
+};
+
+// Splits a line written by FormatRunRecord. A line of another shape (written by hand, or
+// cut short) gives nothing.
+std::optional<RunLogLine> ParseRunLogLine(std::string_view line);
 
 // Appends the record's line to programFolder/Mirolanda.log, rotating first when the file
 // would pass 1 MB. Creates the folder. Throws FileError.

@@ -12,6 +12,7 @@ PACKAGES=(
   ca-certificates xvfb xauth fonts-ipafont-gothic
   tinyproxy-bin
   sqlite3
+  dbus-daemon
   "$@"
 )
 

@@ -222,6 +222,11 @@ bool BonusTab::CmdGetImage_Click(int index, std::function<void()> then) {
     BonusPage& p = Page[static_cast<size_t>(index)];
     // The current row is where the selection began; the other end is where it ends.
     int b = p.FgList->currentIndex().row();
+    if (b < 0 || b >= p.List.RowCount()) {
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Information, kAskTitle,
+                                  QStringLiteral("行が選択されていません。チャートを作成する日付の行を選んでください。"));
+        return true;
+    }
     int a = b;
     const QModelIndexList rows = p.FgList->selectionModel()->selectedRows();
     if (!rows.isEmpty() && b >= 0) {
@@ -320,6 +325,8 @@ void BonusTab::ChartsDone(int index, bool oneRow, int total, std::exception_ptr 
     Page[static_cast<size_t>(index)].List = *work_;
     work_.reset();
     ReloadList(index);
+    // The current row may have just got its images: show them without another click.
+    FgList_EnterCell(index);
     // The state is that of the last image requested, as each download sets it.
     status_.SetDownloadState(error ? int16_t(-1) : imagesAsked_ == 0 ? stateBefore_ : lastImageOk_ ? int16_t(0) : int16_t(-1));
     if (error) {
@@ -339,7 +346,7 @@ void BonusTab::ChartsDone(int index, bool oneRow, int total, std::exception_ptr 
 void BonusTab::FgList_Click(int index) { FgList_EnterCell(index); }
 
 void BonusTab::FgList_DblClick(int index) {
-    if (!CmdGetImage_Click(index, [this, index] { FgList_EnterCell(index); })) services_.Dialog().Beep();
+    if (!CmdGetImage_Click(index)) services_.Dialog().Beep();
 }
 
 int BonusTab::PictureRow(int index) const {

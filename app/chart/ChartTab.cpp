@@ -40,7 +40,8 @@ ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* p
     TxtChartCode = Named(new QLineEdit, QStringLiteral("TxtChartCode"));
     TxtChartCode->setPlaceholderText(QStringLiteral("銘柄コードまたは銘柄名"));
     TxtChartCode->setMaximumWidth(220);
-    TxtChartCode->setAccessibleName(QStringLiteral("銘柄コードまたは銘柄名"));
+    TxtChartCode->setAccessibleName(QStringLiteral("銘柄"));
+    TxtChartCode->setAccessibleDescription(QStringLiteral("銘柄コードまたは銘柄名の一部。候補から選べます"));
     completions_ = new QStringListModel(this);
     auto* completer = new QCompleter(completions_, this);
     completer->setFilterMode(Qt::MatchContains);

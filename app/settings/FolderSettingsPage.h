@@ -1,4 +1,5 @@
-// The inner tab "フォルダ設定": the temporary, CSV, per-issue, bonus and settings folders.
+// The inner tab "フォルダ設定": the temporary, CSV, per-issue, bonus and settings folders,
+// each typed or chosen with its 「参照…」 button.
 #pragma once
 
 #include <array>
@@ -18,6 +19,9 @@ public:
     void Show(const settings::Snapshot& settings) override;
 
 private:
+    // The 「参照…」 beside a box: a folder chosen in the dialog replaces its text.
+    void Browse(QLineEdit* edit, const QString& caption);
+
     // TxtFolderTemp, TxtFolderData, TxtFolderStock, TxtFolderOmake, TxtFolderEtc.
     std::array<QLineEdit*, 5> folders_{};
 };

@@ -17,30 +17,40 @@ namespace mirolanda::app {
 namespace {
 
 constexpr int kCalendarIndex = 4;
+constexpr const char* kCalendarCaption = "カレンダー(&C)";
 
 }  // namespace
 
 SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(parent) {
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("TabConfig"));
-    // Six inner tabs share the design width; narrow padding keeps them all in sight.
-    pages_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
-    pages_->setUsesScrollButtons(true);
+    // Eight inner tabs share the design width: short captions (the whole name in the tab's
+    // tooltip) and narrow padding keep every one in sight; a larger font elides them rather
+    // than hiding some behind scroll arrows.
+    pages_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 3px; }"));
+    pages_->setUsesScrollButtons(false);
+    pages_->setElideMode(Qt::ElideRight);
     inet_ = new InetSettingsPage(services);
     folders_ = new FolderSettingsPage(services);
     user_ = new UserSettingsPage(services);
     alerts_ = new AlertSettingsPage(services);
     auto_ = new AutoSettingsPage(services);
     notify_ = new NotifySettingsPage(services);
-    pages_->addTab(inet_, QStringLiteral("インターネット接続(&I)"));
-    pages_->addTab(folders_, QStringLiteral("フォルダ設定(&F)"));
-    pages_->addTab(user_, QStringLiteral("ユーザー情報(&U)"));
-    pages_->addTab(alerts_, QStringLiteral("売買管理(&M)"));
-    pages_->addTab(new QWidget, QStringLiteral("カレンダー(&C)"));
-    pages_->addTab(auto_, QStringLiteral("自動処理(&A)"));
-    pages_->addTab(notify_, QStringLiteral("通知(&N)"));
-    pages_->addTab(new RunLogPage(services), QStringLiteral("実行記録(&L)"));
-    pages_->addTab(new DatabasePage(services), QStringLiteral("データベース(&D)"));
+    const struct {
+        QWidget* page;
+        const char* caption;
+        const char* whole;
+    } tabs[] = {
+        {inet_, "接続(&I)", "インターネット接続"}, {folders_, "フォルダ(&F)", "フォルダ設定"},
+        {user_, "利用者(&U)", "ユーザー情報"},     {alerts_, "売買管理(&M)", "売買管理"},
+        {new QWidget, kCalendarCaption, "カレンダー(休日)"}, {auto_, "自動処理(&A)", "自動処理"},
+        {notify_, "通知(&N)", "通知"},              {new RunLogPage(services), "実行記録(&L)", "実行記録"},
+        {new DatabasePage(services), "DB(&D)", "市場データベース"},
+    };
+    for (const auto& tab : tabs) {
+        const int index = pages_->addTab(tab.page, QString::fromUtf8(tab.caption));
+        pages_->setTabToolTip(index, QString::fromUtf8(tab.whole));
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(45), Px(45), Px(45), Px(45));
     layout->addWidget(pages_);
@@ -49,7 +59,8 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
 void SettingsTab::SetCalendarPage(QWidget* page) {
     QWidget* placeholder = pages_->widget(kCalendarIndex);
     pages_->removeTab(kCalendarIndex);
-    pages_->insertTab(kCalendarIndex, page, QStringLiteral("カレンダー(&C)"));
+    pages_->insertTab(kCalendarIndex, page, QString::fromUtf8(kCalendarCaption));
+    pages_->setTabToolTip(kCalendarIndex, QStringLiteral("カレンダー(休日)"));
     delete placeholder;
 }
 

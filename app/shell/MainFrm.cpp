@@ -127,6 +127,10 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
             [this](bool ok, const QString&, bool cancelled) { DownloadEnded(ok, cancelled); });
     connect(download_, &DownloadTab::DownloadFinished, auto_, &AutoDownload::DownloadFinished);
     connect(auto_, &AutoDownload::Finished, this, &MainFrm::AutoDownloadEnded);
+    connect(download_, &DownloadTab::DownloadFinished, this, &MainFrm::CommandEnded);
+    connect(download_, &DownloadTab::FilingFinished, this, &MainFrm::CommandEnded);
+    connect(holdings_->Intraday(), &IntradayView::UpdateFinished, this, &MainFrm::CommandEnded);
+    connect(bonus_, &BonusTab::CommandFinished, this, &MainFrm::CommandEnded);
     connect(&auto_->Timer(), &QTimer::timeout, this, &MainFrm::UpdateStatusArea);
     connect(holdings_, &HoldingsTab::AlertsCrossed, this, &MainFrm::NotifyAlerts);
     connect(&settingsTab_->Automation(), &AutoSettingsPage::AutoModeTicked, auto_, &AutoDownload::OfferRerun);
@@ -187,7 +191,7 @@ void MainFrm::ConnectChartOpeners() {
 
 void MainFrm::ConnectTray() {
     if (!notifier_) {
-        auto* tray = new TrayIcon(this);
+        auto* tray = new TrayIcon(std::make_unique<FreedesktopNotifications>(), std::chrono::seconds(5), this);
         connect(tray, &TrayIcon::ShowRequested, this, &MainFrm::BringToFront);
         connect(tray, &TrayIcon::DownloadRequested, this, [this] {
             if (!download_->CmdGetData_Click()) dialogs_->Beep();
@@ -352,10 +356,17 @@ void MainFrm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (CommandRunning() &&
-        !dialogs_->AskYesNo(this, kAppTitle, QStringLiteral("実行中の処理があります。\r中止して終了しますか？"), DefaultButton::No)) {
-        event->ignore();
-        return;
+    if (CommandRunning()) {
+        askingToClose_ = true;
+        const bool yes =
+            dialogs_->AskYesNo(this, kAppTitle, QStringLiteral("実行中の処理があります。\r中止して終了しますか？"), DefaultButton::No);
+        askingToClose_ = false;
+        // A command that ended while the question was open leaves nothing to cancel: the
+        // window closes as it does when nothing runs.
+        if (!yes && CommandRunning()) {
+            event->ignore();
+            return;
+        }
     }
     Guarded(*this, [this] { SaveRegstoryGeometry(); });
     if (CalFrm* dialog = calendar_->HolidayDialog()) dialog->close();
@@ -366,9 +377,16 @@ void MainFrm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void MainFrm::CommandEnded() {
+    // Queued: the worker is marked idle only after the signal that reports its end.
+    QMetaObject::invokeMethod(this, [this] {
+        if (askingToClose_ && !CommandRunning()) dialogs_->DismissQuestion();
+    }, Qt::QueuedConnection);
+}
+
 void MainFrm::Notify(const QString& title, const QString& text, bool warning) {
     if (!LiveSettings().Checked(settings::keys::NotifyMode)) return;
-    notifier_->Notify(title, text, warning);
+    if (!notifier_->Notify(title, text, warning)) ShowStatus(title + QStringLiteral("：") + text);
 }
 
 void MainFrm::NotifyAlerts(const std::vector<CrossedAlert>& alerts) {

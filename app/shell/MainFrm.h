@@ -107,6 +107,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A command has ended: the close question, if open, no longer has anything to ask about.
+    void CommandEnded();
     void BuildWindow(MainFrmOptions& options);
     void FormInitialize();
     // The settings groups in their order, after a broken settings file has been set aside.
@@ -134,6 +136,7 @@ private:
     Dialogs* dialogs_ = nullptr;
     Notifier* notifier_ = nullptr;
     bool quitting_ = false;
+    bool askingToClose_ = false;  // the close question is on screen
     platform::Table holidays_{2};
     QString initFlag_;
     int16_t downloadState_ = 0;

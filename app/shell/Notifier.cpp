@@ -3,11 +3,24 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace mirolanda::app {
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+TrayIcon::TrayIcon(std::unique_ptr<NotificationSender> sender, std::chrono::milliseconds trayCheck, QObject* parent)
+    : QObject(parent), sender_(std::move(sender)) {
+    if (SetUpIcon()) return;
+    trayCheck_ = new QTimer(this);
+    trayCheck_->setInterval(trayCheck);
+    connect(trayCheck_, &QTimer::timeout, this, [this] {
+        if (SetUpIcon()) trayCheck_->stop();
+    });
+    trayCheck_->start();
+}
+
+bool TrayIcon::SetUpIcon() {
+    if (icon_) return true;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
     menu_ = new QMenu;
     connect(menu_->addAction(QStringLiteral("表示")), &QAction::triggered, this, &TrayIcon::ShowRequested);
     connect(menu_->addAction(QStringLiteral("今すぐダウンロード")), &QAction::triggered, this, &TrayIcon::DownloadRequested);
@@ -20,14 +33,18 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) emit ShowRequested();
     });
     icon_->show();
+    return true;
 }
 
 TrayIcon::~TrayIcon() { delete menu_; }
 
 bool TrayIcon::Available() const { return icon_ != nullptr; }
 
-void TrayIcon::Notify(const QString& title, const QString& text, bool warning) {
-    if (icon_) icon_->showMessage(title, text, warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+bool TrayIcon::Notify(const QString& title, const QString& text, bool warning) {
+    if (sender_ && sender_->Send(title, text, warning)) return true;
+    if (!icon_) return false;
+    icon_->showMessage(title, text, warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    return true;
 }
 
 }  // namespace mirolanda::app

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -26,18 +28,27 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A box over a window not yet shown (a warning while it is being built) would be placed by
+// that window's corner: without an owner Qt centres it on the screen instead.
+QWidget* Owner(QWidget* parent) { return parent && parent->window()->isVisible() ? parent : nullptr; }
+
 }  // namespace
 
 void QtDialogs::Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) {
-    QMessageBox box(ToQt(icon), title, LineBreaks(text), QMessageBox::Ok, parent);
+    QMessageBox box(ToQt(icon), title, LineBreaks(text), QMessageBox::Ok, Owner(parent));
     box.exec();
 }
 
 bool QtDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) {
-    QMessageBox box(QMessageBox::Question, title, LineBreaks(text), QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, title, LineBreaks(text), QMessageBox::Yes | QMessageBox::No, Owner(parent));
     box.setDefaultButton(byDefault == DefaultButton::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+    question_ = &box;
     return box.exec() == QMessageBox::Yes;
+}
+
+void QtDialogs::DismissQuestion() {
+    if (question_) question_->done(QMessageBox::No);
 }
 
 QStringList QtDialogs::ChooseFiles(QWidget* parent, const FileChoice& choice) {
@@ -46,6 +57,14 @@ QStringList QtDialogs::ChooseFiles(QWidget* parent, const FileChoice& choice) {
     if (!choice.ProposedName.isEmpty()) start += QLatin1Char('/') + choice.ProposedName;
     return QFileDialog::getOpenFileNames(parent, choice.Title, start, choice.Filter);
 }
+
+std::optional<QString> QtDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& folder) {
+    const QString chosen = QFileDialog::getExistingDirectory(parent, title, folder);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
+}
+
+bool QtDialogs::OpenOnDesktop(const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); }
 
 std::optional<QString> QtDialogs::AskSecret(QWidget* parent, const QString& title, const QString& label) {
     bool ok = false;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QColor>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,8 +33,14 @@ public:
     virtual void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) = 0;
     // A Yes/No question with the question icon; true for Yes. Esc answers No.
     virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) = 0;
+    // Takes the question on screen away, answered No, once what it asked about is over.
+    virtual void DismissQuestion() = 0;
     // Existing files chosen in an open dialog, in the dialog's order; empty when cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) = 0;
+    // An existing folder chosen in a folder dialog that starts at `folder`; nothing when cancelled.
+    virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
+    // Opens a file in the desktop's program for it; false when the desktop could not.
+    virtual bool OpenOnDesktop(const QString& file) = 0;
     // A colour from the colour picker; nothing when cancelled.
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
     // A secret typed into a box that does not show it; nothing when cancelled.
@@ -40,15 +48,21 @@ public:
     virtual void Beep() = 0;
 };
 
-// The real boxes: QMessageBox, QFileDialog, QColorDialog.
+// The real boxes: QMessageBox, QFileDialog, QColorDialog, and QDesktopServices.
 class QtDialogs final : public Dialogs {
 public:
     void Inform(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text, DefaultButton byDefault) override;
+    void DismissQuestion() override;
     QStringList ChooseFiles(QWidget* parent, const FileChoice& choice) override;
+    std::optional<QString> ChooseFolder(QWidget* parent, const QString& title, const QString& folder) override;
+    bool OpenOnDesktop(const QString& file) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     std::optional<QString> AskSecret(QWidget* parent, const QString& title, const QString& label) override;
     void Beep() override;
+
+private:
+    QPointer<QMessageBox> question_;
 };
 
 // The application's title, used where a box has no title of its own.

@@ -215,6 +215,25 @@ TEST_F(BonusTabSim, DoubleClickCreatesWithoutAskingAndShowsTheFirstImage) {
     EXPECT_EQ(Sc(0)->value(), 1);
 }
 
+TEST_F(BonusTabSim, TheButtonShowsTheNewPictureAtOnceAndAsksForARowWhenNoneIsChosen) {
+    LoadList(0);
+    FgList(0)->setCurrentIndex({});
+    ASSERT_TRUE(tab_->CmdGetImage_Click(0));
+    EXPECT_NE(window_.state, 1);  // nothing started
+    ASSERT_EQ(window_.dialogs.Informs().size(), 1u);
+    EXPECT_EQ(window_.dialogs.Informs()[0].Title, "最新チャートの作成");
+    EXPECT_EQ(window_.dialogs.Informs()[0].Text, "行が選択されていません。チャートを作成する日付の行を選んでください。");
+
+    const int r = Row(0, "作成可");
+    ASSERT_GE(r, 0);
+    SetCurrent(0, r);
+    EXPECT_TRUE(Blank(PictChrt(0)));
+    Finish(tab_->CmdGetImage_Click(0));
+    EXPECT_EQ(List(0).Cell(r, 1), "作成済");
+    EXPECT_FALSE(Blank(PictChrt(0)));
+    EXPECT_EQ(Sc(0)->maximum(), std::stoi(List(0).Cell(r, 2)));
+}
+
 TEST_F(BonusTabSim, BrowsingShowsStoredImagesAndAnEmptyPictureForAnythingElse) {
     LoadList(0);
     const int created = Row(0, "作成可");

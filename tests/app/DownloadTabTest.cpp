@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <future>
 
@@ -234,7 +235,11 @@ TEST_F(DownloadTest, TheJQuantsSourceAndItsKeyReachTheDownload) {
     EXPECT_NE(log[0].find("\tdownload\tsource=J-Quants http://127.0.0.1:9/v2\toutcome=ok"), std::string::npos) << log[0];
     // 「設定・保守」→「実行記録」 shows it.
     Control<RunLogPage>("RunLogPage")->Refresh();
-    EXPECT_EQ(Control<QPlainTextEdit>("TxtRunLog")->toPlainText().toStdString(), log[0] + "\n");
+    auto* table = Control<QTableWidget>("FgRunLog");
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 2)->text(), "ダウンロード");
+    EXPECT_EQ(table->item(0, 3)->text(), "J-Quants http://127.0.0.1:9/v2");
+    EXPECT_EQ(table->item(0, 4)->text(), "成功");
 }
 
 // A damaged history file costs one issue: the per-issue save files the others, leaves it as
@@ -341,6 +346,41 @@ TEST_F(DownloadTest, ClosingTheWindowEndsARunningDownload) {
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_FALSE(finished.at(0).at(0).toBool());
     EXPECT_EQ(window->DownloadState(), -1);
+}
+
+TEST_F(DownloadTest, TheCloseQuestionGoesAwayWhenTheCommandEndsMeanwhile) {
+    MainFrmOptions options = Options();
+    std::promise<void> started;
+    std::promise<void> release;
+    auto released = release.get_future().share();
+    options.Runner = [&, released](auto&, platform::Fetcher&, const auto&, const auto&) {
+        started.set_value();
+        released.wait();
+        quotes::DownloadOutcome outcome;
+        outcome.Status = "Internet Error(test)";
+        return outcome;
+    };
+    Open(std::move(options));
+    ASSERT_TRUE(Tab().CmdGetData_Click());
+    started.get_future().wait();
+    // The user leaves the question open (its answer would be No) while the download ends.
+    dialogs.answerYes = false;
+    dialogs.whileAsking = [&] {
+        QSignalSpy finished(&Tab(), &DownloadTab::DownloadFinished);
+        release.set_value();
+        ASSERT_TRUE(finished.wait(10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.dismissed; }, 10000));
+    };
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs.dismissals, 1);
+    ASSERT_EQ(dialogs.Asks().size(), 1u);
+
+    // With nothing running, a later close asks nothing and nothing is dismissed.
+    dialogs.whileAsking = {};
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs.Asks().size(), 1u);
+    EXPECT_EQ(dialogs.dismissals, 1);
 }
 
 }  // namespace

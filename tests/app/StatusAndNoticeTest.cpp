@@ -162,6 +162,15 @@ TEST_F(AutoNoticeTest, AHoldingThatCrossesItsThresholdIsNotifiedAfterTheAutomati
     EXPECT_EQ(notifier.notes.size(), told);
 }
 
+TEST_F(AutoNoticeTest, WithNowhereOnTheDesktopTheNotificationIsOnTheStatusLine) {
+    download.Script({{true, 3600}});
+    notifier.desktop = false;
+    Open();
+    ASSERT_TRUE(Tick());
+    ASSERT_EQ(notifier.notes.size(), 1u);
+    EXPECT_EQ(Control<ElidedLabel>("LblExecMsg")->FullText(), "自動ダウンロード完了：3,600銘柄をダウンロードしました");
+}
+
 TEST_F(AutoNoticeTest, NotificationsCanBeTurnedOff) {
     Open();
     Control<QCheckBox>("ChkNotify")->setChecked(false);

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -63,11 +64,25 @@ public:
     }
     bool AskYesNo(QWidget*, const QString& title, const QString& text, DefaultButton byDefault) override {
         shown.push_back({MessageIcon::Question, title, text, true, byDefault});
-        return answerYes;
+        dismissed = false;
+        if (whileAsking) whileAsking();
+        return answerYes && !dismissed;
+    }
+    void DismissQuestion() override {
+        dismissed = true;
+        ++dismissals;
     }
     QStringList ChooseFiles(QWidget*, const FileChoice& choice) override {
         lastChoice = choice;
         return files;
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString& title, const QString& start) override {
+        folderAsked = {title, start};
+        return folder;
+    }
+    bool OpenOnDesktop(const QString& file) override {
+        opened.push_back(file);
+        return true;
     }
     std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return color; }
     std::optional<QString> AskSecret(QWidget*, const QString& title, const QString&) override {
@@ -88,8 +103,14 @@ public:
 
     std::vector<Shown> shown;
     bool answerYes = false;
+    std::function<void()> whileAsking;  // runs while a question is on screen
+    bool dismissed = false;
+    int dismissals = 0;
     QStringList files;
     FileChoice lastChoice;
+    std::optional<QString> folder;                // what ChooseFolder answers
+    std::pair<QString, QString> folderAsked;      // its title and starting folder
+    QStringList opened;                           // files opened on the desktop
     std::optional<QColor> color;
     std::optional<QString> secret;  // what AskSecret answers
     int beeps = 0;
@@ -112,7 +133,10 @@ public:
         bool Warning = false;
     };
     bool Available() const override { return tray; }
-    void Notify(const QString& title, const QString& text, bool warning) override { notes.push_back({title, text, warning}); }
+    bool Notify(const QString& title, const QString& text, bool warning) override {
+        notes.push_back({title, text, warning});
+        return desktop;
+    }
     QStringList Texts() const {
         QStringList texts;
         for (const Note& n : notes) texts.push_back(n.Text);
@@ -120,6 +144,7 @@ public:
     }
 
     bool tray = false;
+    bool desktop = true;  // whether the desktop showed what it was given
     std::vector<Note> notes;
 };
 

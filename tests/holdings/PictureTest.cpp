@@ -62,15 +62,16 @@ public:
         return found;
     }
     // Lines of the close: black, solid, and not one of the frame's four sides.
-    size_t CloseSegments() const {
-        size_t n = 0;
+    std::vector<Op> CloseLines() const {
+        std::vector<Op> found;
         for (const auto& op : Lines(kChartBlack, PenStyle::Solid)) {
             bool frame = (op.x1 == 600 && op.x2 == 600) || (op.x1 == 4285 && op.x2 == 4285) ||
                          (op.y1 == op.y2 && (op.y1 == 3375 - 1600 || op.y1 == 3375 - 3200));
-            n += !frame;
+            if (!frame) found.push_back(op);
         }
-        return n;
+        return found;
     }
+    size_t CloseSegments() const { return CloseLines().size(); }
 };
 
 constexpr double kPlotLeft = 600;
@@ -235,33 +236,78 @@ TEST(PictureTest, MonthChangeDrawsASeparatorAndItsLabel) {
     EXPECT_TRUE(labelled);
 }
 
-TEST(PictureTest, WindowsWithoutAScaleDrawFrameAndTextsOnly) {
+// Height of a price inside a band from `lowest` to `highest` on the recording canvas.
+double BandY(double price, double lowest, double highest) {
+    return kBandBottom - (price - lowest) * 1600 / (highest - lowest);
+}
+
+TEST(PictureTest, FlatOrOneDayWindowsGetABandAroundTheirPrice) {
     struct Case {
         const char* what;
         quotes::IssueRecord record;
         std::string date;
-        std::string lineA;
+        std::vector<std::string> labels;  // bottom to top
+        size_t closeSegments;             // a cross of two for one day, one line per step otherwise
     };
     const Case cases[] = {
-        {"one stored day", MakeRecord("F", "2001/05/10", {500}), "2001/05/10", "1301　F　2001/05/10　　終 450"},
-        {"flat period", MakeRecord("F", "2001/05/10", {500, 500, 500}), "2001/05/09", "1301　F　2001/05/09　　終 450"},
-        {"no history file", UnknownIssueRecord(), "2001/05/10", "1301　Unknown　2001/05/10　　終 450"},
+        {"one stored day", MakeRecord("F", "2001/05/10", {500}), "2001/05/10", {"475", "487", "499", "511", "525"}, 2},
+        {"flat period", MakeRecord("F", "2001/05/10", {500, 500, 500}), "2001/05/09",
+         {"475", "487", "499", "511", "525"}, 2},
+        {"cheap issue: at least 4 yen", MakeRecord("F", "2001/05/10", {30}), "2001/05/10",
+         {"26", "28", "30", "32", "34"}, 2},
+        {"price near zero stays positive", MakeRecord("F", "2001/05/10", {2, 2}), "2001/05/10",
+         {"0", "2", "4", "6", "6"}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         RecordingCanvas canvas;
         DrawBuyChart(canvas, c.record, c.date, 1301, 450);
-        EXPECT_EQ(canvas.CloseSegments(), 0u);
-        EXPECT_EQ(canvas.Lines(kChartBlack, PenStyle::Solid).size(), 4u);  // the frame
-        bool found = false;
+        std::vector<std::string> labels;
         for (const auto& op : canvas.Texts()) {
-            found = found || op.text == c.lineA;
-            EXPECT_TRUE(std::isfinite(op.x1) && std::isfinite(op.y1));
+            if (op.x1 + 100.0 * static_cast<double>(RecordingCanvas::Characters(op.text)) == kPlotLeft) {
+                labels.push_back(op.text);
+            }
         }
-        EXPECT_TRUE(found);
-        for (const auto& op : canvas.ops) {
-            EXPECT_TRUE(std::isfinite(op.x1) && std::isfinite(op.y1) && std::isfinite(op.x2) && std::isfinite(op.y2));
+        EXPECT_EQ(labels, c.labels);
+        EXPECT_EQ(canvas.CloseSegments(), c.closeSegments);
+        const double lowest = std::stod(c.labels.front());
+        const double highest = std::stod(c.labels.back());
+        const double price = c.record.Days[0].Price;
+        // Every close mark passes through the price's height, inside the band.
+        for (const auto& op : canvas.CloseLines()) {
+            EXPECT_LE(std::min(op.y1, op.y2), BandY(price, lowest, highest));
+            EXPECT_GE(std::max(op.y1, op.y2), BandY(price, lowest, highest));
+            EXPECT_GT(std::min(op.y1, op.y2), kBandTop);
+            EXPECT_LT(std::max(op.y1, op.y2), kBandBottom);
         }
+    }
+}
+
+TEST(PictureTest, OneDayIsAPointInTheMiddleWithThePurchaseMark) {
+    RecordingCanvas canvas;
+    DrawBuyChart(canvas, MakeRecord("F", "2001/05/10", {500}), "2001/05/10", 1301, 500);
+    const double middle = kPlotLeft + (kPlotRight - kPlotLeft) / 2;
+    auto red = canvas.Lines(kChartRed, PenStyle::Dotted);
+    ASSERT_EQ(red.size(), 4u);  // the purchase line through the point and the day's three marks
+    EXPECT_DOUBLE_EQ(red[0].y1, BandY(500, 475, 525));
+    EXPECT_DOUBLE_EQ(red[2].x1, middle);
+    size_t crossing = 0;
+    for (const auto& op : canvas.CloseLines()) {
+        crossing += std::abs((op.x1 + op.x2) / 2 - middle) < 1e-9 && std::abs((op.y1 + op.y2) / 2 - BandY(500, 475, 525)) < 1e-9;
+    }
+    EXPECT_EQ(crossing, 2u);
+}
+
+TEST(PictureTest, NoStoredDayDrawsFrameAndTextsOnly) {
+    RecordingCanvas canvas;
+    DrawBuyChart(canvas, UnknownIssueRecord(), "2001/05/10", 1301, 450);
+    EXPECT_EQ(canvas.CloseSegments(), 0u);
+    EXPECT_EQ(canvas.Lines(kChartBlack, PenStyle::Solid).size(), 4u);  // the frame
+    bool found = false;
+    for (const auto& op : canvas.Texts()) found = found || op.text == "1301　Unknown　2001/05/10　　終 450";
+    EXPECT_TRUE(found);
+    for (const auto& op : canvas.ops) {
+        EXPECT_TRUE(std::isfinite(op.x1) && std::isfinite(op.y1) && std::isfinite(op.x2) && std::isfinite(op.y2));
     }
 }
 

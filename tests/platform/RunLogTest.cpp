@@ -31,6 +31,30 @@ TEST(RunLog, ALineHoldsEveryFieldOnOneLine) {
               "2026-12-04 21:30:00\t2026-12-04 21:33:05\tdownload\tsource=http://127.0.0.1:8787\toutcome=skipped"
               "\trequests=180\tretries=2\tstored=3599\tskipped=1002.dat (大きさが3700バイトではありません: 12バイト)"
               "\tnotes=欠落 1301,1332 / a b c\terror=-");
+
+    // Read back field by field; a value that holds "=" keeps it.
+    r.Error = "HTTP 500 a=b";
+    const auto line = ParseRunLogLine(FormatRunRecord(r));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->Start, "2026-12-04 21:30:00");
+    EXPECT_EQ(line->End, "2026-12-04 21:33:05");
+    EXPECT_EQ(line->Command, "download");
+    EXPECT_EQ(line->Source, "http://127.0.0.1:8787");
+    EXPECT_EQ(line->Outcome, "skipped");
+    EXPECT_EQ(line->Requests, "180");
+    EXPECT_EQ(line->Retries, "2");
+    EXPECT_EQ(line->Stored, "3599");
+    EXPECT_EQ(line->Skipped, "1002.dat (大きさが3700バイトではありません: 12バイト)");
+    EXPECT_EQ(line->Notes, "欠落 1301,1332 / a b c");
+    EXPECT_EQ(line->Error, "HTTP 500 a=b");
+}
+
+TEST(RunLog, LinesOfAnotherShapeAreNotRead) {
+    for (const char* line : {"", "written by hand", "2026-12-04 21:30:00\t2026-12-04 21:33:05\tdownload\tsource=x",
+                             "a\tb\tc\tsource=\toutcome=\trequests=\tretries=\tstored=\tskipped=\tnotes=\terr=",
+                             "a\tb\tc\tsource=\toutcome=\trequests=\tretries=\tstored=\tskipped=\tnotes=\terror=\textra"}) {
+        EXPECT_FALSE(ParseRunLogLine(line)) << line;
+    }
 }
 
 TEST(RunLog, SecretsNeverReachTheLog) {
