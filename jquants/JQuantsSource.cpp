@@ -214,6 +214,7 @@ std::optional<calendar::ExchangeCalendar> JQuantsSource::TradingCalendar(int yea
 }
 
 void JQuantsSource::FetchDay(const platform::Date& day, market::SourceContext& context, market::FetchedDay& into) {
+    into = market::EmptyDay(day, kSettingName);
     const platform::Progress& progress = context.Progress;
     const auto master = IssueMaster(*session_, context.TempFolder, day, progress);
     const std::string ymd = platform::FormatYmd(day);

@@ -60,6 +60,14 @@ struct FetchedDay {
     std::vector<CodeBlock> Blocks;  // for sources that ask by code block
 };
 
+// A day about to be fetched: no rows yet, its date and the source's name set.
+inline FetchedDay EmptyDay(const platform::Date& day, std::string_view source) {
+    FetchedDay fetched;
+    fetched.Day.Day = day;
+    fetched.Day.Source = std::string(source);
+    return fetched;
+}
+
 // How fast a source may be asked.
 struct SourcePace {
     int RequestsPerMinute = 0;     // 0: no limit
@@ -93,9 +101,8 @@ public:
         return std::nullopt;
     }
 
-    // The whole market of `day` into `into`, which comes empty but for its day and source (rows
-    // added as they arrive, so a failure leaves what came). Throws SourceFailure; the text of a
-    // day not yet served says so.
+    // The whole market of `day` into `into`, emptied first (EmptyDay) and filled as rows arrive,
+    // so a failure leaves what came. Throws SourceFailure; the text of a day not yet served says so.
     virtual void FetchDay(const platform::Date& day, SourceContext& context, FetchedDay& into) = 0;
 };
 

@@ -100,9 +100,6 @@ void FetchWholeDay(market::QuoteSource& source, market::SourceContext& context, 
                    const platform::Date& day, market::FetchedDay& fetched) {
     context.MaxPasses = source.AsksAgainWhenIncomplete() ? std::max(options.MaxPasses, 1) : 1;
     for (context.Pass = 1;; ++context.Pass) {
-        fetched = {};
-        fetched.Day.Day = day;
-        fetched.Day.Source = std::string(source.SettingName());
         context.Progress.Show("ダウンロード－開始");
         source.FetchDay(day, context, fetched);
         const int issues = fetched.Day.IssueCount();

@@ -38,6 +38,7 @@ std::string BlockRange(int first) { return std::to_string(first) + "～" + std::
 SiteSource::SiteSource(std::string baseUrl) : base_(platform::TrimTrailingSlashes(baseUrl)) {}
 
 void SiteSource::FetchDay(const platform::Date& day, market::SourceContext& context, market::FetchedDay& into) {
+    into = market::EmptyDay(day, kSettingName);
     const platform::Progress& progress = context.Progress;
     platform::Table page(kResultColumns);
     for (int block = 0; block < kBlocks; ++block) {

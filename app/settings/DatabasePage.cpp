@@ -39,7 +39,7 @@ DatabasePage::DatabasePage(WindowServices& services, QWidget* parent) : QWidget(
         ->setWordWrap(true);
     CmdDbImport = MakeButton(this, QStringLiteral("CmdDbImport"), QStringLiteral("ＣＳＶフォルダを取り込む(&R)"),
                              {120, 720, 2895, 375});
-    CmdDbCancel = MakeButton(this, QStringLiteral("CmdDbCancel"), QStringLiteral("中止"), {3135, 720, 1095, 375});
+    CmdDbCancel = MakeButton(this, QStringLiteral("CmdDbCancel"), QStringLiteral("中止(&X)"), {3135, 720, 1095, 375});
     CmdDbCancel->setEnabled(false);
     PrgDbImport = Named(new QProgressBar(this), QStringLiteral("PrgDbImport"), {120, 1215, 7725, 255}, kGrowWidth);
     PrgDbImport->setAccessibleName(QStringLiteral("取り込みの進み具合"));

@@ -26,8 +26,9 @@ TEST_F(WindowTest, EverySettingsPageIsInSightAtTheLeastSize) {
     Control<QTabWidget>("TabMain")->setCurrentIndex(3);
     auto* pages = Control<QTabWidget>("TabConfig");
     QTabBar* bar = pages->tabBar();
-    ASSERT_EQ(pages->count(), 8);
+    ASSERT_EQ(pages->count(), 9);
     EXPECT_EQ(pages->tabText(7), "実行記録(&L)");
+    EXPECT_EQ(pages->tabText(8), "DB(&D)");
     for (int i = 0; i < pages->count(); ++i) {
         EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << pages->tabText(i).toStdString();
     }
