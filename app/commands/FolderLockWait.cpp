@@ -28,12 +28,12 @@ void WriteWhenUnlocked(WindowServices& services, QObject* owner, std::function<v
             return true;  // the folder cannot be locked at all: no point trying again
         }
         if (!lock) return false;
-        if (waited) services.ShowStatus({});
+        if (waited) services.Status().ShowStatus({});
         Guarded(services, write);
         return true;
     };
     if (attempt(false)) return;
-    services.ShowStatus(kFolderBusyStatus);
+    services.Status().ShowStatus(kFolderBusyStatus);
     auto* timer = new QTimer(owner);
     timer->setInterval(500);
     QObject::connect(timer, &QTimer::timeout, owner, [timer, attempt, &services] {
