@@ -95,7 +95,7 @@ complete_line() {  # words of a command line -> what completing its last word of
     _mirolanda_cli; echo "${COMPREPLY[*]}"' _ "$ROOT/usr/share/bash-completion/completions/mirolanda-cli" "$@"
 }
 [[ $(complete_line mirolanda-cli da) == "datadate" ]] || fail "completion of 'da': $(complete_line mirolanda-cli da)"
-[[ $(complete_line mirolanda-cli --settings x.ini d) == "datadate download" ]] || fail "completion after --settings"
+[[ $(complete_line mirolanda-cli --settings x.ini d) == "datadate download db" ]] || fail "completion after --settings"
 [[ $(complete_line mirolanda-cli download --no) == "--no-csv --no-file" ]] || fail "completion of download's options"
 [[ $(complete_line mirolanda-cli --ver) == "--version" ]] || fail "completion of the global options"
 [[ $(HOME=$SCRATCH complete_line mirolanda-cli setting AutoD) == "AutoDataSave AutoDownCheck AutoDownNum" ]] ||
