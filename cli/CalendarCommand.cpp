@@ -19,9 +19,9 @@ std::optional<int> Year(const std::string& text) {
 }
 
 int RunCalendar(CliContext& context, const Args& args) {
-    if (args.size() != 1) throw UsageError{"calendar takes one year, YYYY"};
+    if (args.size() != 1) throw UsageError{"calendar には年 YYYY を1つ指定してください"};
     const auto year = Year(args[0]);
-    if (!year) throw UsageError{"not a year YYYY: " + args[0]};
+    if (!year) throw UsageError{"年 YYYY ではありません: " + args[0]};
     const platform::Table holidays = LoadHolidayList(context.programFolder);
     const platform::Date first{*year, 1, 1};
     const int days = platform::IsValidDate(*year, 2, 29) ? 366 : 365;
@@ -40,10 +40,9 @@ int RunCalendar(CliContext& context, const Args& args) {
 const Command kCalendarCommand = {
     "calendar",
     "calendar YYYY\n"
-    "Prints the weekdays of the year on which the market is closed, one a line: yyyy/mm/dd, a tab,\n"
-    "the reason (a national holiday's name, 振替休日, 国民の休日, 年末年始休業, a trading halt, or a\n"
-    "holiday of the program folder's Calender.txt). For 1990-2099 the market's calendar is built in and\n"
-    "Calender.txt adds to it; for other years only Calender.txt counts.",
+    "その年に市場が休みになる平日を1行に1日ずつ表示します: yyyy/mm/dd、タブ、理由 (祝日の名前、振替休日、\n"
+    "国民の休日、年末年始休業、売買停止、またはプログラムフォルダの Calender.txt の休日)。1990-2099 年は\n"
+    "市場のカレンダーを内蔵し、Calender.txt がそれに加わります。ほかの年は Calender.txt だけによります。",
     RunCalendar,
 };
 

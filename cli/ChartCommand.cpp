@@ -24,7 +24,7 @@ struct ChartArgs {
 
 platform::Date DateArg(const std::string& option, const std::string& text) {
     const auto day = platform::ParseSlashed(text);
-    if (!day) throw UsageError{option + " takes yyyy/mm/dd, not \"" + text + "\""};
+    if (!day) throw UsageError{option + " には yyyy/mm/dd を指定してください: \"" + text + "\""};
     return *day;
 }
 
@@ -33,7 +33,7 @@ void ParseSize(const std::string& text, ChartArgs& a) {
     char x = 0, rest = 0;
     if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x' || w < 200 || h < 150 ||
         w > 8000 || h > 8000) {
-        throw UsageError{"--size takes WxH, from 200x150 to 8000x8000, not \"" + text + "\""};
+        throw UsageError{"--size には 200x150 から 8000x8000 までの WxH を指定してください: \"" + text + "\""};
     }
     a.width = w, a.height = h;
 }
@@ -44,14 +44,14 @@ ChartArgs ParseArgs(const Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+            if (i + 1 >= args.size()) throw UsageError{arg + " には値が必要です"};
             return args[++i];
         };
         if (arg == "--png") {
             a.png = value();
         } else if (arg == "--period") {
             const auto period = charts::ParsePeriod(value());
-            if (!period) throw UsageError{"--period takes day, week or month"};
+            if (!period) throw UsageError{"--period には day、week、month のどれかを指定してください"};
             a.request.Span = *period;
         } else if (arg == "--from") {
             a.request.From = DateArg(arg, value());
@@ -63,11 +63,11 @@ ChartArgs ParseArgs(const Args& args) {
             a.request.Adjusted = false;
         } else if (!code && (code = market::CodeFromText(arg))) {
         } else {
-            throw UsageError{"unexpected argument: " + arg};
+            throw UsageError{"余分な引数です: " + arg};
         }
     }
-    if (!code) throw UsageError{"chart takes an issue code (1000 to 9999, or with letters such as 130A)"};
-    if (a.png.empty()) throw UsageError{"chart needs --png FILE"};
+    if (!code) throw UsageError{"chart には銘柄コード (1000 から 9999、または 130A のように英字を含むコード) を指定してください"};
+    if (a.png.empty()) throw UsageError{"chart には --png FILE が必要です"};
     a.request.Code = *code;
     return a;
 }
@@ -111,11 +111,10 @@ int RunChart(CliContext& context, const Args& args) {
 const Command kChartCommand = {
     "chart",
     "chart CODE --png FILE [--period day|week|month] [--from yyyy/mm/dd] [--to yyyy/mm/dd] [--size WxH] [--raw]\n"
-    "Draws the issue's candlestick chart with volume and moving averages (5, 25 and 75 days;\n"
-    "13, 26 and 52 weeks; 9, 24 and 60 months) into a PNG file of WxH pixels (default 1280x800),\n"
-    "without a display. Prices are split-adjusted unless --raw is given. The days come from the\n"
-    "daily CSV folder; --from and --to choose them (default: every day stored). Exit status 1\n"
-    "when the issue has no prices in that range.",
+    "銘柄のローソク足チャートを出来高と移動平均 (5, 25, 75 日; 13, 26, 52 週; 9, 24, 60 か月) とともに、\n"
+    "画面なしで WxH ピクセル (既定 1280x800) の PNG ファイルに描きます。--raw を付けなければ株価は株式分割で\n"
+    "調整します。株価は日別CSVフォルダから読み、--from と --to で期間を選びます (既定: 保存されているすべての\n"
+    "日)。その期間に株価がなければ終了ステータス 1。",
     RunChart,
     true,
 };

@@ -37,7 +37,12 @@ struct Command {
     bool draws = false;  // paints with QtGui: runs under a QGuiApplication on the offscreen platform
 };
 
-// Thrown by a command for wrong arguments; main prints the message and the usage, exit 2.
+// Words of the help that the man page and the bash completion look for: the start of the
+// usage lines, and the heading of the command list.
+inline constexpr const char* kUsagePrefix = "使い方: ";
+inline constexpr const char* kCommandsHeading = "コマンド:";
+
+// Thrown by a command for wrong arguments; main prints the message and the synopsis, exit 2.
 struct UsageError {
     std::string message;
 };

@@ -9,7 +9,7 @@ namespace mirolanda::cli {
 namespace {
 
 int RunConvert(CliContext&, const Args& args) {
-    if (args.size() != 2) throw UsageError{"convert takes SOURCE and TARGET"};
+    if (args.size() != 2) throw UsageError{"convert には SOURCE と TARGET を指定してください"};
     const std::filesystem::path source = args[0];
     // The library leaves an empty target for a source it cannot open; a script deserves to
     // hear about a mistyped name instead.
@@ -23,9 +23,9 @@ int RunConvert(CliContext&, const Args& args) {
 const Command kConvertCommand = {
     "convert",
     "convert SOURCE TARGET\n"
-    "Converts the EUC-JP file SOURCE (a quote page as the site sends it) into the Shift_JIS file\n"
-    "TARGET with libkodemorph.so from the program's library folder. A character with no\n"
-    "Shift_JIS form becomes 〓; TARGET is replaced.",
+    "EUC-JP のファイル SOURCE (株価サイトが送るままの株価ページ) を、プログラムのライブラリフォルダの\n"
+    "libkodemorph.so で Shift_JIS のファイル TARGET に変換します。Shift_JIS にない文字は 〓 になります。\n"
+    "TARGET は置き換えます。",
     RunConvert,
 };
 

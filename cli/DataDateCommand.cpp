@@ -10,7 +10,7 @@ namespace mirolanda::cli {
 namespace {
 
 int RunDataDate(CliContext& context, const Args& args) {
-    if (!args.empty()) throw UsageError{"datadate takes no arguments"};
+    if (!args.empty()) throw UsageError{"datadate に引数はありません"};
     const platform::Table holidays = LoadHolidayList(context.programFolder);
     std::printf("%s\n", calendar::GetDataDate(holidays, *context.clock).c_str());
     return 0;
@@ -21,9 +21,8 @@ int RunDataDate(CliContext& context, const Args& args) {
 const Command kDataDateCommand = {
     "datadate",
     "datadate\n"
-    "Prints the data date yyyymmdd: the newest trading day whose prices are out at the present\n"
-    "moment in Tokyo (--now sets it; before 09:00 the day before counts), skipping the days the\n"
-    "market is closed (see holiday --help).",
+    "データ日付 yyyymmdd を表示します: 東京の現在時刻 (--now で指定できます。9:00 より前は前日) に株価が\n"
+    "出ている最新の取引日で、市場の休日 (holiday --help を参照) は飛ばします。",
     RunDataDate,
 };
 

@@ -15,7 +15,7 @@ std::string Slashed(const std::optional<platform::Date>& day) { return day ? pla
 }  // namespace
 
 int RunDbCheck(CliContext& context, const Args& args) {
-    if (!args.empty()) throw UsageError{"db check takes no arguments"};
+    if (!args.empty()) throw UsageError{"db check に引数はありません"};
     const std::filesystem::path file = ExistingMarketDb(context);
     const platform::Table holidays = LoadHolidayList(context.programFolder);
     marketdb::CheckReport report;

@@ -33,7 +33,7 @@ marketdb::ImportSummary ImportFiles(marketdb::MarketDb& db, const std::vector<st
 }
 
 int RunDbImport(CliContext& context, const Args& args) {
-    if (args.empty()) throw UsageError{"db import takes one or more CSV files or folders"};
+    if (args.empty()) throw UsageError{"db import にはCSVファイルかフォルダを1つ以上指定してください"};
     const platform::FolderLock lock = LockForWriting(context);
     auto db = OpenMarketDb(context);
     return PrintImportSummary(ImportFiles(*db, {args.begin(), args.end()}));

@@ -33,7 +33,7 @@ std::vector<market::Split> UserSplits(const std::filesystem::path& file) {
 }  // namespace
 
 int RunDbRebuild(CliContext& context, const Args& args) {
-    if (!args.empty()) throw UsageError{"db rebuild takes no arguments"};
+    if (!args.empty()) throw UsageError{"db rebuild に引数はありません"};
     const platform::FolderLock lock = LockForWriting(context);
     const std::filesystem::path file = settings::MarketDatabaseFrom(context.Settings());
     const std::filesystem::path fresh = file.string() + ".rebuild";

@@ -9,7 +9,7 @@ namespace mirolanda::cli {
 
 int RunDbSplits(CliContext& context, const Args& args) {
     const bool suggest = args.size() == 1 && args[0] == "--suggest";
-    if (!args.empty() && !suggest) throw UsageError{"db splits takes only --suggest"};
+    if (!args.empty() && !suggest) throw UsageError{"db splits に指定できるのは --suggest だけです"};
     marketdb::MarketDb db(ExistingMarketDb(context));
     if (!suggest) {
         for (const auto& s : db.AllSplits()) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "cli/Commands.h"
+#include "cli/FailureLine.h"
 #include "cli/HolidayList.h"
 #include "cli/MarketStore.h"
 #include "cli/Terminal.h"
@@ -28,7 +29,7 @@ std::vector<platform::Milliseconds> RetryWaits(const std::string& text) {
         const std::string piece = text.substr(start, comma - start);
         const long seconds = platform::LeadingInteger(piece, -1);
         if (piece.empty() || seconds < 0 || seconds > 3600 || std::to_string(seconds) != piece || waits.size() >= 10)
-            throw UsageError{"--retry-waits takes up to ten waits of 0 to 3600 seconds, such as 1,4,16"};
+            throw UsageError{"--retry-waits には 0 から 3600 までの秒数を10個まで、1,4,16 のように指定してください"};
         waits.emplace_back(seconds * 1000);
         start = comma + 1;
     }
@@ -53,12 +54,12 @@ DownloadArgs ParseArgs(const Args& args) {
             d.catchUpOnly = true;
         } else if (a == "--stall-timeout" && i + 1 < args.size()) {
             const long seconds = platform::LeadingInteger(args[++i], -1);
-            if (seconds < 1 || seconds > 3600) throw UsageError{"--stall-timeout takes 1 to 3600 seconds"};
+            if (seconds < 1 || seconds > 3600) throw UsageError{"--stall-timeout には 1 から 3600 までの秒数を指定してください"};
             d.limits.StallTimeoutMs = seconds * 1000;
         } else if (a == "--retry-waits" && i + 1 < args.size()) {
             d.retries.Waits = RetryWaits(args[++i]);
         } else {
-            throw UsageError{"unknown option: " + a};
+            throw UsageError{"そのようなオプションはありません: " + a};
         }
     }
     return d;
@@ -91,8 +92,8 @@ int Run(CliContext& context, const Args& args) {
         if (d.catchUpOnly) {
             if (!source->ServesPastDays()) {
                 const std::string missing = quotes::SiteMissingDaysText(quotes::DaysTheSiteCannotGive(options));
-                if (!missing.empty()) std::fprintf(stderr, "%s\n", missing.c_str());
-                throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)");
+                throw platform::Error("株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)" +
+                                      (missing.empty() ? "" : ": " + missing));
             }
             const quotes::CatchUpOutcome caught = quotes::CatchUpMissedDays(*source, client, options, progress);
             outcome.Ok = caught.Ok;
@@ -120,7 +121,7 @@ int Run(CliContext& context, const Args& args) {
     LogRun(context, record);
     if (!outcome.Ok) {
         // The reason in Japanese, then the HTTP library's own words for whoever reads the log.
-        std::fprintf(stderr, "%s%s%s\n", outcome.Status.c_str(), outcome.Detail.empty() ? "" : ": ", outcome.Detail.c_str());
+        PrintFailure(outcome.Status, RequestFailureDetail(outcome.Detail));
         return 1;
     }
     if (!outcome.Status.empty()) std::fprintf(stderr, "%s\n", outcome.Status.c_str());
@@ -137,26 +138,25 @@ int Run(CliContext& context, const Args& args) {
 const Command kDownloadCommand = {
     "download",
     "download [--no-csv] [--no-file] [--catch-up] [--stall-timeout SECONDS] [--retry-waits S,S,S]\n"
-    "  Downloads the day's prices of every issue from the source of the settings (\"QuoteSource\"):\n"
-    "  the quote site (\"QuoteSiteUrl\", codes 1000 to 9999) or the J-Quants API (\"JQuantsApiUrl\",\n"
-    "  the key set with 'setting JQuantsApiKey -', paced to \"JQuantsRequestsPerMinute\"), with the\n"
-    "  completeness check, then saves the daily CSV of the data date (\"AutoCsvSave\", unless\n"
-    "  --no-csv) and files it into the history files (\"AutoDataSave\", unless --no-file). Prints\n"
-    "  the CSV path and the issue count; issues missing against the previous daily CSV and damaged\n"
-    "  history files are told on stderr. With J-Quants, business days missed since the history\n"
-    "  files' newest day (at most 20) are fetched first, oldest first, each saved and filed; with\n"
-    "  the quote site, which serves only today, the missing days are named.\n"
-    "  Every day saved is also stored in the market database (see 'db'); when that fails, it is\n"
-    "  said on stderr and in the run log, and the download still counts as done.\n"
-    "  --catch-up: only the missed days (J-Quants API).\n"
-    "  A request that times out, is reset, or gets a 5xx or 429 answer (or a page cut short)\n"
-    "  is asked again up to three times, after 1, 4 and 16 seconds (or the server's\n"
-    "  Retry-After, up to 5 minutes). Leaves a line in the run log (see 'log').\n"
-    "  --stall-timeout: give up on a request when no byte arrives for this long (default 30).\n"
-    "  --retry-waits: the waits before each retry, in seconds (0,0,0 retries at once).\n"
-    "  Exit 0 on success; 4 when done but some damaged history files were left as they were\n"
-    "  (each named on stderr); 1 with the error text on failure; 5 when another command kept\n"
-    "  the program's data for the whole --wait (nothing downloaded or written).",
+    "  設定のデータ取得元 (\"QuoteSource\") から、すべての銘柄のその日の株価をダウンロードします: 株価サイト\n"
+    "  (\"QuoteSiteUrl\"、コード 1000 から 9999) または J-Quants API (\"JQuantsApiUrl\"。キーは\n"
+    "  'setting JQuantsApiKey -' で設定し、要求の間隔は \"JQuantsRequestsPerMinute\" に従います)。銘柄数を\n"
+    "  確かめてから、データ日付の日別CSVを保存し (\"AutoCsvSave\"、--no-csv なら保存しません)、銘柄別データに\n"
+    "  記録します (\"AutoDataSave\"、--no-file なら記録しません)。CSVファイルのパスと銘柄数を表示します。\n"
+    "  前日の日別CSVと比べて欠けている銘柄と、壊れた銘柄別データは標準エラーに表示します。J-Quants では、\n"
+    "  銘柄別データの最新日のあとに欠けている営業日 (最大 20 日) を先に古い順に取得し、それぞれ保存して\n"
+    "  記録します。当日分しか取得できない株価サイトでは、欠けている日を表示します。\n"
+    "  保存した日はすべて市場データベースにも格納します ('db' を参照)。格納できなかったときは標準エラーと\n"
+    "  実行記録にそう書き、ダウンロードは完了として扱います。\n"
+    "  --catch-up: 欠けている日だけを取得します (J-Quants API)。\n"
+    "  時間切れ、接続のリセット、5xx や 429 の応答 (または途中で切れたページ) の要求は、1、4、16 秒後\n"
+    "  (またはサーバーの Retry-After、最大 5 分) に 3 回まで要求し直します。実行記録に1行残します\n"
+    "  ('log' を参照)。\n"
+    "  --stall-timeout: この秒数のあいだ1バイトも届かなければ要求をあきらめます (既定 30)。\n"
+    "  --retry-waits: 再試行の前に待つ秒数 (0,0,0 ならすぐに再試行します)。\n"
+    "  終了ステータス: 成功なら 0。完了したが壊れた銘柄別データをそのまま残したとき 4 (それぞれ標準エラーに\n"
+    "  表示します)。失敗したとき 1 (エラーの内容を表示します)。ほかの処理が --wait の間ずっとプログラムの\n"
+    "  データを書き込んでいたとき 5 (何もダウンロードも書き込みもしていません)。",
     Run,
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/FailureLine.h"
 #include "cli/MarketStore.h"
 #include "quotes/CsvFile.h"
 #include "cli/WriterLock.h"
@@ -10,15 +11,6 @@
 
 namespace mirolanda::cli {
 namespace {
-
-// The window shows this text in a message box, its two lines split by a carriage return.
-std::string BadNameText() {
-    std::string text(quotes::kBadCsvNameMessage);
-    for (char& c : text) {
-        if (c == '\r') c = '\n';
-    }
-    return text;
-}
 
 // Adds each filed CSV's day to the market database. The database is an addition to the CSV and
 // history files: its failure is said on stderr and in the run log and changes nothing else.
@@ -28,7 +20,7 @@ void AddToMarketDb(CliContext& context, const quotes::BatchFilingResult& result,
         try {
             db.Add(quotes::ReadDailyCsvDay(path), {});
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "mirolanda-cli: %s: %s\n", marketdb::kNotStoredText, e.what());
+            PrintFailure(marketdb::kNotStoredText, e.what());
             record.Notes.push_back(std::string(marketdb::kNotStoredText) + ": " + e.what());
             return;
         }
@@ -37,7 +29,7 @@ void AddToMarketDb(CliContext& context, const quotes::BatchFilingResult& result,
 }
 
 int RunFile(CliContext& context, const Args& args) {
-    if (args.empty()) throw UsageError{"file takes one or more CSV files"};
+    if (args.empty()) throw UsageError{"file にはCSVファイルを1つ以上指定してください"};
     const platform::FolderLock lock = LockForWriting(context);
     std::vector<std::filesystem::path> paths(args.begin(), args.end());
     platform::RunRecord record;
@@ -61,13 +53,10 @@ int RunFile(CliContext& context, const Args& args) {
     for (const auto& path : result.BadNames) record.Notes.push_back("ファイル名エラー " + path.filename().string());
     for (const auto& path : result.Missing) record.Notes.push_back("ファイルがありません " + path.filename().string());
     LogRun(context, record);
-    if (!result.Report.Skipped.empty()) std::fprintf(stderr, "%s\n", quotes::SkippedSummary(result.Report.Skipped).c_str());
-    for (const auto& path : result.BadNames) {
-        std::fprintf(stderr, "%s:\n%s\n", path.string().c_str(), BadNameText().c_str());
-    }
-    for (const auto& path : result.Missing) {
-        std::fprintf(stderr, "%s: ファイルがありません\n", path.string().c_str());
-    }
+    // One line each; the bad-name message's two lines (a box's in the window) become one.
+    if (!result.Report.Skipped.empty()) PrintFailure(quotes::SkippedSummary(result.Report.Skipped));
+    for (const auto& path : result.BadNames) PrintFailure(path.string(), quotes::kBadCsvNameMessage);
+    for (const auto& path : result.Missing) PrintFailure(path.string(), "ファイルがありません");
     if (failed) return 1;
     return result.Report.Skipped.empty() ? 0 : kExitSkipped;
 }
@@ -77,16 +66,15 @@ int RunFile(CliContext& context, const Args& args) {
 const Command kFileCommand = {
     "file",
     "file CSV...\n"
-    "Files daily CSV files (named YYYYMMDD.CSV, any letter case) into the history files of the\n"
-    "stock data folder, in the order given: each issue's close is recorded under the file's day.\n"
-    "A file with another name, or one that does not exist, is reported on stderr and the others\n"
-    "are filed; the exit status is then 1. A malformed line stops the command before any history\n"
-    "file is changed. A damaged history file (not 3,700 bytes, days out of order, unreadable) is\n"
-    "left exactly as it is and named on stderr; every other issue is filed and the exit status is\n"
-    "4. Each file filed is also stored in the market database (see 'db'); when that fails, it is said\n"
-    "on stderr and the rest is unchanged.\n"
-    "While another command writes the program's data it waits (see --wait; exit status 5\n"
-    "when it gives up). Leaves a line in the run log (see 'log').",
+    "日別CSVファイル (名前は YYYYMMDD.CSV、大文字小文字は問いません) を、指定した順に株価データフォルダの\n"
+    "銘柄別データに記録します: 各銘柄の終値をファイルの日付で記録します。ほかの名前のファイルや存在しない\n"
+    "ファイルは標準エラーに表示して残りを記録し、終了ステータスは 1 になります。形式の正しくない行があれば、\n"
+    "どの銘柄別データも変えずに終わります。壊れた銘柄別データ (3,700 バイトでない、日付の順がおかしい、\n"
+    "読めない) はそのまま残して標準エラーに名前を表示し、ほかの銘柄はすべて記録して、終了ステータスは 4\n"
+    "になります。記録した各ファイルは市場データベースにも格納します ('db' を参照)。それに失敗したときは\n"
+    "標準エラーに表示し、ほかは変わりません。\n"
+    "ほかのコマンドがプログラムのデータを書き込んでいる間は待ちます (--wait を参照。あきらめたときは\n"
+    "終了ステータス 5)。実行記録に1行残します ('log' を参照)。",
     RunFile,
 };
 

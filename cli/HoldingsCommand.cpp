@@ -26,7 +26,7 @@ const char* AlertWord(holdings::BuyAlert alert) {
 }
 
 int RunHoldings(CliContext& context, const Args& args) {
-    if (!args.empty()) throw UsageError{"holdings takes no arguments"};
+    if (!args.empty()) throw UsageError{"holdings に引数はありません"};
     platform::Table table;
     auto load = holdings::LoadBuyData(table, context.folders.Setting);
     if (!load.Problems.empty()) std::fprintf(stderr, "%s\n", load.Message().c_str());
@@ -55,14 +55,12 @@ int RunHoldings(CliContext& context, const Args& args) {
 const Command kHoldingsCommand = {
     "holdings",
     "holdings\n"
-    "Prints one line per holding of the settings folder's 売買情報.txt, TAB-separated: code,\n"
-    "purchase price, current price (the newest stored close), rise rate in percent, and \"up\"\n"
-    "or \"down\" when the rate has reached the alert threshold of the settings (BuyUpChkMode,\n"
-    "BuyUpNum, BuyDownChkMode, BuyDownNum). Exits 0, or 3 when any holding is marked.\n"
-    "Lines of the holdings file that cannot be read are reported on stderr and skipped. Across a\n"
-    "split recorded in the market database (see 'split'), the rate and the alert use the purchase\n"
-    "price adjusted by the splits between the purchase date and the current close; the price is\n"
-    "printed as stored, and the split is named on stderr.",
+    "設定フォルダの 売買情報.txt の持株を1件1行、タブ区切りで表示します: コード、購入価格、現在値 (保存されて\n"
+    "いる最新の終値)、上昇率 (%)、上昇率が設定の警告の値 (BuyUpChkMode、BuyUpNum、BuyDownChkMode、\n"
+    "BuyDownNum) に達したとき \"up\" または \"down\"。終了ステータスは 0、警告の付いた持株があれば 3。\n"
+    "持株ファイルの読めない行は標準エラーに表示して飛ばします。市場データベースに記録された株式分割\n"
+    "('split' を参照) をまたぐときは、購入日から現在の終値までの分割で調整した購入価格で上昇率と警告を\n"
+    "求めます。価格は保存されているとおりに表示し、分割は標準エラーに表示します。",
     RunHoldings,
 };
 

@@ -11,9 +11,9 @@ namespace mirolanda::cli {
 namespace {
 
 int RunHoliday(CliContext& context, const Args& args) {
-    if (args.size() != 1) throw UsageError{"holiday takes one date, yyyy/mm/dd"};
+    if (args.size() != 1) throw UsageError{"holiday には日付 yyyy/mm/dd を1つ指定してください"};
     auto day = platform::ParseSlashed(args[0]);
-    if (!day) throw UsageError{"not a date in the form yyyy/mm/dd: " + args[0]};
+    if (!day) throw UsageError{"yyyy/mm/dd の形の日付ではありません: " + args[0]};
     const platform::Table holidays = LoadHolidayList(context.programFolder);
     std::string reason = calendar::GetHolidayName(holidays, *day);
     if (!reason.empty()) std::printf("%s\n", reason.c_str());
@@ -25,12 +25,11 @@ int RunHoliday(CliContext& context, const Args& args) {
 const Command kHolidayCommand = {
     "holiday",
     "holiday yyyy/mm/dd\n"
-    "Prints the reason the market is closed on the day, or nothing for a business day: 土曜日, 日曜日,\n"
-    "a national holiday's name, 振替休日, 国民の休日, 年末年始休業 (12/31 to 01/03), a trading halt, or\n"
-    "a holiday of the program folder's Calender.txt (\"mm/dd\" every year, \"yyyy/mm/dd\" that day only).\n"
-    "The market's calendar is built in for 1990-2099 only; for other years only weekends and\n"
-    "Calender.txt count, and a Monday after a listed national holiday on a Sunday is named after it\n"
-    "with の振替.",
+    "その日に市場が休みになる理由を表示します (営業日なら何も表示しません): 土曜日、日曜日、祝日の名前、\n"
+    "振替休日、国民の休日、年末年始休業 (12/31 から 01/03)、売買停止、またはプログラムフォルダの\n"
+    "Calender.txt の休日 (\"mm/dd\" は毎年、\"yyyy/mm/dd\" はその日だけ)。\n"
+    "市場のカレンダーを内蔵しているのは 1990-2099 年だけです。ほかの年は週末と Calender.txt だけにより、\n"
+    "一覧にある祝日が日曜日に当たった翌日の月曜日は、その名前に「の振替」を付けて表示します。",
     RunHoliday,
 };
 

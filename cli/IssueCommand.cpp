@@ -11,12 +11,12 @@ namespace {
 
 market::IssueCode ParseCode(const std::string& text) {
     auto code = market::IssueCode::Parse(text);
-    if (!code) throw UsageError{"not an issue code (1000 to 9999, or with letters such as 130A): " + text};
+    if (!code) throw UsageError{"銘柄コード (1000 から 9999、または 130A のように英字を含むコード) ではありません: " + text};
     return *code;
 }
 
 int RunIssue(CliContext& context, const Args& args) {
-    if (args.size() != 1) throw UsageError{"issue takes one issue code"};
+    if (args.size() != 1) throw UsageError{"issue には銘柄コードを1つ指定してください"};
     const market::IssueCode code = ParseCode(args[0]);
     const auto& folder = context.folders.StockData;
     // Without a file the program's reader gives "Unknown" and zeros; a script is better told.
@@ -39,9 +39,8 @@ int RunIssue(CliContext& context, const Args& args) {
 const Command kIssueCommand = {
     "issue",
     "issue CODE\n"
-    "Prints the history record of the issue CODE (1000 to 9999, or a code with letters such as 130A)\n"
-    "from the stock data folder: the name without trailing blanks, then one line per stored day,\n"
-    "yyyy/mm/dd<TAB>price, newest first.",
+    "株価データフォルダから銘柄 CODE (1000 から 9999、または 130A のように英字を含むコード) の履歴を表示\n"
+    "します: 末尾の空白を除いた銘柄名、続いて保存されている日ごとに1行 yyyy/mm/dd<TAB>価格、新しい順です。",
     RunIssue,
 };
 

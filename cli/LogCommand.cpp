@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/FailureLine.h"
 #include "platform/Numbers.h"
 #include "platform/RunLog.h"
 
@@ -14,7 +15,7 @@ void LogRun(const CliContext& context, platform::RunRecord record) {
         platform::AppendRunRecord(context.programFolder, record);
     } catch (const std::exception& e) {
         // The command's own work is done; a log that cannot be written does not undo it.
-        std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
+        PrintFailure(e.what());
     }
 }
 
@@ -25,10 +26,10 @@ int RunLog(CliContext& context, const Args& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--lines" && i + 1 < args.size()) {
             const long n = platform::LeadingInteger(args[++i], -1);
-            if (n < 1 || n > 100000) throw UsageError{"--lines takes 1 to 100000"};
+            if (n < 1 || n > 100000) throw UsageError{"--lines には 1 から 100000 までを指定してください"};
             count = static_cast<size_t>(n);
         } else {
-            throw UsageError{"unknown option: " + args[i]};
+            throw UsageError{"そのようなオプションはありません: " + args[i]};
         }
     }
     for (const std::string& line : platform::ReadRunLogTail(context.programFolder, count)) std::printf("%s\n", line.c_str());
@@ -40,10 +41,10 @@ int RunLog(CliContext& context, const Args& args) {
 const Command kLogCommand = {
     "log",
     "log [--lines N]\n"
-    "  Prints the last 50 (or N) lines of the run log Mirolanda.log in the program folder, oldest\n"
-    "  first. Every download and filing leaves one line: start and end time, command, source,\n"
-    "  outcome (ok, skipped, failed), requests, retries, history files stored, files skipped,\n"
-    "  notes (issues missing against the previous day) and the error text, TAB-separated.",
+    "  プログラムフォルダの実行記録 Mirolanda.log の最後の 50 行 (または N 行) を古い順に表示します。\n"
+    "  ダウンロードと記録のたびに1行残ります: 開始と終了の時刻、コマンド、取得元、結果 (ok, skipped,\n"
+    "  failed)、要求数、再試行数、保存した銘柄別データ、飛ばしたファイル、備考 (前日と比べて欠けている\n"
+    "  銘柄)、エラーの内容を、タブ区切りで。",
     RunLog,
 };
 

@@ -15,10 +15,10 @@ int RunParse(CliContext&, const Args& args) {
     std::vector<std::string> files;
     for (const auto& arg : args) {
         if (arg == "--link") link = true;
-        else if (arg.starts_with("--")) throw UsageError{"unknown option: " + arg};
+        else if (arg.starts_with("--")) throw UsageError{"そのようなオプションはありません: " + arg};
         else files.push_back(arg);
     }
-    if (files.size() != 1) throw UsageError{"parse takes one FILE"};
+    if (files.size() != 1) throw UsageError{"parse には FILE を1つ指定してください"};
 
     platform::Table grid(link ? quotesite::kQuoteColumns : quotesite::kResultColumns);
     quotesite::ParseQuoteFile(grid, files[0]);
@@ -39,10 +39,10 @@ int RunParse(CliContext&, const Args& args) {
 const Command kParseCommand = {
     "parse",
     "parse FILE [--link]\n"
-    "Parses the Shift_JIS quote page FILE (as the download converts it) and prints one line per\n"
-    "issue, UTF-8, fields separated by TAB: code, name, open, high, low, close, volume, and with\n"
-    "--link the link code of the row (empty when the page gave an unsafe one). Rows the page\n"
-    "cuts short, codes outside 1000-9999 and prices beyond 32 bits are left out.",
+    "Shift_JIS の株価ページ FILE (ダウンロードが変換したもの) を解析し、銘柄ごとに1行、UTF-8、タブ区切りで\n"
+    "表示します: コード、銘柄名、始値、高値、安値、終値、出来高。--link を付けると行のリンクコードも表示\n"
+    "します (ページが安全でないものを示したときは空)。途中で切れた行、1000-9999 以外のコード、32 ビットを\n"
+    "超える価格は省きます。",
     RunParse,
 };
 

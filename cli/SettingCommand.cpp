@@ -22,16 +22,21 @@ int RunApiKey(CliContext& context, const Args& args) {
         return 0;
     }
     // A value on the command line would be seen by every user in the process list.
-    if (args[1] != "-") throw UsageError{"JQuantsApiKey is read from standard input: setting JQuantsApiKey -"};
+    if (args[1] != "-") throw UsageError{"JQuantsApiKey は標準入力から読みます: setting JQuantsApiKey -"};
     const settings::SecretPlace place = context.secrets->SetApiKey(KeyFromInput());
     std::fprintf(stderr, "%s\n", settings::DescribeApiKey(place).c_str());
     return 0;
 }
 
 int Run(CliContext& context, const Args& args) {
-    if (args.empty() || args.size() > 2) throw UsageError{"setting takes a KEY and an optional VALUE"};
+    // Not in the usage: the bash completion asks for the keys it offers after 'setting'.
+    if (args.size() == 1 && args[0] == "--list-keys") {
+        for (const settings::Key* key : settings::AllKeys()) std::printf("%.*s\n", static_cast<int>(key->Name.size()), key->Name.data());
+        return 0;
+    }
+    if (args.empty() || args.size() > 2) throw UsageError{"setting には KEY と、必要なら VALUE を指定してください"};
     const settings::Key* key = settings::FindKey(args[0]);
-    if (!key) throw UsageError{"unknown key: " + args[0]};
+    if (!key) throw UsageError{"そのような設定はありません: " + args[0]};
     if (key == &settings::keys::JQuantsApiKey) return RunApiKey(context, args);
     if (args.size() == 2) {
         context.store->Write(*key, args[1]);
@@ -46,10 +51,10 @@ int Run(CliContext& context, const Args& args) {
 const Command kSettingCommand = {
     "setting",
     "setting KEY [VALUE]\n"
-    "  Prints the value of KEY from the settings file (its default when absent), or stores VALUE.\n"
-    "  JQuantsApiKey: 'setting JQuantsApiKey -' reads the key from standard input and keeps it in\n"
-    "  the desktop's secret store when there is one, else in the settings file; reading it tells\n"
-    "  only whether and where it is set.",
+    "  設定ファイルから KEY の値を表示します (なければ既定値)。VALUE を指定するとそれを保存します。\n"
+    "  JQuantsApiKey: 'setting JQuantsApiKey -' は標準入力からキーを読み、デスクトップのパスワード保管庫が\n"
+    "  あればそこに、なければ設定ファイルに保存します。読み出すと、設定されているかどうかと場所だけを\n"
+    "  表示します。",
     Run,
 };
 

@@ -10,16 +10,16 @@ namespace mirolanda::cli {
 namespace {
 
 int RunSplit(CliContext& context, const Args& args) {
-    if (args.size() != 3) throw UsageError{"split takes CODE yyyy/mm/dd RATIO"};
+    if (args.size() != 3) throw UsageError{"split には CODE yyyy/mm/dd RATIO を指定してください"};
     const auto code = market::CodeFromText(args[0]);
-    if (!code) throw UsageError{"not an issue code: " + args[0]};
+    if (!code) throw UsageError{"銘柄コードではありません: " + args[0]};
     const auto exDate = platform::ParseSlashed(args[1]);
-    if (!exDate) throw UsageError{"not a date yyyy/mm/dd: " + args[1]};
+    if (!exDate) throw UsageError{"日付 yyyy/mm/dd ではありません: " + args[1]};
     char* end = nullptr;
     const double ratio = std::strtod(args[2].c_str(), &end);
     if (args[2].empty() || *end != '\0' || !std::isfinite(ratio) || ratio <= 0 || ratio == 1 || ratio > 1e6 ||
         ratio < 1e-6) {
-        throw UsageError{"RATIO is the new shares per old share, a positive number other than 1: " + args[2]};
+        throw UsageError{"RATIO は旧1株あたりの新株数で、1 以外の正の数です: " + args[2]};
     }
     auto db = OpenMarketDb(context);
     const bool recorded = db->RecordSplit({*code, *exDate, ratio, marketdb::kUserOrigin});
@@ -37,10 +37,10 @@ int RunSplit(CliContext& context, const Args& args) {
 const Command kSplitCommand = {
     "split",
     "split CODE yyyy/mm/dd RATIO\n"
-    "Records in the market database that the issue split on the ex-date: RATIO new shares per old\n"
-    "share (5 for a 1→5 split, 0.1 for a 10→1 consolidation). Prices before the ex-date are then\n"
-    "multiplied by 1/RATIO wherever adjusted prices are shown or exported. A split already known for\n"
-    "that issue and ex-date (from J-Quants or by hand) is kept as it is.",
+    "銘柄が権利落ち日に株式分割したことを市場データベースに記録します: 旧1株あたり新 RATIO 株 (1→5 の分割\n"
+    "なら 5、10→1 の併合なら 0.1)。権利落ち日より前の株価は、調整した株価を表示または書き出すところで\n"
+    "1/RATIO 倍になります。その銘柄と権利落ち日の分割が既に記録されていれば (J-Quants から、または手で)、\n"
+    "そのままにします。",
     RunSplit,
 };
 

@@ -20,6 +20,8 @@ platform::Progress TerminalProgress(bool tty) {
         std::fflush(stderr);
     };
     platform::Progress progress;
+    // The outcome is told once at the end, a failure as one «mirolanda-cli:» line.
+    progress.Outcome = [](const std::string&) {};
     if (tty) {
         progress.Status = [state, draw](const std::string& text) {
             state->text = text;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/FailureLine.h"
 #include "cli/WriterLock.h"
 #include "platform/Errors.h"
 #include "platform/Numbers.h"
@@ -41,24 +42,34 @@ const std::vector<const Command*> kCommands = {
     &kMoversCommand,
 };
 
+// The synopsis: the first line of a usage, the line an argument error is followed by.
+std::string_view Synopsis(const char* usage) {
+    const std::string_view text(usage);
+    return text.substr(0, text.find('\n'));
+}
+
+constexpr const char* kProgramSynopsis =
+    "[--settings FILE] [--program-folder DIR] [--now \"YYYY-MM-DD HH:MM\"] [--wait SECONDS] COMMAND [ARGS]";
+
+// The help's usage lines, "コマンド:" and one synopsis per command: the man page and the bash
+// completion read the commands from here.
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: mirolanda-cli [--settings FILE] [--program-folder DIR] [--now \"YYYY-MM-DD HH:MM\"] "
-                 "[--wait SECONDS] COMMAND [ARGS]\n       mirolanda-cli --help | --version\n\ncommands:\n");
+    // The second line lines up under the first: "使い方: " is eight columns wide.
+    std::fprintf(out, "%smirolanda-cli %s\n        mirolanda-cli --help | --version\n\n%s\n", kUsagePrefix,
+                 kProgramSynopsis, kCommandsHeading);
     for (const Command* c : kCommands) {
-        const char* end = std::strchr(c->usage, '\n');
-        std::fprintf(out, "  %.*s\n", end ? static_cast<int>(end - c->usage) : static_cast<int>(std::strlen(c->usage)),
-                     c->usage);
+        const std::string_view synopsis = Synopsis(c->usage);
+        std::fprintf(out, "  %.*s\n", static_cast<int>(synopsis.size()), synopsis.data());
     }
     std::fprintf(out,
-                 "\n--now is Tokyo time (UTC+9), as is the clock whatever the machine's time zone; \"@SECONDS\"\n"
-                 "gives the moment in seconds since 1970-01-01 00:00 UTC instead.\n"
-                 "'mirolanda-cli COMMAND --help' describes one command.\n"
-                 "A command that writes the program's data (download, file) waits while another one writes\n"
-                 "(the window, the timer's download), up to --wait seconds (default 600).\n"
-                 "Exit status: 0 done, 1 failed, 2 wrong arguments, 3 a holding is marked (holdings),\n"
-                 "4 done but some history files were left alone because they are damaged (download, file),\n"
-                 "5 another writer kept the data folder for the whole --wait; nothing was written.\n");
+                 "\n--now は東京の時刻 (UTC+9) です。時計もコンピューターのタイムゾーンによらず東京の時刻です。\n"
+                 "\"@SECONDS\" は 1970-01-01 00:00 UTC からの秒数で時刻を指定します。\n"
+                 "'mirolanda-cli COMMAND --help' でコマンドごとの説明を表示します。\n"
+                 "プログラムのデータを書き込むコマンド (download, file) は、ほかの処理 (ウィンドウ、タイマーの\n"
+                 "ダウンロード) が書き込んでいる間、--wait で指定した秒数 (既定 600) まで待ちます。\n"
+                 "終了ステータス: 0 完了、1 失敗、2 引数の誤り、3 警告の付いた持株がある (holdings)、\n"
+                 "4 完了したが壊れた銘柄別データをそのまま残した (download, file)、\n"
+                 "5 ほかの処理が --wait の間ずっと書き込んでいた。何も書き込んでいません。\n");
 }
 
 struct GlobalOptions {
@@ -74,7 +85,7 @@ GlobalOptions ParseGlobals(int argc, char** argv) {
     while (o.next < static_cast<size_t>(argc)) {
         std::string_view arg = argv[o.next];
         auto value = [&]() -> std::string {
-            if (o.next + 1 >= static_cast<size_t>(argc)) throw UsageError{std::string(arg) + " needs a value"};
+            if (o.next + 1 >= static_cast<size_t>(argc)) throw UsageError{std::string(arg) + " には値が必要です"};
             o.next += 2;
             return argv[o.next - 1];
         };
@@ -85,12 +96,12 @@ GlobalOptions ParseGlobals(int argc, char** argv) {
         } else if (arg == "--now") {
             std::string text = value();
             o.now = platform::ParseDateTime(text);
-            if (!o.now) throw UsageError{"--now takes \"YYYY-MM-DD HH:MM\" (Tokyo time) or @SECONDS, not \"" + text + "\""};
+            if (!o.now) throw UsageError{"--now には \"YYYY-MM-DD HH:MM\" (東京の時刻) か @SECONDS を指定してください: \"" + text + "\""};
         } else if (arg == "--wait") {
             std::string text = value();
             const long seconds = platform::LeadingInteger(text, -1);
             if (seconds < 0 || seconds > 86400 || std::to_string(seconds) != text)
-                throw UsageError{"--wait takes 0 to 86400 seconds, not \"" + text + "\""};
+                throw UsageError{"--wait には 0 から 86400 までの秒数を指定してください: \"" + text + "\""};
             o.wait = std::chrono::seconds(seconds);
         } else {
             break;
@@ -110,7 +121,7 @@ CliContext MakeContext(const GlobalOptions& o) {
         context.clock = std::make_unique<platform::SystemClock>();
     }
     if (auto broken = context.store->RepairIfBroken(context.clock->Now())) {
-        std::fprintf(stderr, "mirolanda-cli: %s\n", broken->Message().c_str());
+        PrintFailure(broken->Message());
     }
     context.folders = settings::FoldersFrom(context.Settings());
     context.lockWait = o.wait;
@@ -150,7 +161,7 @@ int main(int argc, char** argv) {
         for (const Command* c : kCommands) {
             if (name == c->name) command = c;
         }
-        if (!command) throw UsageError{"unknown command: " + std::string(name)};
+        if (!command) throw UsageError{"そのようなコマンドはありません: " + std::string(name)};
         Args args(argv + globals.next + 1, argv + argc);
         for (const auto& a : args) {
             if (a == "--help") {
@@ -162,15 +173,16 @@ int main(int argc, char** argv) {
         CliContext context = MakeContext(globals);
         return command->run(context, args);
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "mirolanda-cli: %s\n", e.message.c_str());
-        if (command) std::fprintf(stderr, "usage: mirolanda-cli %s\n", command->usage);
-        else PrintUsage(stderr);
+        // The one line of the failure, then the synopsis to mend it by.
+        PrintFailure(e.message);
+        const std::string synopsis = command ? std::string(Synopsis(command->usage)) : kProgramSynopsis;
+        std::fprintf(stderr, "%smirolanda-cli %s\n", kUsagePrefix, synopsis.c_str());
         return 2;
     } catch (const platform::FolderBusy& e) {
-        std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
+        PrintFailure(e.what());
         return kExitBusy;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "mirolanda-cli: %s\n", e.what());
+        PrintFailure(e.what());
         return 1;
     }
 }

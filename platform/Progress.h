@@ -12,9 +12,17 @@ struct Progress {
     std::function<void()> Pump;
     // Steps done out of a total, for a progress bar.
     std::function<void(int done, int total)> Advance;
+    // The command's last word, its outcome («Internet Error(…)», the day's remarks): a driver that
+    // reports the outcome itself (the CLI, one line per failure) takes it here; unset, it is a
+    // status text like any other (the window's status line keeps showing it).
+    std::function<void(const std::string&)> Outcome;
 
     void Show(const std::string& text) const {
         if (Status) Status(text);
+    }
+    void ShowOutcome(const std::string& text) const {
+        if (Outcome) Outcome(text);
+        else Show(text);
     }
     void RunPending() const {
         if (Pump) Pump();

@@ -222,16 +222,19 @@ DownloadOutcome RunDownload(market::QuoteSource& source, platform::Fetcher& clie
         outcome.Status = e.what();
         outcome.Detail = e.Detail();
         outcome.Cancelled = e.Cancelled();
-        progress.Show(outcome.Status);
+        progress.ShowOutcome(outcome.Status);
         return outcome;
     }
     outcome.Day = std::move(fetched.Day);
     outcome.Issues = outcome.Day.IssueCount();
     if (options.FetchingDone) options.FetchingDone();
     if (auto before = CompareWithPreviousDay(outcome.Day, options, outcome)) FindShortPages(fetched.Blocks, *before, outcome);
-    SaveDay(outcome.Day, options, progress, outcome);
+    if (!SaveDayOrTell(outcome.Day, options, progress, outcome)) {
+        progress.ShowOutcome(outcome.Status);
+        return outcome;
+    }
     outcome.Status = DayRemarks(outcome);
-    progress.Show(outcome.Status);
+    progress.ShowOutcome(outcome.Status);
     outcome.Ok = true;
     return outcome;
 }
@@ -251,7 +254,7 @@ CatchUpOutcome CatchUpMissedDays(market::QuoteSource& source, platform::Fetcher&
     } catch (const market::SourceFailure& e) {
         outcome.Status = e.what();
     }
-    progress.Show(outcome.Status);
+    progress.ShowOutcome(outcome.Status);
     outcome.Ok = outcome.Status.empty();
     return outcome;
 }

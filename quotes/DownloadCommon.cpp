@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/Errors.h"
 #include "quotes/CsvFile.h"
 #include "quotes/StockFile.h"
 
@@ -52,6 +53,19 @@ void SaveDay(const market::DaySnapshot& day, const DownloadOptions& options, con
         }
     }
     for (market::DayStore* store : options.MoreStores) store->Add(day, progress);
+}
+
+bool SaveDayOrTell(const market::DaySnapshot& day, const DownloadOptions& options, const platform::Progress& progress,
+                   DownloadOutcome& outcome) {
+    try {
+        SaveDay(day, options, progress, outcome);
+        return true;
+    } catch (const platform::Error& e) {
+        outcome.Ok = false;
+        outcome.SaveFailed = true;
+        outcome.Status = std::string(kSaveFailedText) + ": " + e.what();
+        return false;
+    }
 }
 
 std::optional<std::set<market::IssueCode>> CompareWithPreviousDay(const market::DaySnapshot& day,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Date.h"
@@ -65,6 +66,9 @@ struct DownloadOutcome {
     // problem of the comparison with the previous day.
     std::string Detail;
     bool Cancelled = false;  // the failed request was cancelled
+    // The day was fetched whole but could not be saved (Status names the file and why): the
+    // day stays in `Day`, to be saved again once the folder is mended.
+    bool SaveFailed = false;
     int Issues = 0;      // issues of the day fetched
     // The data date's market as fetched: whole on success, what came before a failure.
     market::DaySnapshot Day;
@@ -91,6 +95,14 @@ struct DownloadOutcome {
 // damaged history files left alone and recorded in outcome.Filing); then each of MoreStores.
 void SaveDay(const market::DaySnapshot& day, const DownloadOptions& options, const platform::Progress& progress,
              DownloadOutcome& outcome);
+
+// The start of the status of a day that could not be saved.
+inline constexpr std::string_view kSaveFailedText = "保存できませんでした";
+
+// SaveDay, with a file or folder that cannot be written told in the outcome instead of thrown:
+// Ok false, SaveFailed, Status «保存できませんでした: <why>: <file>». False when it failed.
+bool SaveDayOrTell(const market::DaySnapshot& day, const DownloadOptions& options, const platform::Progress& progress,
+                   DownloadOutcome& outcome);
 
 // Compares the day's issues with the newest daily CSV before it and sets Missing, Appeared and
 // PreviousCsv; gives that day's codes. A previous file that cannot be read is named in

@@ -52,6 +52,8 @@ for file in "${expected[@]}"; do
   grep -qxF "$file" "$SCRATCH/files" || fail "the package lacks $file"
 done
 echo "${#expected[@]} files present"
+# The completion above is loaded by bash-completion, which a minimal system lacks.
+dpkg-deb -f "$DEB" Recommends | grep -qw bash-completion || fail "the package does not recommend bash-completion"
 
 step "lintian"
 lint_status=0
@@ -74,12 +76,18 @@ done
 
 BIN=$ROOT/usr/bin
 step "man pages"
-commands=$("$BIN/mirolanda-cli" --help | sed -n '/^commands:/,/^$/s/^  \([a-z][a-z-]*\).*/\1/p')
+commands=$("$BIN/mirolanda-cli" --help | sed -n '/^コマンド:/,/^$/s/^  \([a-z][a-z-]*\).*/\1/p')
 page=$(zcat "$ROOT/usr/share/man/man1/mirolanda-cli.1.gz")
 for command in $commands; do
   grep -q "^\.B $command\b" <<<"$page" || fail "mirolanda-cli(1) does not describe '$command'"
 done
 echo "mirolanda-cli(1) describes" $commands
+# Declared UTF-8, the pages are converted for the locale's formatter: no warning in the C locale.
+for page in mirolanda mirolanda-cli mirolanda-sim; do
+  warnings=$(LC_ALL=C man --warnings -l "$ROOT/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+  [[ -z "$warnings" ]] || fail "$page(1) renders with warnings in the C locale: $warnings"
+done
+echo "the man pages render without warnings in the C locale"
 
 step "bash completion"
 complete_line() {  # words of a command line -> what completing its last word offers
@@ -87,10 +95,12 @@ complete_line() {  # words of a command line -> what completing its last word of
     _mirolanda_cli; echo "${COMPREPLY[*]}"' _ "$ROOT/usr/share/bash-completion/completions/mirolanda-cli" "$@"
 }
 [[ $(complete_line mirolanda-cli da) == "datadate" ]] || fail "completion of 'da': $(complete_line mirolanda-cli da)"
-[[ $(complete_line mirolanda-cli --settings x.ini d) == "datadate download" ]] || fail "completion after --settings"
+[[ $(complete_line mirolanda-cli --settings x.ini d) == "datadate download db" ]] || fail "completion after --settings"
 [[ $(complete_line mirolanda-cli download --no) == "--no-csv --no-file" ]] || fail "completion of download's options"
 [[ $(complete_line mirolanda-cli --ver) == "--version" ]] || fail "completion of the global options"
-echo "commands and options complete"
+[[ $(HOME=$SCRATCH complete_line mirolanda-cli setting AutoD) == "AutoDataSave AutoDownCheck AutoDownNum" ]] ||
+  fail "completion of the settings keys: $(HOME=$SCRATCH complete_line mirolanda-cli setting AutoD)"
+echo "commands, options and settings keys complete"
 
 step "the installed programs as a fresh user"
 export HOME=$SCRATCH/home

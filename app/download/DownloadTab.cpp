@@ -155,7 +155,12 @@ bool DownloadTab::CmdGetData_Click(WriterWait wait) {
                     }
                     databaseNotices_ = store.Notices();
                 },
-                [this](std::exception_ptr error) { DownloadDone(outcome_, error); });
+                [this](std::exception_ptr error) {
+                    // A failure thrown (a folder that cannot be made) is named like any other, so
+                    // that the last download's record (one line) tells it rather than nothing.
+                    if (error) outcome_.Status = ErrorText(error).replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString();
+                    DownloadDone(outcome_, error);
+                });
     return true;
 }
 
@@ -170,8 +175,9 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
     const bool cancelled = !error && outcome.Cancelled;
     record_.Notes.insert(record_.Notes.end(), databaseNotices_.begin(), databaseNotices_.end());
     EndNetworkRecord(services_, std::move(record_), outcome, error, *client_);
+    // A day fetched whole but not saved can be saved again once its folder is mended.
+    if (ok || (outcome.SaveFailed && outcome.Issues > 0)) CmdCsvSave->setEnabled(true);
     if (ok) {
-        CmdCsvSave->setEnabled(true);
         // The count stored, then the day's remarks: days caught up, issues missing against the
         // day before, history files left alone because they are damaged, calendar differences.
         QString remarks = QString::fromStdString(outcome.Status);
@@ -182,16 +188,17 @@ void DownloadTab::DownloadDone(const quotes::DownloadOutcome& outcome, std::exce
                              (remarks.isEmpty() ? QString() : QStringLiteral("　") + remarks));
     } else if (cancelled) {
         status_.ShowStatus(kCancelledStatus);
-    } else if (!error) {
+    } else {
         status_.ShowStatus(QString::fromStdString(outcome.Status), QString::fromStdString(outcome.Detail));
     }
     // A cancel is the user's choice, not a failure that holds back the automatic download.
     status_.SetDownloadState(ok || cancelled ? 0 : -1);
     if (error) {
-        status_.ShowStatus({});
         ShowError(services_, error);
+    } else if (outcome.SaveFailed) {
+        services_.Dialog().Inform(services_.Window(), MessageIcon::Critical, kAppTitle, QString::fromStdString(outcome.Status));
     }
-    emit DownloadFinished(ok, ok || error || cancelled ? QString() : QString::fromStdString(outcome.Status), cancelled);
+    emit DownloadFinished(ok, ok || cancelled ? QString() : QString::fromStdString(outcome.Status), cancelled);
 }
 
 void DownloadTab::CmdCsvSave_Click() {

@@ -11,6 +11,9 @@ function(roff_text out text)
   string(REPLACE "\\" "\\e" text "${text}")
   string(REPLACE "-" "\\-" text "${text}")
   string(REGEX REPLACE "\n[ ]+" "\n" text "${text}")
+  # Japanese text has no blank between words: a line break between two Japanese characters
+  # (bytes outside printable ASCII) joins them without the blank roff would put there.
+  string(REGEX REPLACE "([^\n -~])\n([^\n -~])" "\\1\\2" text "${text}")
   string(REGEX REPLACE "\n([.'/[])" "\n\\\\&\\1" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
@@ -18,10 +21,10 @@ endfunction()
 set(include_file ${INCLUDE})
 if(COMMANDS)
   execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
-  string(FIND "${help}" "\n\ncommands:\n" split)
-  # Each usage line, "usage: " and the indent taken off, becomes a line of the synopsis.
+  string(FIND "${help}" "\n\nコマンド:\n" split)
+  # Each usage line, "使い方: " and the indent taken off, becomes a line of the synopsis.
   string(SUBSTRING "${help}" 0 ${split} usage)
-  string(REGEX REPLACE "^usage: *" "" usage "${usage}")
+  string(REGEX REPLACE "^使い方: *" "" usage "${usage}")
   roff_text(usage "\n${usage}")
   roff_text(name "${NAME}")
   string(REPLACE "\n${name} " "\n.br\n.B ${name}\n" usage "${usage}")
@@ -54,5 +57,17 @@ execute_process(
           ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 --name=${DESCRIPTION}
           "--version-string=${NAME} ${VERSION}" --include=${include_file} --output=${page} ${PROGRAM}
   COMMAND_ERROR_IS_FATAL ANY)
+# The page is UTF-8: a coding tag on its first line lets man's preconv convert it for any
+# locale's formatter. Japanese lines break between characters (groff's ja.tmac) and are not
+# stretched to the right margin, which their few blanks cannot fill; a device
+# without Japanese glyphs (the C locale's ascii) shows "…" as "..." and drops the Japanese
+# without a warning for each character; the page says there how to read it.
+file(READ ${page} text)
+file(WRITE ${page} [=[.\" -*- coding: UTF-8 -*-
+.do mso ja.tmac
+.ad l
+.do fchar \[u2026] ...
+.if !'\*[.T]'utf8' .if \n[.warn]%2 .warn \n[.warn]-1
+]=] "${text}")
 # -n: no name or time stamp in the archive, so the same page gives the same bytes.
 execute_process(COMMAND gzip -9nf ${page} COMMAND_ERROR_IS_FATAL ANY)

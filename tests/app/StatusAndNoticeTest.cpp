@@ -13,6 +13,7 @@
 #include "app/download/DownloadReport.h"
 #include "app/widgets/ElidedLabel.h"
 #include "holdings/BuyData.h"
+#include "platform/Errors.h"
 #include "platform/SjisText.h"
 #include "quotes/ResultGrid.h"
 #include "quotes/CsvFile.h"
@@ -91,6 +92,49 @@ TEST_F(NoticeTest, TheStatusAreaTellsTheDataDateAndTheLastDownloadAcrossRestarts
     ASSERT_TRUE(Download());
     EXPECT_EQ(Area(), "データ日付 2026/12/07　最終ダウンロード 2026/12/07 20:00 失敗 (Internet Error(Connection refused))");
     EXPECT_TRUE(notifier.notes.empty()) << "a download the user started tells nothing on the desktop";
+}
+
+// A day fetched whole whose CSV cannot be written (a folder stands in its place) is a failed
+// download that says so, not the network error of the download before it; ＣＳＶ保存 saves the
+// day once the place is free.
+TEST_F(NoticeTest, ADownloadThatFailsOnSavingNamesThatFailureAndCanBeSavedAgain) {
+    Store("Parameters/AutoMode", "0");
+    Store("Parameters/AutoDataSave", "0");
+    const auto csv = program / "CsvData" / "20261207.csv";
+    std::filesystem::create_directories(csv);
+    Open();
+    download.Script({{false, 10}, {true, 3, true}});
+    ASSERT_TRUE(Download());
+    ASSERT_TRUE(Download());
+    EXPECT_TRUE(Status().startsWith("保存できませんでした: ")) << Status().toStdString();
+    EXPECT_TRUE(Status().contains("20261207.csv")) << Status().toStdString();
+    EXPECT_EQ(Area(), "データ日付 2026/12/07　最終ダウンロード 2026/12/07 20:00 失敗 (" + Status() + ")");
+    EXPECT_EQ(Stored("Parameters/LastDownload"), "2026/12/07 20:00 NG " + Status());
+    EXPECT_EQ(window->DownloadState(), -1);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].Icon, MessageIcon::Critical);
+    ASSERT_TRUE(Control<QPushButton>("CmdCsvSave")->isEnabled());
+    EXPECT_EQ(Control<QTableView>("FgFix")->model()->rowCount(), 3);
+
+    std::filesystem::remove(csv);
+    Control<QPushButton>("CmdCsvSave")->click();
+    EXPECT_EQ(Status(), "ＣＳＶファイル保存完了");
+    EXPECT_TRUE(std::filesystem::is_regular_file(csv));
+}
+
+// A download that throws before anything is fetched (a folder that cannot be made) is named in
+// the last download's record too.
+TEST_F(NoticeTest, AFailureThrownByTheDownloadIsNamedInTheStatusArea) {
+    Store("Parameters/AutoMode", "0");
+    MainFrmOptions options = Options();
+    options.Runner = [](auto&, auto&, const auto&, const auto&) -> quotes::DownloadOutcome {
+        throw platform::FileError("/ro/CsvData", "フォルダを作成できません(Read-only file system)");
+    };
+    Open(std::move(options));
+    ASSERT_TRUE(Download());
+    EXPECT_EQ(Status(), "フォルダを作成できません(Read-only file system): /ro/CsvData");
+    EXPECT_EQ(Area(), "データ日付 2026/12/07　最終ダウンロード 2026/12/07 20:00 失敗 (" + Status() + ")");
+    EXPECT_FALSE(Control<QPushButton>("CmdCsvSave")->isEnabled()) << "nothing was fetched";
 }
 
 TEST_F(NoticeTest, TheNewestDailyCsvIsShownAtStart) {

@@ -218,6 +218,7 @@ public:
     struct Result {
         bool Ok = true;
         int Issues = 3;
+        bool Save = false;  // a day that went through is saved as the options say
     };
     void Script(std::deque<Result> results) {
         std::lock_guard lock(mutex_);
@@ -251,6 +252,10 @@ public:
                 outcome.Detail = "Failed to connect to 127.0.0.1 port 9";
             }
             if (options.FetchingDone) options.FetchingDone();
+            if (r.Ok && r.Save) {
+                outcome.Day.Day = options.DataDate();
+                quotes::SaveDayOrTell(outcome.Day, options, progress, outcome);
+            }
             return outcome;
         };
     }

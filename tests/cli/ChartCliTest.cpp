@@ -74,11 +74,11 @@ TEST(ChartCli, RefusesWhatItCannotDrawWithoutWritingTheFile) {
         int status;
         std::string message;
     } cases[] = {
-        {{"7203"}, 2, "chart needs --png FILE"},
-        {{"72030", "--png", png.string()}, 2, "unexpected argument: 72030"},
-        {{"7203", "--png", png.string(), "--size", "10x10"}, 2, "--size takes WxH"},
-        {{"7203", "--png", png.string(), "--from", "2024-05-01"}, 2, "--from takes yyyy/mm/dd"},
-        {{"7203", "--png", png.string(), "--period", "year"}, 2, "--period takes day, week or month"},
+        {{"7203"}, 2, "chart には --png FILE が必要です"},
+        {{"72030", "--png", png.string()}, 2, "余分な引数です: 72030"},
+        {{"7203", "--png", png.string(), "--size", "10x10"}, 2, "--size には 200x150 から 8000x8000 までの WxH を指定してください"},
+        {{"7203", "--png", png.string(), "--from", "2024-05-01"}, 2, "--from には yyyy/mm/dd を指定してください"},
+        {{"7203", "--png", png.string(), "--period", "year"}, 2, "--period には day、week、month のどれかを指定してください"},
         {{"9999", "--png", png.string()}, 1, "9999: 表示する株価がありません"},
         {{"1301", "--png", png.string()}, 1, "1301: 表示する株価がありません"},  // never traded
     };

@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "support/CliRun.h"
 #include "quotes/StockFile.h"
 #include "support/LoopbackServer.h"
@@ -153,6 +158,70 @@ TEST(DownloadCli, FinalFailuresEndTheRunWithNothingSaved) {
     EXPECT_NE(r.Err.find("Internet Error("), std::string::npos) << r.Err;
     EXPECT_EQ(r.Err.find("再試行"), std::string::npos) << r.Err;
     EXPECT_NE(run.Log().find("outcome=failed\trequests=1\tretries=0\t"), std::string::npos) << run.Log();
+}
+
+// Whether something on this machine answers at 127.0.0.1:port (another test's simulator).
+bool SomethingListensOn(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answered;
+}
+
+// Every failure is one line «mirolanda-cli: <what failed>: <detail>» on stderr, the progress
+// lines before it aside: no second line with the same failure, no line without the prefix.
+TEST(DownloadCli, EachFailureIsOneLineWithTheProgramsName) {
+    TempFolder dir;
+    LoopbackServer closed;
+    closed.Start();
+    const int port = closed.Port();
+    closed.Stop();
+    const auto run = [&](const std::string& site, std::vector<std::string> command) {
+        std::vector<std::string> args = {"--settings", (dir / "s.conf").string(), "--program-folder", dir.Path().string(),
+                                         "--now", "2026-12-04 22:00"};
+        if (!site.empty()) {
+            EXPECT_EQ(RunCli({"--settings", (dir / "s.conf").string(), "setting", "QuoteSiteUrl", site}, dir.Path()).Status, 0);
+        }
+        args.insert(args.end(), command.begin(), command.end());
+        return RunCli(args, dir.Path(), kCleanEnv);
+    };
+    const std::string missing = (dir / "20261201.csv").string();
+    struct Case {
+        std::string site;
+        std::vector<std::string> command;
+        std::string failure;  // the start of the one failure line
+    } cases[] = {
+        {"http://127.0.0.1:" + std::to_string(port) + "/", {"download", "--retry-waits", "0"},
+         "mirolanda-cli: Internet Error(接続できません): Failed to connect to 127.0.0.1 port " + std::to_string(port)},
+        {"", {"download", "--catch-up"},
+         "mirolanda-cli: 株価サイトからは過去の日の株価を取得できません(データ取得元を J-Quants API にしてください)"},
+        {"", {"file", "/etc/passwd"},
+         "mirolanda-cli: /etc/passwd: ファイル名エラー ファイル名は YYYYMMDD.CSV でなければなりません。"},
+        {"", {"file", missing}, "mirolanda-cli: " + missing + ": ファイルがありません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command[0] + " " + c.command[1]);
+        const CliResult r = run(c.site, c.command);
+        EXPECT_EQ(r.Status, 1);
+        std::vector<std::string> failures;
+        size_t start = 0;
+        for (size_t end; (end = r.Err.find('\n', start)) != std::string::npos; start = end + 1) {
+            const std::string line = r.Err.substr(start, end - start);
+            if (line.rfind("ダウンロード－", 0) != 0) failures.push_back(line);
+        }
+        ASSERT_EQ(failures.size(), 1u) << r.Err;
+        EXPECT_EQ(failures[0].rfind(c.failure, 0), 0u) << failures[0];
+        EXPECT_EQ(start, r.Err.size()) << "ends with its line break";
+    }
+    // The simulator's default address refused: it names the simulator that is not running.
+    if (SomethingListensOn(8787)) GTEST_SKIP() << "something listens on 127.0.0.1:8787";
+    const CliResult r = run("http://127.0.0.1:8787", {"download", "--retry-waits", "0"});
+    EXPECT_NE(r.Err.find("\nmirolanda-cli: Internet Error(接続できません): 127.0.0.1:8787 で mirolanda-sim が動いていません"),
+              std::string::npos) << r.Err;
 }
 
 TEST(DownloadCli, ShortPageTriggersOneCompleteRerun) {

@@ -168,7 +168,7 @@ TEST(FilingCli, BadNameIsReportedTheRestFiledAndIssuePrintsTheHistory) {
     auto filed = cli.Run({"file", (cli.temp / "20010517.csv").string(), (cli.temp / "result.csv").string(),
                           (cli.temp / "20010518.CSV").string()});
     EXPECT_NE(filed.Status, 0);
-    EXPECT_NE(filed.Err.find("ファイル名エラー\nファイル名は YYYYMMDD.CSV でなければなりません。"), std::string::npos)
+    EXPECT_NE(filed.Err.find("result.csv: ファイル名エラー ファイル名は YYYYMMDD.CSV でなければなりません。"), std::string::npos)
         << filed.Err;
     EXPECT_NE(filed.Err.find("result.csv"), std::string::npos);
 

@@ -54,7 +54,7 @@ TEST(JQuantsCli, TheKeyComesFromStandardInputOnlyAndIsNeverShown) {
     ApiRun run;
     CliResult onLine = run.Cli({"setting", "JQuantsApiKey", kKey});
     EXPECT_EQ(onLine.Status, 2);
-    EXPECT_NE(onLine.Err.find("standard input"), std::string::npos) << onLine.Err;
+    EXPECT_NE(onLine.Err.find("標準入力から読みます"), std::string::npos) << onLine.Err;
     EXPECT_NE(run.Cli({"setting", "JQuantsApiKey"}).Out.find("未設定"), std::string::npos);
 
     ASSERT_EQ(run.Cli({"setting", "JQuantsApiKey", "-"}, kKey + "\n").Status, 0);

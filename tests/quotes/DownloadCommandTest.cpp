@@ -375,3 +375,19 @@ TEST(DownloadCommand, AFolderThatCannotBeMadeIsReportedBeforeAnyRequest) {
     f.options.StockFolder = f.dir / "deep" / "er" / "StockData";  // whole paths are made
     EXPECT_TRUE(f.Run().Ok);
 }
+
+// A daily CSV that cannot be written (a folder stands in its place, which fails for root too)
+// fails the download with the file named, and keeps the day for a later save.
+TEST(DownloadCommand, ADayThatCannotBeSavedFailsNamingTheFileAndKeepsTheDay) {
+    Fixture f;
+    fs::create_directories(f.dir / "CsvData" / "20010517.csv");
+    const auto outcome = f.Run();
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_TRUE(outcome.SaveFailed);
+    EXPECT_EQ(outcome.Status.rfind("保存できませんでした: ", 0), 0u) << outcome.Status;
+    EXPECT_NE(outcome.Status.find("20010517.csv"), std::string::npos) << outcome.Status;
+    EXPECT_EQ(outcome.Issues, static_cast<int>(f.site.listed.size()));
+    EXPECT_EQ(f.grid.RowCount(), outcome.Issues) << "the day stays to be saved again";
+    EXPECT_EQ(f.statuses.back(), outcome.Status);
+    EXPECT_FALSE(fs::exists(f.dir / "StockData" / "1000.dat")) << "nothing filed from a day not saved";
+}

@@ -52,7 +52,7 @@ struct RecordedProgress {
     std::vector<std::string> statuses;
     int pumps = 0;
     platform::Progress Progress() {
-        return {[this](const std::string& s) { statuses.push_back(s); }, [this] { ++pumps; }, {}};
+        return {[this](const std::string& s) { statuses.push_back(s); }, [this] { ++pumps; }, {}, {}};
     }
 };
 
