@@ -17,7 +17,7 @@ namespace mirolanda::app {
 namespace {
 
 constexpr int kCalendarIndex = 4;
-constexpr const char* kCalendarCaption = "カレンダー(&C)";
+constexpr const char* kCalendarCaption = "休日(&C)";
 
 }  // namespace
 
@@ -43,7 +43,7 @@ SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(pa
     } tabs[] = {
         {inet_, "接続(&I)", "インターネット接続"}, {folders_, "フォルダ(&F)", "フォルダ設定"},
         {user_, "利用者(&U)", "ユーザー情報"},     {alerts_, "売買管理(&M)", "売買管理"},
-        {new QWidget, kCalendarCaption, "カレンダー(休日)"}, {auto_, "自動処理(&A)", "自動処理"},
+        {new QWidget, kCalendarCaption, "カレンダー(休日)"}, {auto_, "自動(&A)", "自動処理"},
         {notify_, "通知(&N)", "通知"},              {new RunLogPage(services), "実行記録(&L)", "実行記録"},
         {new DatabasePage(services), "DB(&D)", "市場データベース"},
     };
