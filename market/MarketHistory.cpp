@@ -21,6 +21,15 @@ std::vector<IssueSpan> MarketHistory::Spans(const platform::Date& from, const pl
     return spans;
 }
 
+std::vector<IssueSpan> MarketHistory::SpansOf(const platform::Date& from, const platform::Date& to,
+                                              const std::vector<IssueCode>& codes) const {
+    std::vector<IssueSpan> spans = Spans(from, to);
+    std::erase_if(spans, [&codes](const IssueSpan& span) {
+        return std::find(codes.begin(), codes.end(), span.Code) == codes.end();
+    });
+    return spans;
+}
+
 std::vector<Split> MarketHistory::SplitsBetween(const platform::Date& from, const platform::Date& to) const {
     std::vector<Split> found;
     for (const auto& issue : Issues()) {

@@ -64,6 +64,9 @@ public:
     // caller that compares across a split adjusts the issues SplitsBetween names. The default
     // reads every issue's series; a store answers it in one pass.
     virtual std::vector<IssueSpan> Spans(const platform::Date& from, const platform::Date& to) const;
+    // The same for the given issues only (a ranking's candidates); the default filters Spans.
+    virtual std::vector<IssueSpan> SpansOf(const platform::Date& from, const platform::Date& to,
+                                           const std::vector<IssueCode>& codes) const;
     // Every split whose ex-date lies between `from` and `to` (inclusive), by code and ex-date.
     virtual std::vector<Split> SplitsBetween(const platform::Date& from, const platform::Date& to) const;
 };

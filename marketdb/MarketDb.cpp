@@ -189,6 +189,27 @@ std::vector<market::IssueSpan> MarketDb::Spans(const platform::Date& from, const
     return spans;
 }
 
+std::vector<market::IssueSpan> MarketDb::SpansOf(const platform::Date& from, const platform::Date& to,
+                                                const std::vector<market::IssueCode>& codes) const {
+    // The codes travel as one JSON array of texts (codes are letters and digits only), so the
+    // statement stays one range seek per issue named.
+    std::string list = "[";
+    for (const market::IssueCode& code : codes) list += (list.size() > 1 ? ",\"" : "\"") + code.Text() + "\"";
+    list += "]";
+    std::vector<market::IssueSpan> spans;
+    Statement s(*db_,
+                "SELECT b.code, count(*), max(b.close), coalesce(min(nullif(b.close, 0)), 0), sum(b.volume) "
+                "FROM json_each(?3) j CROSS JOIN bars b ON b.code = j.value AND b.day BETWEEN ?1 AND ?2 "
+                "GROUP BY b.code ORDER BY b.code");
+    s.Bind(1, DayKey(from)).Bind(2, DayKey(to)).Bind(3, std::string_view(list));
+    while (s.Step()) {
+        auto code = market::IssueCode::Parse(s.Text(0));
+        if (!code) continue;
+        spans.push_back({*code, static_cast<int>(s.Int(1)), s.Int(2), s.Int(3), s.Int(4)});
+    }
+    return spans;
+}
+
 std::vector<market::Split> MarketDb::SplitsBetween(const platform::Date& from, const platform::Date& to) const {
     std::vector<market::Split> splits;
     Statement s(*db_,

@@ -45,6 +45,8 @@ public:
     // Names, segments and sectors are the issue's latest, the file keeping one of each.
     std::optional<market::DaySnapshot> Day(const platform::Date& day) const override;
     std::vector<market::IssueSpan> Spans(const platform::Date& from, const platform::Date& to) const override;
+    std::vector<market::IssueSpan> SpansOf(const platform::Date& from, const platform::Date& to,
+                                           const std::vector<market::IssueCode>& codes) const override;
     std::vector<market::Split> SplitsBetween(const platform::Date& from, const platform::Date& to) const override;
 
     // Records a split; false when one of that issue and ex-date is known already (it is kept).

@@ -44,12 +44,13 @@ struct Span {
 // Each issue's span from `from` to the day. Issues with a split inside it are read as adjusted
 // series, one by one (there are few); the others summed up by the store in one pass, raw.
 std::map<IssueCode, Span> SpansOf(const market::MarketHistory& history, const market::DaySnapshot& today,
-                                  const Date& from, const std::optional<Date>& before) {
+                                  const Date& from, const std::optional<Date>& before,
+                                  const std::optional<std::vector<IssueCode>>& only = std::nullopt) {
     std::map<IssueCode, Span> spans;
     std::set<IssueCode> split;
     for (const auto& s : history.SplitsBetween(from, today.Day)) split.insert(s.Code);
     if (before) {
-        for (const auto& raw : history.Spans(from, *before)) {
+        for (const auto& raw : only ? history.SpansOf(from, *before, *only) : history.Spans(from, *before)) {
             if (split.contains(raw.Code)) continue;
             spans[raw.Code] = {raw.Days, static_cast<double>(raw.Volume), static_cast<double>(raw.HighClose),
                                static_cast<double>(raw.LowClose), 0, 0};
@@ -103,7 +104,23 @@ Values YearValues(const market::MarketHistory& history, const market::DaySnapsho
     const Date yearStart{today.Day.Year, 1, 1};
     // The year's earlier trading days; none on its first, where no close can be beaten.
     if (days.size() < 2 || Key(days[days.size() - 2]) < Key(yearStart)) return values;
-    for (const auto& [code, span] : SpansOf(history, today, yearStart, days[days.size() - 2])) {
+    // A new high closes above the day before, a new low below it (or the day before had no
+    // trade): only those are summed up over the year. A split is read whole all the same.
+    const Date before = days[days.size() - 2];
+    std::map<IssueCode, market::Tenths> previous;
+    if (const auto day = history.Day(before)) {
+        for (const auto& row : day->Rows) previous[row.Code] = row.Prices.Close;
+    }
+    std::vector<IssueCode> candidates;
+    for (const auto& row : today.Rows) {
+        const auto it = previous.find(row.Code);
+        const market::Tenths close = row.Prices.Close;
+        if (close <= 0) continue;
+        if (it == previous.end() || it->second <= 0 || (highs ? close > it->second : close < it->second)) {
+            candidates.push_back(row.Code);
+        }
+    }
+    for (const auto& [code, span] : SpansOf(history, today, yearStart, before, candidates)) {
         if (span.Close <= 0 || span.High <= 0) continue;
         if (highs && span.Close > span.High) values[code] = (span.Close / span.High - 1.0) * 100.0;
         if (!highs && span.Close < span.Low) values[code] = (span.Close / span.Low - 1.0) * 100.0;
