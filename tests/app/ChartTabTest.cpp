@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "WindowFixture.h"
+#include "HistoryTabFixture.h"
 #include "app/chart/ChartTab.h"
 #include "app/chart/ChartView.h"
 #include "market/MemoryHistory.h"
@@ -38,17 +38,8 @@ std::shared_ptr<market::MemoryHistory> History() {
     return history;
 }
 
-struct ChartTabTest : ::testing::Test {
-    TempFolder temp;
-    FakeWindow services{temp.Path(), {{2024, 5, 17}, 21, 0}};
-    std::shared_ptr<market::MemoryHistory> history = History();
-    ChartTab tab{services, [this] { return history; }};
-
-    ChartTabTest() {
-        tab.resize(1000, 600);
-        tab.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&tab));
-    }
+struct ChartTabTest : test::HistoryTabFixture<ChartTab> {
+    ChartTabTest() : HistoryTabFixture(History()) {}
     QLineEdit* Entry() { return tab.findChild<QLineEdit*>("TxtChartCode"); }
 };
 

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "WindowFixture.h"
+#include "HistoryTabFixture.h"
 #include "app/movers/MoversTab.h"
 #include "market/MemoryHistory.h"
 #include "support/TempFolder.h"
@@ -36,17 +36,8 @@ std::shared_ptr<market::MemoryHistory> History() {
     return history;
 }
 
-struct MoversTabTest : ::testing::Test {
-    TempFolder temp;
-    FakeWindow services{temp.Path(), {{2024, 5, 17}, 21, 0}};
-    std::shared_ptr<market::MemoryHistory> history = History();
-    MoversTab tab{services, [this] { return history; }};
-
-    MoversTabTest() {
-        tab.resize(1000, 600);
-        tab.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&tab));
-    }
+struct MoversTabTest : test::HistoryTabFixture<MoversTab> {
+    MoversTabTest() : HistoryTabFixture(History()) {}
     template <typename W>
     W* Control(const char* name) { return tab.findChild<W*>(QString::fromLatin1(name)); }
     QString Cell(int row, int column) {
