@@ -13,6 +13,10 @@ using platform::Date;
 
 long Key(const Date& day) { return platform::DaysFromCivil(day); }
 
+// Trading days a year high or low must beat before the whole year is read for it: about a
+// month screens out all but a few issues on any day.
+constexpr size_t kYearScreenDays = 20;
+
 // The product of the factors of each issue's splits in the list.
 std::map<IssueCode, double> FactorsOf(const std::vector<market::Split>& splits) {
     std::map<IssueCode, double> factors;
@@ -98,6 +102,22 @@ Values SurgeValues(const market::MarketHistory& history, const market::DaySnapsh
     return values;
 }
 
+// The candidates whose close beats every close traded in the span from `from` to `before`;
+// one with no trade there is kept.
+std::vector<IssueCode> StillBeating(const market::MarketHistory& history, const market::DaySnapshot& today,
+                                    const Date& from, const Date& before, const std::vector<IssueCode>& candidates,
+                                    bool highs) {
+    const auto spans = SpansOf(history, today, from, before, candidates);
+    std::vector<IssueCode> kept;
+    for (const auto& code : candidates) {
+        const auto it = spans.find(code);
+        const bool beats = it == spans.end() || it->second.High <= 0 ||
+                           (highs ? it->second.Close > it->second.High : it->second.Close < it->second.Low);
+        if (beats) kept.push_back(code);
+    }
+    return kept;
+}
+
 Values YearValues(const market::MarketHistory& history, const market::DaySnapshot& today,
                   const std::vector<Date>& days, bool highs) {
     Values values;
@@ -105,7 +125,9 @@ Values YearValues(const market::MarketHistory& history, const market::DaySnapsho
     // The year's earlier trading days; none on its first, where no close can be beaten.
     if (days.size() < 2 || Key(days[days.size() - 2]) < Key(yearStart)) return values;
     // A new high closes above the day before, a new low below it (or the day before had no
-    // trade): only those are summed up over the year. A split is read whole all the same.
+    // trade); of those, only the ones that also beat the last few weeks are summed up over the
+    // year. Each screen is implied by the answer, so it only saves reading bars. An issue with a
+    // split in the year is read whole all the same.
     const Date before = days[days.size() - 2];
     std::map<IssueCode, market::Tenths> previous;
     if (const auto day = history.Day(before)) {
@@ -119,6 +141,10 @@ Values YearValues(const market::MarketHistory& history, const market::DaySnapsho
         if (it == previous.end() || it->second <= 0 || (highs ? close > it->second : close < it->second)) {
             candidates.push_back(row.Code);
         }
+    }
+    const size_t screen = days.size() > kYearScreenDays + 1 ? days.size() - 1 - kYearScreenDays : 0;
+    if (Key(days[screen]) > Key(yearStart)) {
+        candidates = StillBeating(history, today, days[screen], before, candidates, highs);
     }
     for (const auto& [code, span] : SpansOf(history, today, yearStart, before, candidates)) {
         if (span.Close <= 0 || span.High <= 0) continue;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "market/MemoryHistory.h"
@@ -167,6 +168,71 @@ TEST_P(MoversTest, YearHighsAndLowsCompareAdjustedClosesSinceTheYearsFirstDay) {
     // 3003 fell below its one close of the year; 3005 has no earlier close to fall below.
     EXPECT_EQ(RanksOf(Rank(Ranking::Lows, {2024, 1, 9})), (std::vector<std::pair<int, std::string>>{{1, "3003"}}));
     EXPECT_TRUE(Rank(Ranking::Highs, {2024, 1, 4}).Rows.empty()) << "the year's first day beats nothing";
+}
+
+// The year's highs and lows of a made-up market of random walks over two months, with days
+// without trade (two issues for weeks) and splits before and inside the last weeks, against each
+// issue's adjusted year read whole. The walks make issues that beat the last weeks but not the year.
+TEST_P(MoversTest, YearHighsAndLowsOverManyWeeksAgreeWithEachIssueReadWhole) {
+    constexpr int kCodes = 40;
+    std::vector<market::Tenths> close(kCodes, 10000);
+    uint32_t seed = 11;
+    const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    std::vector<Date> days;
+    for (Date day{2023, 12, 20}; days.size() < 45; day = platform::AddDays(day, 1)) {
+        if (platform::Weekday(day) == 0 || platform::Weekday(day) == 6) continue;
+        std::vector<Quote> quotes;
+        for (int i = 0; i < kCodes; ++i) {
+            close[i] = std::max<market::Tenths>(100, close[i] + static_cast<market::Tenths>(next() % 1001) - 500);
+            quotes.push_back({4000 + i, next() % 9 == 0 ? 0 : close[i], 1});
+        }
+        // The last two issues trade again on the last day after weeks without trade, far above
+        // and far below.
+        if (days.size() >= 19) quotes[kCodes - 1].close = days.size() < 44 ? 0 : 30000;
+        if (days.size() >= 19) quotes[kCodes - 2].close = days.size() < 44 ? 0 : 50;
+        market.Add(day, quotes);
+        days.push_back(day);
+    }
+    const std::vector<std::pair<int, size_t>> splits = {{3, 10}, {7, 30}, {8, 40}, {9, 43}, {12, 44}};
+    for (const auto& [i, at] : splits) market.Split(4000 + i, days[at], 2.0);
+    // A close on the footing of `day`: halved by each split in between.
+    const auto adjusted = [&](const market::IssueCode& code, const market::Bar& bar, const Date& day) {
+        double close = static_cast<double>(bar.Close);
+        for (const auto& [i, at] : splits) {
+            const long ex = platform::DaysFromCivil(days[at]);
+            if (code.Text() == std::to_string(4000 + i) && ex > platform::DaysFromCivil(bar.Day) && ex <= platform::DaysFromCivil(day)) close /= 2;
+        }
+        return close;
+    };
+    auto history = market.Open(GetParam());
+    int beatWeeksNotYear = 0;
+    for (const Date& day : {days[30], days[43], days[44]}) {
+        for (const bool highs : {true, false}) {
+            std::map<std::string, double> expected;
+            const auto snapshot = history->Day(day);
+            for (const auto& row : snapshot->Rows) {
+                const auto bars = history->Series(row.Code, {day.Year, 1, 1}, day, false).Bars;
+                if (!row.Prices.Traded() || bars.size() < 2) continue;
+                double best = 0, weeks = 0;
+                for (size_t k = 0; k + 1 < bars.size(); ++k) {
+                    if (!bars[k].Traded()) continue;
+                    const double c = adjusted(row.Code, bars[k], day);
+                    if (best == 0 || (highs ? c > best : c < best)) best = c;
+                    if (k + 21 >= bars.size() && (weeks == 0 || (highs ? c > weeks : c < weeks))) weeks = c;
+                }
+                const auto c = static_cast<double>(row.Prices.Close);
+                if (best > 0 && (highs ? c > best : c < best)) expected[row.Code.Text()] = (c / best - 1) * 100;
+                if (weeks > 0 && (highs ? c > weeks : c < weeks) && !expected.contains(row.Code.Text())) ++beatWeeksNotYear;
+            }
+            std::map<std::string, double> ranked;
+            for (const auto& m : RankMovers(*history, {highs ? Ranking::Highs : Ranking::Lows, day, 1000, ""}).Rows) {
+                ranked[m.Code.Text()] = m.Value;
+            }
+            ASSERT_EQ(ranked.size(), expected.size()) << platform::FormatSlashed(day) << (highs ? " highs" : " lows");
+            for (const auto& [code, value] : expected) EXPECT_NEAR(ranked[code], value, 1e-9) << code;
+        }
+    }
+    EXPECT_GT(beatWeeksNotYear, 0) << "the walks never beat the last weeks without beating the year";
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, MoversTest, ::testing::Values(false, true),
