@@ -3,7 +3,9 @@
 // itself (Day), the baseline in the same run. Twenty issues split in the year.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "bench/BenchSupport.h"
 #include "marketdb/MarketDb.h"
@@ -25,13 +27,17 @@ struct Fixture {
         const char* segments[] = {"プライム", "スタンダード", "グロース"};
         marketdb::Transaction t(db.Db());
         uint32_t seed = 7;
+        std::vector<market::Tenths> closes(kIssues, 15000);
         platform::Date day{2024, 1, 4};
         for (int d = 0; d < kDays; day = platform::AddDays(day, 1)) {
             if (platform::Weekday(day) == 0 || platform::Weekday(day) == 6) continue;
             market::DaySnapshot snapshot{day, "jquants", {}};
             for (int i = 0; i < kIssues; ++i) {
                 seed = seed * 1103515245 + 12345;
-                const market::Tenths close = 5000 + static_cast<market::Tenths>((seed >> 8) % 20000);
+                // Each close walks from the one before, as prices do, so that many issues stand
+                // near their recent highs and lows on any day.
+                const market::Tenths close = closes[i] =
+                    std::max<market::Tenths>(1000, closes[i] + static_cast<market::Tenths>((seed >> 8) % 601) - 300);
                 const int64_t volume = 1000 + (seed >> 4) % 1000000;
                 snapshot.Rows.push_back({1301 + 2 * i, "銘柄", {day, close, close + 50, close - 50, close, volume, std::nullopt, 1.0},
                                          segments[i % 3], ""});

@@ -13,9 +13,9 @@ using platform::Date;
 
 long Key(const Date& day) { return platform::DaysFromCivil(day); }
 
-// Trading days a year high or low must beat before the whole year is read for it: about a
-// month screens out all but a few issues on any day.
-constexpr size_t kYearScreenDays = 20;
+// The spans of trading days a year high or low must beat, one after the other, before the whole
+// year is read for it: about a month, then a quarter, leave few issues on any day.
+constexpr size_t kYearScreens[] = {20, 60};
 
 // The product of the factors of each issue's splits in the list.
 std::map<IssueCode, double> FactorsOf(const std::vector<market::Split>& splits) {
@@ -118,21 +118,18 @@ std::vector<IssueCode> StillBeating(const market::MarketHistory& history, const 
     return kept;
 }
 
+// `previous` holds the traded closes of the trading day before.
 Values YearValues(const market::MarketHistory& history, const market::DaySnapshot& today,
-                  const std::vector<Date>& days, bool highs) {
+                  const std::vector<Date>& days, const std::map<IssueCode, Tenths>& previous, bool highs) {
     Values values;
     const Date yearStart{today.Day.Year, 1, 1};
     // The year's earlier trading days; none on its first, where no close can be beaten.
     if (days.size() < 2 || Key(days[days.size() - 2]) < Key(yearStart)) return values;
     // A new high closes above the day before, a new low below it (or the day before had no
-    // trade); of those, only the ones that also beat the last few weeks are summed up over the
-    // year. Each screen is implied by the answer, so it only saves reading bars. An issue with a
+    // trade); of those, only the ones that also beat the last weeks and months are summed up over
+    // the year. Each screen is implied by the answer, so it only saves reading bars. An issue with a
     // split in the year is read whole all the same.
     const Date before = days[days.size() - 2];
-    std::map<IssueCode, market::Tenths> previous;
-    if (const auto day = history.Day(before)) {
-        for (const auto& row : day->Rows) previous[row.Code] = row.Prices.Close;
-    }
     std::vector<IssueCode> candidates;
     for (const auto& row : today.Rows) {
         const auto it = previous.find(row.Code);
@@ -142,9 +139,11 @@ Values YearValues(const market::MarketHistory& history, const market::DaySnapsho
             candidates.push_back(row.Code);
         }
     }
-    const size_t screen = days.size() > kYearScreenDays + 1 ? days.size() - 1 - kYearScreenDays : 0;
-    if (Key(days[screen]) > Key(yearStart)) {
-        candidates = StillBeating(history, today, days[screen], before, candidates, highs);
+    for (const size_t span : kYearScreens) {
+        const size_t screen = days.size() > span + 1 ? days.size() - 1 - span : 0;
+        if (Key(days[screen]) > Key(yearStart)) {
+            candidates = StillBeating(history, today, days[screen], before, candidates, highs);
+        }
     }
     for (const auto& [code, span] : SpansOf(history, today, yearStart, before, candidates)) {
         if (span.Close <= 0 || span.High <= 0) continue;
@@ -214,7 +213,7 @@ Movers RankMovers(const market::MarketHistory& history, const MoversRequest& req
     Values values;
     if (request.Kind == Ranking::Surge) values = SurgeValues(history, *today, days);
     if (request.Kind == Ranking::Highs || request.Kind == Ranking::Lows) {
-        values = YearValues(history, *today, days, request.Kind == Ranking::Highs);
+        values = YearValues(history, *today, days, previousCloses, request.Kind == Ranking::Highs);
     }
 
     Movers movers{request.Day, {}, {}};

@@ -170,16 +170,17 @@ TEST_P(MoversTest, YearHighsAndLowsCompareAdjustedClosesSinceTheYearsFirstDay) {
     EXPECT_TRUE(Rank(Ranking::Highs, {2024, 1, 4}).Rows.empty()) << "the year's first day beats nothing";
 }
 
-// The year's highs and lows of a made-up market of random walks over two months, with days
+// The year's highs and lows of a made-up market of random walks over four months, with days
 // without trade (two issues for weeks) and splits before and inside the last weeks, against each
 // issue's adjusted year read whole. The walks make issues that beat the last weeks but not the year.
 TEST_P(MoversTest, YearHighsAndLowsOverManyWeeksAgreeWithEachIssueReadWhole) {
     constexpr int kCodes = 40;
+    constexpr size_t kLast = 84;  // the days reach far enough into the year for every screen
     std::vector<market::Tenths> close(kCodes, 10000);
     uint32_t seed = 11;
     const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
     std::vector<Date> days;
-    for (Date day{2023, 12, 20}; days.size() < 45; day = platform::AddDays(day, 1)) {
+    for (Date day{2023, 12, 20}; days.size() <= kLast; day = platform::AddDays(day, 1)) {
         if (platform::Weekday(day) == 0 || platform::Weekday(day) == 6) continue;
         std::vector<Quote> quotes;
         for (int i = 0; i < kCodes; ++i) {
@@ -188,25 +189,28 @@ TEST_P(MoversTest, YearHighsAndLowsOverManyWeeksAgreeWithEachIssueReadWhole) {
         }
         // The last two issues trade again on the last day after weeks without trade, far above
         // and far below.
-        if (days.size() >= 19) quotes[kCodes - 1].close = days.size() < 44 ? 0 : 30000;
-        if (days.size() >= 19) quotes[kCodes - 2].close = days.size() < 44 ? 0 : 50;
+        if (days.size() >= 19) quotes[kCodes - 1].close = days.size() < kLast ? 0 : 30000;
+        if (days.size() >= 19) quotes[kCodes - 2].close = days.size() < kLast ? 0 : 50;
         market.Add(day, quotes);
         days.push_back(day);
     }
-    const std::vector<std::pair<int, size_t>> splits = {{3, 10}, {7, 30}, {8, 40}, {9, 43}, {12, 44}};
+    const std::vector<std::pair<int, size_t>> splits = {{3, 10}, {7, 30}, {8, 60}, {9, kLast - 1}, {12, kLast}};
     for (const auto& [i, at] : splits) market.Split(4000 + i, days[at], 2.0);
     // A close on the footing of `day`: halved by each split in between.
     const auto adjusted = [&](const market::IssueCode& code, const market::Bar& bar, const Date& day) {
-        double close = static_cast<double>(bar.Close);
+        double price = static_cast<double>(bar.Close);
         for (const auto& [i, at] : splits) {
             const long ex = platform::DaysFromCivil(days[at]);
-            if (code.Text() == std::to_string(4000 + i) && ex > platform::DaysFromCivil(bar.Day) && ex <= platform::DaysFromCivil(day)) close /= 2;
+            if (code.Text() == std::to_string(4000 + i) && ex > platform::DaysFromCivil(bar.Day) &&
+                ex <= platform::DaysFromCivil(day)) {
+                price /= 2;
+            }
         }
-        return close;
+        return price;
     };
     auto history = market.Open(GetParam());
     int beatWeeksNotYear = 0;
-    for (const Date& day : {days[30], days[43], days[44]}) {
+    for (const Date& day : {days[30], days[70], days[kLast - 1], days[kLast]}) {
         for (const bool highs : {true, false}) {
             std::map<std::string, double> expected;
             const auto snapshot = history->Day(day);
