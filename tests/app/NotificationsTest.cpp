@@ -5,8 +5,10 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "WindowFixture.h"
@@ -53,13 +55,23 @@ public:
     std::vector<QVariantList> calls;
 };
 
-// A dbus-daemon of the test's own, ended with the test.
+// A dbus-daemon of the test's own, ended with the test. Its configuration names no service
+// folders, so that a notification daemon installed on the machine is never started on demand.
 class PrivateBus {
 public:
     PrivateBus() {
         const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty()) return;
-        process_.start(daemon, {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+        if (daemon.isEmpty() || !folder_.isValid()) return;
+        const QString config = folder_.filePath("bus.conf");
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        file.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                   " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                   "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>\n"
+                   "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                   "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        file.close();
+        process_.start(daemon, {"--config-file=" + config, "--nofork", "--nopidfile", "--print-address=1"});
         if (!process_.waitForStarted(5000) || !process_.waitForReadyRead(5000)) return;
         address_ = QString::fromUtf8(process_.readLine()).trimmed();
     }
@@ -70,6 +82,7 @@ public:
     const QString& Address() const { return address_; }
 
 private:
+    QTemporaryDir folder_;
     QProcess process_;
     QString address_;
 };
