@@ -126,12 +126,13 @@ shot() {
 mkdir -p "$OUT"
 # Each tab at the least size and at 1280×800; on the holdings tab the first holding is
 # selected, on the bonus tab the list is fetched and its newest chart created, on the settings
-# tab the calendar page is shown.
+# tab the calendar page is shown (and the inner tabs 接続 and 売買管理 at the least size).
 shot download-min 0 0 0
 shot holdings-min 1 0 0 30,86
 shot bonus-min 2 0 0 253,310 45,86,2
 shot settings-min 3 0 0 378,39
 shot internet-min 3 0 0 60,39
+shot alerts-min 3 0 0 230,39
 shot download-1280 0 1280 800
 shot holdings-1280 1 1280 800 30,86
 shot bonus-1280 2 1280 800 987,758 45,86,2

@@ -12,7 +12,7 @@
 namespace mirolanda::settings {
 
 // The settings groups, each saved whole by its page's save button; Geometry at exit,
-// Internal by the automation alone.
+// Internal by the automation, or by a page only once the user has changed it.
 enum class Group { Geometry, Inet, Folder, Auto, User, Buy, Notify, Internal };
 
 struct Key {
@@ -76,8 +76,9 @@ inline constexpr Key BuyUpColor{kSectionParameters, "BuyUpColor", "65280", G::Bu
 inline constexpr Key BuyDownChkMode{kSectionParameters, "BuyDownChkMode", "1", G::Buy};
 inline constexpr Key BuyDownNum{kSectionParameters, "BuyDownNum", "70.0", G::Buy};
 inline constexpr Key BuyDownColor{kSectionParameters, "BuyDownColor", "255", G::Buy};
-// The candlestick chart's rising (陽線, red) and falling (陰線, blue) candles; set in the file
-// or with `mirolanda-cli setting`, written once changed.
+// The candlestick chart's rising (陽線, red) and falling (陰線, blue) candles; chosen on the
+// page 売買管理 or with `mirolanda-cli setting`, written only once chosen (a file without them
+// keeps the defaults and its bytes).
 inline constexpr Key ChartUpColor{kSectionParameters, "ChartUpColor", "224", G::Internal};
 inline constexpr Key ChartDownColor{kSectionParameters, "ChartDownColor", "12599296", G::Internal};
 // Desktop notifications of downloads and alerts; staying in the tray when the window is closed.

@@ -116,7 +116,16 @@ void ChartTab::ShowAverageCaptions() {
 
 void ChartTab::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    Guarded(services_, [&] { RefreshCompletion(); });
+    // The colours may have been changed on the settings tab meanwhile: the chart shown takes them.
+    Guarded(services_, [&] {
+        ApplyColours();
+        RefreshCompletion();
+    });
+}
+
+void ChartTab::ApplyColours() {
+    const auto colours = settings::ChartColoursFrom(services_.LiveSettings());
+    PicChart->SetCandleColours(colours.Up, colours.Down);
 }
 
 void ChartTab::RefreshCompletion() {
@@ -155,8 +164,7 @@ void ChartTab::CmdChartShow_Click() {
         if (holding_ && holding_->first == *code) purchase = holding_->second;
         charts::ChartRequest request{*code, SelectedPeriod(), ChkChartAdjusted->isChecked(), {}, {}, purchase};
         auto chart = charts::BuildChart(*history_(), request);
-        const auto colours = settings::ChartColoursFrom(services_.LiveSettings());
-        PicChart->SetCandleColours(colours.Up, colours.Down);
+        ApplyColours();
         if (chart.Size() == 0) services_.Status().ShowStatus(Q(code->Text()) + QStringLiteral(" の株価がありません"));
         PicChart->SetChart(std::move(chart));
         PicChart->setFocus();

@@ -48,6 +48,8 @@ private:
     // The issue the entry names: a code, "7203 トヨタ自動車" as completed, or a name.
     std::optional<market::IssueCode> EnteredCode() const;
     void RefreshCompletion();
+    // The candles' colours as the settings give them now (the settings page's controls included).
+    void ApplyColours();
     void ShowAverageCaptions();
 
     WindowServices& services_;

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "app/settings/ChartColourGroup.h"
 #include "app/widgets/Controls.h"
 #include "app/widgets/Dialogs.h"
 #include "app/widgets/TableModel.h"
@@ -64,6 +65,8 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     ChkBuyUpFlag->setChecked(true);
     ChkBuyDownFlag->setChecked(true);
 
+    FrmChartColor = Named(new ChartColourGroup(services, this), QStringLiteral("FrmChartColor"), {120, 2040, 5460, 840});
+
     MakeSaveButton(QStringLiteral("CmdBuyConfigSave"));
 
     connect(ChkBuyUpFlag, &QCheckBox::toggled, this, &AlertSettingsPage::EnableSave);
@@ -72,6 +75,7 @@ AlertSettingsPage::AlertSettingsPage(WindowServices& services, QWidget* parent) 
     connect(TxtBuyDownPercent, &QLineEdit::textChanged, this, &AlertSettingsPage::EnableSave);
     connect(LblBuyColor1, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor1); });
     connect(LblBuyColor2, &ColorLabel::clicked, this, [this] { PickColor(LblBuyColor2); });
+    connect(FrmChartColor, &ChartColourGroup::changed, this, &AlertSettingsPage::EnableSave);
 }
 
 void AlertSettingsPage::PickColor(ColorLabel* label) {
@@ -87,11 +91,12 @@ void AlertSettingsPage::Show(const settings::Snapshot& s) {
     ChkBuyDownFlag->setChecked(s.Checked(keys::BuyDownChkMode));
     TxtBuyDownPercent->setText(QString::fromStdString(s.Text(keys::BuyDownNum)));
     LblBuyColor2->SetBgr(s.Color(keys::BuyDownColor));
+    FrmChartColor->Show(s);
 }
 
 settings::GroupValues AlertSettingsPage::Values() const {
     namespace keys = settings::keys;
-    return {
+    settings::GroupValues values{
         {&keys::BuyUpChkMode, settings::FormatCheck(ChkBuyUpFlag->isChecked())},
         {&keys::BuyUpNum, TxtBuyUpPercent->text().toStdString()},
         {&keys::BuyUpColor, std::to_string(LblBuyColor1->Bgr())},
@@ -99,6 +104,9 @@ settings::GroupValues AlertSettingsPage::Values() const {
         {&keys::BuyDownNum, TxtBuyDownPercent->text().toStdString()},
         {&keys::BuyDownColor, std::to_string(LblBuyColor2->Bgr())},
     };
+    const settings::GroupValues chart = FrmChartColor->Values();
+    values.insert(values.end(), chart.begin(), chart.end());
+    return values;
 }
 
 }  // namespace mirolanda::app

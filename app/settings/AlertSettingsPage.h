@@ -1,5 +1,6 @@
 // The inner tab "売買管理": the holdings alert settings (rise and fall checks, percentages
-// and colours) and their save button, loaded from and saved to the settings store.
+// and colours), the candlestick chart's colours and their save button, loaded from and saved
+// to the settings store.
 #pragma once
 
 #include <QLabel>
@@ -11,6 +12,8 @@ class QCheckBox;
 class QLineEdit;
 
 namespace mirolanda::app {
+
+class ChartColourGroup;
 
 // A label whose background is a colour the user picks by clicking it.
 class ColorLabel final : public QLabel {
@@ -51,6 +54,7 @@ private:
     QCheckBox* ChkBuyDownFlag = nullptr;
     QLineEdit* TxtBuyDownPercent = nullptr;
     ColorLabel* LblBuyColor2 = nullptr;
+    ChartColourGroup* FrmChartColor = nullptr;
 };
 
 }  // namespace mirolanda::app

@@ -1,11 +1,12 @@
 // The tab 「チャート」 under the offscreen platform: an issue found by its name, the keys moving
 // the crosshair, the wheel zooming and a drag scrolling, the period switch, and the chart's
-// pixels on the screen.
+// pixels on the screen in the colours chosen on the settings page.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QWheelEvent>
@@ -13,9 +14,12 @@
 #include "HistoryTabFixture.h"
 #include "app/chart/ChartTab.h"
 #include "app/chart/ChartView.h"
+#include "app/settings/AlertSettingsPage.h"
 #include "market/MemoryHistory.h"
 #include "painter/Colours.h"
 #include "painter/PixelCanvas.h"
+#include "settings/ChartSetup.h"
+#include "settings/Keys.h"
 #include "support/TempFolder.h"
 
 namespace mirolanda::app {
@@ -91,20 +95,66 @@ TEST_F(ChartTabTest, KeysMoveTheCrosshairTheWheelZoomsAndADragScrolls) {
         << "dragging to the right shows older bars";
 }
 
-TEST_F(ChartTabTest, TheNewestCandleIsPaintedInItsColourOnThePalettesBackground) {
-    tab.Open(7203);
-    ChartView& view = tab.View();
+// The pixels of the newest candle's upper wick and of the background just above it, as the
+// view shows them now.
+std::pair<QColor, QColor> NewestWickAndAbove(ChartView& view) {
     const QImage image = view.grab().toImage();
-    const auto& bar = view.Chart().Series.Bars.back();  // close 20,000 + 5 × 100 − 50 open: rising
-    ASSERT_GT(bar.Close, bar.Open);
+    const auto& bar = view.Chart().Series.Bars.back();
     const charts::ChartStyle style = view.Style();
     const charts::ChartLayout layout = charts::LayOut(painter::MeasuringCanvas(view.font(), view.size()));
     const charts::ChartScale scale = charts::ScaleFor(view.Chart(), view.View(), style);
-    const int x = static_cast<int>(layout.PlotLeft + std::floor(view.View().CentreX(299)));
+    const int x = static_cast<int>(layout.PlotLeft + std::floor(view.View().CentreX(view.Chart().Size() - 1)));
     const int high = static_cast<int>(scale.PriceY(layout, static_cast<double>(bar.High)));
     const qreal ratio = image.devicePixelRatio();
-    EXPECT_EQ(image.pixelColor(QPoint(x, high + 1) * ratio), painter::ColorFromBgr(style.Colours.Up)) << "its wick";
-    EXPECT_EQ(image.pixelColor(QPoint(x, high - 3) * ratio), view.palette().color(QPalette::Base)) << "above it";
+    return {image.pixelColor(QPoint(x, high + 1) * ratio), image.pixelColor(QPoint(x, high - 3) * ratio)};
+}
+
+TEST_F(ChartTabTest, TheNewestCandleIsPaintedInItsColourOnThePalettesBackground) {
+    tab.Open(7203);
+    ChartView& view = tab.View();
+    const auto& bar = view.Chart().Series.Bars.back();  // close 20,000 + 5 × 100 − 50 open: rising
+    ASSERT_GT(bar.Close, bar.Open);
+    const auto [wick, above] = NewestWickAndAbove(view);
+    EXPECT_EQ(wick, painter::ColorFromBgr(view.Style().Colours.Up)) << "its wick";
+    EXPECT_EQ(above, view.palette().color(QPalette::Base)) << "above it";
+}
+
+TEST_F(ChartTabTest, CandleColoursChosenOnTheSettingsPageAreStoredAsTheCliReadsThemAndDrawnWhenTheTabShows) {
+    namespace keys = settings::keys;
+    AlertSettingsPage page(services);
+    services.page = &page;
+    page.Load();
+    page.DisableSave();  // as the window leaves it after loading
+    EXPECT_FALSE(services.Settings().Stored(keys::ChartUpColor)) << "a file without the colours keeps its bytes";
+    auto* save = test::Find<QPushButton>(&page, "CmdBuyConfigSave");
+    auto* up = test::Find<QPushButton>(&page, "CmdChartUpColor");
+    tab.Open(7203);
+
+    services.dialogs.color.reset();
+    up->click();
+    EXPECT_FALSE(save->isEnabled()) << "a cancelled picker changes nothing";
+    EXPECT_EQ(settings::ChartColoursFrom(services.LiveSettings()).Up, 224u);
+
+    services.dialogs.color = QColor(0, 128, 255);
+    up->click();
+    ASSERT_TRUE(save->isEnabled());
+    save->click();
+    // The decimal 0x00BBGGRR of the alert colours, read back by `mirolanda-cli setting` and the chart command.
+    EXPECT_EQ(services.Settings().Read(keys::ChartUpColor), std::to_string(0xFF8000));
+    EXPECT_EQ(services.Settings().Read(keys::ChartDownColor), "12599296");
+    EXPECT_EQ(settings::ChartColoursFrom(services.Settings().Current()).Up, 0xFF8000u);
+
+    // The chart on screen takes the colour when its tab is shown again, without a new chart.
+    tab.hide();
+    tab.show();
+    EXPECT_EQ(NewestWickAndAbove(tab.View()).first, QColor(0, 128, 255));
+
+    test::Find<QPushButton>(&page, "CmdChartColorDefault")->click();
+    save->click();
+    EXPECT_EQ(services.Settings().Read(keys::ChartUpColor), "224");
+    tab.hide();
+    tab.show();
+    EXPECT_EQ(NewestWickAndAbove(tab.View()).first, painter::ColorFromBgr(224));
 }
 
 }  // namespace

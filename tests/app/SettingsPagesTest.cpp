@@ -35,6 +35,16 @@ TEST_F(WindowTest, EverySettingsPageIsInSightAtTheLeastSize) {
     for (QWidget* child : bar->findChildren<QWidget*>()) EXPECT_FALSE(child->isVisible()) << "a scroll arrow is shown";
     // Whole captions, not elided ones, in the test's font.
     EXPECT_LE(bar->sizeHint().width(), bar->width());
+    // Nor is a control of a page cut off by the page's edge.
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        QWidget* page = pages->currentWidget();
+        for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!control->isVisibleTo(page)) continue;
+            EXPECT_TRUE(page->rect().contains(control->geometry()))
+                << pages->tabText(i).toStdString() << ": " << control->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(WindowTest, EachFolderHasABrowseButtonThatFillsItsBox) {
