@@ -115,6 +115,11 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     tabMain_->addTab(chart_, QStringLiteral("チャート(&C)"));
     movers_ = new MoversTab(*this, [this] { return settings::OpenMarketDatabase(LiveSettings()); });
     tabMain_->addTab(movers_, QStringLiteral("ランキング(&G)"));
+    // Six tabs share the design width: at the least size a wide font elides captions (each
+    // whole in its tooltip) rather than hiding the last tabs behind scroll arrows.
+    tabMain_->setUsesScrollButtons(false);
+    tabMain_->setElideMode(Qt::ElideRight);
+    for (int i = 0; i < tabMain_->count(); ++i) tabMain_->setTabToolTip(i, tabMain_->tabText(i).remove('&'));
     ConnectChartOpeners();
     AddTabSwitchKeys();
 

@@ -18,12 +18,24 @@
 namespace mirolanda::app::test {
 namespace {
 
-TEST_F(WindowTest, EverySettingsPageIsInSightAtTheLeastSize) {
+TEST_F(WindowTest, EveryTabAndSettingsPageIsInSightAtTheLeastSize) {
     MainFrm& w = Open();
     w.resize(w.minimumSize());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    Control<QTabWidget>("TabMain")->setCurrentIndex(3);
+    auto* tabs = Control<QTabWidget>("TabMain");
+    tabs->setCurrentIndex(3);
+    // The window's own tabs are all in sight too, even with a font too wide for their captions.
+    QTabBar* main = tabs->tabBar();
+    main->setFont([&] { QFont wide = main->font(); wide.setPointSizeF(wide.pointSizeF() * 2); return wide; }());
+    QCoreApplication::sendPostedEvents();
+    ASSERT_GT(main->sizeHint().width(), main->width()) << "the captions fit whole: nothing is tested";
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_LE(main->tabRect(i).right(), main->rect().right()) << tabs->tabText(i).toStdString();
+    }
+    for (QWidget* child : main->findChildren<QWidget*>()) EXPECT_FALSE(child->isVisible()) << "a scroll arrow is shown";
+    EXPECT_EQ(tabs->tabToolTip(0), "データダウンロード(Q)");
+    main->setFont(QFont());
     auto* pages = Control<QTabWidget>("TabConfig");
     QTabBar* bar = pages->tabBar();
     ASSERT_EQ(pages->count(), 9);
