@@ -11,6 +11,7 @@
 #include <atomic>
 #include <future>
 #include <map>
+#include <optional>
 
 #include "WindowFixture.h"
 #include "app/download/AutoDownload.h"
@@ -29,6 +30,13 @@ namespace {
 
 class SimTest : public WindowTest {
 protected:
+    // The test's simulator, ended after the window: the window's idle connection would keep
+    // it from stopping at once.
+    const testing::SimProcess& StartSim(std::vector<std::string> args) { return sim_.emplace(std::move(args)); }
+    void TearDown() override {
+        window.reset();
+        sim_.reset();
+    }
     void OpenAgainst(const testing::SimProcess& sim) {
         Store("Parameters/QuoteSiteUrl", QString::fromStdString(sim.BaseUrl()));
         Store("Parameters/ConnectionMode", "1");
@@ -40,10 +48,13 @@ protected:
         window->Automation()->Tick();
         return WaitForDownload(180000);
     }
+
+private:
+    std::optional<testing::SimProcess> sim_;
 };
 
 TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
-    testing::SimProcess sim({"--issues", "3600", "--date", "20261207"});
+    const testing::SimProcess& sim = StartSim({"--issues", "3600", "--date", "20261207"});
     clock.Set({{2026, 12, 7}, 21, 29, 50});
     OpenAgainst(sim);
     EXPECT_FALSE(TickAndWait());
@@ -64,7 +75,7 @@ TEST_F(SimTest, TheTickDownloadsTheMarketSavesItAndRecordsTheDataDate) {
 }
 
 TEST_F(SimTest, AFailedRequestFailsTheTickAndTheTryAfterTheWaitDownloads) {
-    testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5-8"});
+    const testing::SimProcess& sim = StartSim({"--issues", "3600", "--date", "20261207", "--fault", "http500@5-8"});
     clock.Set({{2026, 12, 7}, 21, 30, 0});
     OpenAgainst(sim);
     ASSERT_TRUE(TickAndWait());
@@ -79,7 +90,7 @@ TEST_F(SimTest, AFailedRequestFailsTheTickAndTheTryAfterTheWaitDownloads) {
 }
 
 TEST_F(SimTest, ACancelledDownloadStopsAtOnceSavesNothingAndLeavesNoTemporaryFiles) {
-    testing::SimProcess sim({"--issues", "3600", "--date", "20261207", "--latency-ms", "20"});
+    const testing::SimProcess& sim = StartSim({"--issues", "3600", "--date", "20261207", "--latency-ms", "20"});
     Store("Parameters/QuoteSiteUrl", QString::fromStdString(sim.BaseUrl()));
     Store("Parameters/ConnectionMode", "1");
     Store("Parameters/AutoMode", "0");
