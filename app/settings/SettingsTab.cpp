@@ -1,7 +1,5 @@
 #include "app/settings/SettingsTab.h"
 
-#include <QProxyStyle>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -22,28 +20,14 @@ namespace {
 constexpr int kCalendarIndex = 4;
 constexpr const char* kCalendarCaption = "休日(&C)";
 
-// Tabs with less room beside their captions than the desktop style gives, so that nine fit
-// the design width. The style sizes a tab and places its caption by this one metric, so the
-// tab and its caption's room agree (as they would not with a style sheet's padding).
-class NarrowTabStyle final : public QProxyStyle {
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-        if (metric == PM_TabBarTabHSpace) return 6;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
 }  // namespace
 
 SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(parent) {
-    pages_ = new InSightTabWidget(this);
+    pages_ = new InSightTabWidget(this, 6);
     pages_->setObjectName(QStringLiteral("TabConfig"));
     // Nine inner tabs share the design width: short captions (the whole name in the tab's
     // tooltip) and narrow tabs keep every one in sight; a larger font elides them rather than
     // hiding some behind scroll arrows.
-    auto* narrow = new NarrowTabStyle;
-    narrow->setParent(pages_->tabBar());
-    pages_->tabBar()->setStyle(narrow);
     inet_ = new InetSettingsPage(services);
     folders_ = new FolderSettingsPage(services);
     user_ = new UserSettingsPage(services);

@@ -89,7 +89,7 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     setObjectName(QStringLiteral("MainFrm"));
     // The design is the default and the least size; everything grows with the window.
     new AnchorLayout(this, TwipsRect{0, 0, kClientWidth, kClientHeight});
-    tabMain_ = Named(new InSightTabWidget(this), QStringLiteral("TabMain"), {0, 0, kClientWidth, 5000}, kGrow);
+    tabMain_ = Named(new InSightTabWidget(this, 10), QStringLiteral("TabMain"), {0, 0, kClientWidth, 5000}, kGrow);
     // The status line and the area beside it share the extra width.
     lblExecMsg_ = Named(new ElidedLabel(this), QStringLiteral("LblExecMsg"), {0, 5000, 4620, 255}, {0, 1, 0.5, 0});
     lblExecMsg_->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -1,5 +1,6 @@
 #include "app/widgets/InSightTabWidget.h"
 
+#include <QProxyStyle>
 #include <QStyleOptionTab>
 #include <QTabBar>
 
@@ -22,10 +23,28 @@ protected:
     }
 };
 
+// The style sizes a tab and places its caption by this one metric, so the tab and its
+// caption's room agree (as they would not with a style sheet's padding).
+class CaptionMarginStyle final : public QProxyStyle {
+public:
+    explicit CaptionMarginStyle(int margin) : margin_(margin) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) return margin_;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    int margin_;
+};
+
 }  // namespace
 
-InSightTabWidget::InSightTabWidget(QWidget* parent) : QTabWidget(parent) {
-    setTabBar(new WholeCaptionTabBar(this));
+InSightTabWidget::InSightTabWidget(QWidget* parent, int captionMargin) : QTabWidget(parent) {
+    auto* bar = new WholeCaptionTabBar(this);
+    auto* style = new CaptionMarginStyle(captionMargin);
+    style->setParent(bar);
+    bar->setStyle(style);
+    setTabBar(bar);
     setUsesScrollButtons(false);
     setElideMode(Qt::ElideRight);
 }
