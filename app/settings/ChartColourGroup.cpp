@@ -12,7 +12,7 @@ namespace mirolanda::app {
 
 namespace keys = settings::keys;
 
-ColorButton::ColorButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+ColorButton::ColorButton(const QString& caption, QWidget* parent) : FittingButton(caption, parent) {
     setIconSize(QSize(24, 12));
 }
 

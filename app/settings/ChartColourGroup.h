@@ -5,9 +5,9 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QPushButton>
 #include <cstdint>
 
+#include "app/widgets/FittingButton.h"
 #include "settings/Snapshot.h"
 
 namespace mirolanda::app {
@@ -15,7 +15,7 @@ namespace mirolanda::app {
 class WindowServices;
 
 // A button that shows a swatch of its colour (0x00BBGGRR) beside its caption.
-class ColorButton final : public QPushButton {
+class ColorButton final : public FittingButton {
     Q_OBJECT
 public:
     explicit ColorButton(const QString& caption, QWidget* parent = nullptr);

@@ -10,6 +10,7 @@
 #include "app/settings/InetSettingsPage.h"
 #include "app/settings/RunLogPage.h"
 #include "app/settings/NotifySettingsPage.h"
+#include "app/widgets/InSightTabWidget.h"
 #include "app/widgets/Twips.h"
 #include "app/settings/UserSettingsPage.h"
 
@@ -22,14 +23,11 @@ constexpr const char* kCalendarCaption = "休日(&C)";
 }  // namespace
 
 SettingsTab::SettingsTab(WindowServices& services, QWidget* parent) : QWidget(parent) {
-    pages_ = new QTabWidget(this);
+    pages_ = new InSightTabWidget(this, 6);
     pages_->setObjectName(QStringLiteral("TabConfig"));
-    // Eight inner tabs share the design width: short captions (the whole name in the tab's
-    // tooltip) and narrow padding keep every one in sight; a larger font elides them rather
-    // than hiding some behind scroll arrows.
-    pages_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 3px; }"));
-    pages_->setUsesScrollButtons(false);
-    pages_->setElideMode(Qt::ElideRight);
+    // Nine inner tabs share the design width: short captions (the whole name in the tab's
+    // tooltip) and narrow tabs keep every one in sight; a larger font elides them rather than
+    // hiding some behind scroll arrows.
     inet_ = new InetSettingsPage(services);
     folders_ = new FolderSettingsPage(services);
     user_ = new UserSettingsPage(services);

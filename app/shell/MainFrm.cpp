@@ -22,6 +22,7 @@
 #include "app/widgets/Dialogs.h"
 #include "app/download/DownloadReport.h"
 #include "app/widgets/ElidedLabel.h"
+#include "app/widgets/InSightTabWidget.h"
 #include "app/commands/ErrorBox.h"
 #include "app/holdings/HoldingsTab.h"
 #include "app/holdings/IntradayView.h"
@@ -88,7 +89,7 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     setObjectName(QStringLiteral("MainFrm"));
     // The design is the default and the least size; everything grows with the window.
     new AnchorLayout(this, TwipsRect{0, 0, kClientWidth, kClientHeight});
-    tabMain_ = Named(new QTabWidget(this), QStringLiteral("TabMain"), {0, 0, kClientWidth, 5000}, kGrow);
+    tabMain_ = Named(new InSightTabWidget(this, 10), QStringLiteral("TabMain"), {0, 0, kClientWidth, 5000}, kGrow);
     // The status line and the area beside it share the extra width.
     lblExecMsg_ = Named(new ElidedLabel(this), QStringLiteral("LblExecMsg"), {0, 5000, 4620, 255}, {0, 1, 0.5, 0});
     lblExecMsg_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -115,10 +116,8 @@ void MainFrm::BuildWindow(MainFrmOptions& options) {
     tabMain_->addTab(chart_, QStringLiteral("チャート(&C)"));
     movers_ = new MoversTab(*this, [this] { return settings::OpenMarketDatabase(LiveSettings()); });
     tabMain_->addTab(movers_, QStringLiteral("ランキング(&G)"));
-    // Six tabs share the design width: at the least size a wide font elides captions (each
-    // whole in its tooltip) rather than hiding the last tabs behind scroll arrows.
-    tabMain_->setUsesScrollButtons(false);
-    tabMain_->setElideMode(Qt::ElideRight);
+    // Six tabs share the design width: at the least size a wide font elides captions, each
+    // whole in its tooltip.
     for (int i = 0; i < tabMain_->count(); ++i) tabMain_->setTabToolTip(i, tabMain_->tabText(i).remove('&'));
     ConnectChartOpeners();
     AddTabSwitchKeys();

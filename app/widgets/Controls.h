@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "app/widgets/AnchorLayout.h"
+#include "app/widgets/FittingButton.h"
 #include "app/widgets/Twips.h"
 
 namespace mirolanda::app {
@@ -37,7 +38,7 @@ W* Named(W* widget, const QString& name, TwipsRect rect, Follow follow = kStay) 
 
 inline QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, TwipsRect rect,
                                Follow follow = kStay) {
-    return Named(new QPushButton(caption, parent), name, rect, follow);
+    return Named(new FittingButton(caption, parent), name, rect, follow);
 }
 
 inline QLabel* MakeLabel(QWidget* parent, const QString& caption, TwipsRect rect, const QString& name = {},
