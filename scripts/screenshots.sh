@@ -5,6 +5,7 @@
 # above its rise alert, one below its fall alert) and the bonus lists. Besides: the focus on
 # each tab's first control, and a desktop notification (dunst on a session bus of its own).
 # Usage: [ONLY=PATTERN] scripts/screenshots.sh [OUTPUT_FOLDER]   (default docs/)
+# PATTERN is a shell pattern over the pictures' names: 'chart-*', or '@(focus|settings-min)'.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -209,14 +210,14 @@ shot chart-min 4 0 0 100,45 "type:$CHART_CODE"
 shot chart-1280 4 1280 800 100,45 "type:$CHART_CODE"
 wanted cli-chart && cli chart "$CHART_CODE" --png "$OUT/cli-chart.png" --size 1280x800 && echo "$OUT/cli-chart.png"
 
-# The focus on each tab's first control, as the keyboard finds it: the window starts with no
-# control focused, the first Tab reaches the tab bar and the second the tab's first control.
+# The focus on each tab's first control, as the keyboard finds it: the window starts with the
+# tab bar focused, and one Tab reaches the tab's first control.
 # The six windows side by side in one picture.
 if wanted focus; then
   FOCUS=()
   for tab in 0 1 2 3 4 5; do
     open_window "$tab" 0 0
-    act "key:Tab Tab"
+    act "key:Tab"
     crop_window "$WORK/focus-$tab.png"
     close_window
     FOCUS+=("$WORK/focus-$tab.png")
