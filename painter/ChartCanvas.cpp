@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "painter/Colours.h"
+#include "painter/Utf8Text.h"
 
 namespace mirolanda::painter {
 
@@ -15,10 +16,6 @@ constexpr double kTwipsPerPixel = 15;
 
 // The chart stacks its texts and plot over 16.5 text heights from the bottom edge.
 constexpr double kTextLines = 16.5;
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -52,7 +49,7 @@ double ChartCanvas::Height() const {
 }
 
 double ChartCanvas::TextWidth(std::string_view text) const {
-    return metrics_.horizontalAdvance(ToQString(text)) * kTwipsPerPixel;
+    return metrics_.horizontalAdvance(FromUtf8(text)) * kTwipsPerPixel;
 }
 
 double ChartCanvas::TextHeight(std::string_view) const {
@@ -89,7 +86,7 @@ void ChartCanvas::Text(double x, double y, std::string_view text, uint32_t colou
     painter_.resetTransform();
     painter_.setPen(ColorFromBgr(colour));
     const double centred = (lineHeight_ / kTwipsPerPixel - metrics_.height()) / 2;
-    painter_.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + centred + metrics_.ascent()), ToQString(text));
+    painter_.drawText(QPointF(x / kTwipsPerPixel, y / kTwipsPerPixel + centred + metrics_.ascent()), FromUtf8(text));
     painter_.restore();
 }
 

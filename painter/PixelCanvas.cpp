@@ -4,16 +4,9 @@
 #include <cmath>
 
 #include "painter/Colours.h"
+#include "painter/Utf8Text.h"
 
 namespace mirolanda::painter {
-
-namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 PixelCanvas::PixelCanvas(QPainter& painter, QSizeF size, double ratio, uint32_t background)
     : painter_(painter), size_(size), ratio_(ratio > 0 ? ratio : 1.0), background_(background),
@@ -24,11 +17,11 @@ double PixelCanvas::Snap(double v) const {
 }
 
 double PixelCanvas::TextWidth(std::string_view text) const {
-    return metrics_.horizontalAdvance(ToQString(text));
+    return metrics_.horizontalAdvance(FromUtf8(text));
 }
 
 double MeasuringCanvas::TextWidth(std::string_view text) const {
-    return metrics_.horizontalAdvance(ToQString(text));
+    return metrics_.horizontalAdvance(FromUtf8(text));
 }
 
 double PixelCanvas::TextHeight(std::string_view) const {
@@ -89,7 +82,7 @@ void PixelCanvas::Rect(double x, double y, double width, double height, std::opt
 
 void PixelCanvas::Text(double x, double y, std::string_view text, uint32_t colour) {
     painter_.setPen(ColorFromBgr(colour));
-    painter_.drawText(QPointF(x, y + metrics_.ascent()), ToQString(text));
+    painter_.drawText(QPointF(x, y + metrics_.ascent()), FromUtf8(text));
 }
 
 }  // namespace mirolanda::painter

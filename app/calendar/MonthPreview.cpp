@@ -6,12 +6,11 @@
 #include <stdexcept>
 
 #include "app/widgets/Controls.h"
+#include "app/widgets/QtText.h"
 #include "app/widgets/TableModel.h"
 
 namespace mirolanda::app {
 namespace {
-
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void SetTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
@@ -33,15 +32,15 @@ MonthPreview::MonthPreview(const platform::Table& holidays, QWidget* parent)
     setObjectName(QStringLiteral("FrmCalPreview"));
     TxtCalYear = MakeEdit(this, QStringLiteral("TxtCalYear"), {kLeft, 300, 720, 315});
     TxtCalYear->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    MakeLabel(this, Text(calendar::kYearCaption), {kLeft + 780, 300, 300, 315})->setBuddy(TxtCalYear);
+    MakeLabel(this, Q(calendar::kYearCaption), {kLeft + 780, 300, 300, 315})->setBuddy(TxtCalYear);
     CmbCalMon = Named(new QComboBox(this), QStringLiteral("CmbCalMon"), {kLeft + 1140, 300, 1000, 315});
     for (size_t i = 0; i < calendar::kMonthCaptions.size(); ++i) {
-        CmbCalMon->addItem(Text(calendar::kMonthCaptions[i]), static_cast<int>(i) + 1);
+        CmbCalMon->addItem(Q(calendar::kMonthCaptions[i]), static_cast<int>(i) + 1);
     }
     CmbCalMon->setCurrentIndex(-1);
     CmbCalMon->setAccessibleName(QStringLiteral("月"));
     for (int i = 0; i < 7; ++i) {
-        LblWeek[i] = MakeLabel(this, Text(calendar::kWeekCaptions[static_cast<size_t>(i)]),
+        LblWeek[i] = MakeLabel(this, Q(calendar::kWeekCaptions[static_cast<size_t>(i)]),
                                {kLeft + i * kColumn, kHeadingTop, kColumn, kRow}, Indexed("LblWeek", i));
         LblWeek[i]->setAlignment(Qt::AlignCenter);
         if (i == 0 || i == 6) SetTextColour(LblWeek[i], ColorFromBgr(calendar::kWeekendColour));

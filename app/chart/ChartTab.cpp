@@ -13,24 +13,12 @@
 #include "app/commands/ErrorBox.h"
 #include "app/commands/WindowServices.h"
 #include "app/chart/ChartView.h"
+#include "app/widgets/Controls.h"
+#include "app/widgets/QtText.h"
 #include "settings/ChartSetup.h"
 #include "settings/Keys.h"
 
 namespace mirolanda::app {
-
-namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
 
 ChartTab::ChartTab(WindowServices& services, HistoryProvider history, QWidget* parent)
     : QWidget(parent), services_(services), history_(std::move(history)) {

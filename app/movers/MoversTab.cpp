@@ -11,18 +11,12 @@
 
 #include "app/commands/ErrorBox.h"
 #include "app/commands/WindowServices.h"
+#include "app/widgets/Controls.h"
+#include "app/widgets/QtText.h"
 #include "app/widgets/TableModel.h"
 
 namespace mirolanda::app {
 namespace {
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel* Label(const QString& text, QWidget* buddy) {
     auto* label = new QLabel(text);

@@ -24,6 +24,13 @@ inline QString Indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
 }
 
+// Names a control that a Qt layout places.
+template <typename W>
+W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
 template <typename W>
 W* Named(W* widget, const QString& name, TwipsRect rect, Follow follow = kStay) {
     widget->setObjectName(name);
